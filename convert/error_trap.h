@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace velmora {
+
+class Prompter;
+
+// The program's one way of reporting run-time failures: a procedure runs its
+// numbered steps through a trap; a step that throws is reported in the
+// "Application Error" box with its location and number, and the procedure
+// goes on with the next step.
+class ErrorTrap {
+public:
+    // location is the procedure's name below the product prefix, e.g.
+    // "PDF.PS_To_PDF"; use fullLocation() for a different prefix.
+    ErrorTrap(Prompter& prompter, QString location);
+    static ErrorTrap withFullLocation(Prompter& prompter, QString fullLocation);
+
+    // Runs one step; returns false when it failed (after reporting it).
+    bool step(int line, const std::function<void()>& body);
+
+    // A branch or loop test: a test that fails is reported and counts as true,
+    // so the procedure enters the branch, as the classic trap does.
+    bool test(int line, const std::function<bool()>& condition);
+
+    const QString& location() const { return m_location; }
+    int failures() const { return m_failures; }
+
+    // The box's text for a description, location and line.
+    static QString reportText(const QString& description, const QString& location, int line);
+
+    static const QString& supportAddress();
+    static const QString& locationPrefix();
+
+private:
+    struct FullLocation {};
+    ErrorTrap(Prompter& prompter, QString fullLocation, FullLocation);
+    void report(const QString& description, int line);
+
+    Prompter& m_prompter;
+    QString m_location;
+    int m_failures = 0;
+};
+
+} // namespace velmora

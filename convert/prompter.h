@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace velmora {
+
+// Every message box, question, input prompt and file/folder dialog of the
+// program goes through this one interface, so tests can script and record them.
+class Prompter {
+public:
+    enum class Buttons { Ok, YesNo };
+    enum class Icon { None, Exclamation, Information, Question, Critical };
+    enum class Answer { Ok, Yes, No };
+
+    virtual ~Prompter() = default;
+
+    // An empty title means the application title.
+    virtual Answer message(const QString& text, const QString& title = {},
+                           Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
+
+    // An input prompt; nullopt when cancelled.
+    virtual std::optional<QString> askText(const QString& prompt, const QString& title,
+                                           const QString& preset) = 0;
+
+    // Files picked in an open-file dialog (several allowed); empty when cancelled.
+    virtual QStringList pickFiles(const QString& title, const QString& filter,
+                                  const QString& startFolder) = 0;
+
+    // A folder picked in a folder dialog; the empty text when cancelled.
+    virtual QString pickFolder(const QString& title, const QString& startFolder) = 0;
+};
+
+} // namespace velmora

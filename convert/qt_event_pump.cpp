@@ -1,0 +1,13 @@
+#include "convert/qt_event_pump.h"
+
+#include <QCoreApplication>
+
+namespace velmora {
+
+void QtEventPump::letEventsRun() {
+    if (QCoreApplication::instance() != nullptr) {
+        QCoreApplication::processEvents();
+    }
+}
+
+} // namespace velmora

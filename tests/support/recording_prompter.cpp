@@ -1,0 +1,57 @@
+#include "support/recording_prompter.h"
+
+namespace velmora::test {
+
+namespace {
+
+template <typename T> T takeFront(std::deque<T>& queue, T fallback) {
+    if (queue.empty()) {
+        return fallback;
+    }
+    T value = std::move(queue.front());
+    queue.pop_front();
+    return value;
+}
+
+} // namespace
+
+Prompter::Answer RecordingPrompter::message(const QString& text, const QString& title,
+                                            Buttons buttons, Icon icon) {
+    boxes.append({QStringLiteral("message"), text, title, buttons, icon, {}});
+    const Answer fallback = buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    return takeFront(answers, fallback);
+}
+
+std::optional<QString> RecordingPrompter::askText(const QString& prompt, const QString& title,
+                                                  const QString& preset) {
+    boxes.append({QStringLiteral("askText"), prompt, title, Buttons::Ok, Icon::None, preset});
+    if (textAnswers.empty()) {
+        return std::nullopt;
+    }
+    std::optional<QString> answer = textAnswers.front();
+    textAnswers.pop_front();
+    return answer;
+}
+
+QStringList RecordingPrompter::pickFiles(const QString& title, const QString& filter,
+                                         const QString& startFolder) {
+    boxes.append({QStringLiteral("pickFiles"), filter, title, Buttons::Ok, Icon::None, startFolder});
+    return takeFront(fileAnswers, QStringList{});
+}
+
+QString RecordingPrompter::pickFolder(const QString& title, const QString& startFolder) {
+    boxes.append({QStringLiteral("pickFolder"), {}, title, Buttons::Ok, Icon::None, startFolder});
+    return takeFront(folderAnswers, QString{});
+}
+
+QStringList RecordingPrompter::messageTexts() const {
+    QStringList texts;
+    for (const Box& box : boxes) {
+        if (box.kind == QLatin1String("message")) {
+            texts.append(box.text);
+        }
+    }
+    return texts;
+}
+
+} // namespace velmora::test

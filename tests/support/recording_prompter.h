@@ -1,0 +1,41 @@
+#pragma once
+
+#include "convert/prompter.h"
+
+#include <QList>
+
+#include <deque>
+
+namespace velmora::test {
+
+// A Prompter that records every box and answers from scripted queues
+// (Ok / the default answer when a queue is empty).
+class RecordingPrompter : public Prompter {
+public:
+    struct Box {
+        QString kind; // "message", "askText", "pickFiles", "pickFolder"
+        QString text;
+        QString title;
+        Buttons buttons = Buttons::Ok;
+        Icon icon = Icon::None;
+        QString preset;
+    };
+
+    Answer message(const QString& text, const QString& title, Buttons buttons,
+                   Icon icon) override;
+    std::optional<QString> askText(const QString& prompt, const QString& title,
+                                   const QString& preset) override;
+    QStringList pickFiles(const QString& title, const QString& filter,
+                          const QString& startFolder) override;
+    QString pickFolder(const QString& title, const QString& startFolder) override;
+
+    QStringList messageTexts() const;
+
+    QList<Box> boxes;
+    std::deque<Answer> answers;
+    std::deque<std::optional<QString>> textAnswers;
+    std::deque<QStringList> fileAnswers;
+    std::deque<QString> folderAnswers;
+};
+
+} // namespace velmora::test
