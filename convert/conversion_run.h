@@ -1,0 +1,78 @@
+#pragma once
+
+#include "convert/file_outcome.h"
+#include "convert/path_style.h"
+#include "convert/run_cancellation.h"
+
+#include <QList>
+#include <QString>
+
+#include <chrono>
+#include <functional>
+
+namespace velmora {
+
+class BusyPointer;
+class EventPump;
+class OutputTarget;
+class ProgressDisplay;
+class Prompter;
+class SourceList;
+
+// Everything a run reaches outside the engine; the window implements these
+// over its controls, the command-line twin and the tests without widgets.
+struct ConversionWiring {
+    Prompter& prompter;
+    EventPump& events;
+    BusyPointer& pointer;
+    OutputTarget& output;
+    ProgressDisplay& progress;
+    SourceList& sources;
+    std::function<int()> quality; // read once per run
+};
+
+struct ConversionSettings {
+    QString programFolder;   // holds ps/ (our Ghostscript scripts)
+    QString tempFolder;      // base of the private work folder; empty: the system's
+    QString ghostscript = QStringLiteral("gs");
+    std::chrono::milliseconds stageTimeLimit = std::chrono::minutes(10);
+    qint64 childMemoryLimitBytes = 0; // 0: no limit
+};
+
+// What one press of "Start Converting To JPG" did.
+struct RunSummary {
+    enum class Status { Converted, AlreadyRunning, NoFiles, NoFolder, MissingGhostscript, MissingScripts, Cancelled };
+    Status status = Status::Converted;
+    QList<FileOutcome> files;
+
+    bool allSucceeded() const;
+    // "Done." and one line for each file that failed.
+    QString doneMessage() const;
+};
+
+// The conversion run behind the start button: converts every listed file in
+// turn through the two Ghostscript stages in a private work folder.
+class ConversionRun {
+public:
+    ConversionRun(ConversionWiring wiring, ConversionSettings settings);
+
+    // The start button's click. A click while a run goes on does nothing.
+    RunSummary PushButton2_Click();
+
+    bool isConverting() const { return m_converting; }
+
+    // Stops a run as soon as it can (Ghostscript is stopped, the work folder
+    // removed); used when the window closes.
+    void cancel() { m_cancellation.cancel(); }
+    RunCancellation& cancellation() { return m_cancellation; }
+
+    ConversionSettings& settings() { return m_settings; }
+
+private:
+    ConversionWiring m_wiring;
+    ConversionSettings m_settings;
+    RunCancellation m_cancellation;
+    bool m_converting = false;
+};
+
+} // namespace velmora
