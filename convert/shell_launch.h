@@ -32,8 +32,11 @@ struct LaunchOptions {
     RunCancellation* cancellation = nullptr; // a cancel stops the child and returns
 };
 
+// How much of the child's output a wait keeps: the last 64 KiB.
+inline constexpr qsizetype kShellOutputTailBytes = 64 * 1024;
+
 struct ShellWaitResult {
-    int exitCode = 0;
+    int exitCode = 0; // killed by a signal: 128 + the signal number, as shells report it
     std::optional<ShellError> error; // the launch failed; nothing was waited for
     bool timedOut = false;           // the time limit stopped the child and its children
     bool cancelled = false;          // a cancellation stopped them
