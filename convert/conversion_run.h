@@ -41,7 +41,15 @@ struct ConversionSettings {
 
 // What one press of "Start Converting To JPG" did.
 struct RunSummary {
-    enum class Status { Converted, AlreadyRunning, NoFiles, NoFolder, MissingGhostscript, MissingScripts, Cancelled };
+    enum class Status {
+        Converted,
+        AlreadyRunning,
+        NoFiles,
+        NoFolder,
+        MissingGhostscript,
+        Stopped, // the work folder could not be prepared (e.g. ps/ missing)
+        Cancelled,
+    };
     Status status = Status::Converted;
     QList<FileOutcome> files;
 

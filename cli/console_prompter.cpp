@@ -1,0 +1,41 @@
+#include "cli/console_prompter.h"
+
+#include <cstdio>
+
+namespace velmora {
+
+namespace {
+
+void print(std::FILE* stream, const QString& text) {
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    std::fputs(lines.toUtf8().constData(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+Prompter::Answer ConsolePrompter::message(const QString& text, const QString& title,
+                                          Buttons buttons, Icon icon) {
+    if (icon == Icon::Exclamation || icon == Icon::Critical) {
+        print(stderr, (title.isEmpty() ? QString() : title + QStringLiteral(": ")) + text);
+    } else {
+        print(stdout, text);
+    }
+    return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+}
+
+std::optional<QString> ConsolePrompter::askText(const QString&, const QString&, const QString&) {
+    return std::nullopt;
+}
+
+QStringList ConsolePrompter::pickFiles(const QString&, const QString&, const QString&) {
+    return {};
+}
+
+QString ConsolePrompter::pickFolder(const QString&, const QString&) {
+    return {};
+}
+
+} // namespace velmora

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Reading what Ghostscript and the document itself say, to tell the user why
+// a file did not convert fully.
+namespace velmora {
+
+// The line that best names Ghostscript's complaint in its messages: the
+// first "Error:" line, else the last line that mentions an error; empty when
+// there is none. Control characters are replaced and the line is shortened.
+QString GhostscriptErrorLine(const QByteArray& messages);
+
+// The page count a PostScript document announces in its "%%Pages:" comment
+// (also when deferred to its trailer with "(atend)"); -1 when it has none.
+int AnnouncedPageCount(const QString& path);
+
+} // namespace velmora

@@ -1,0 +1,331 @@
+// End to end with the real Ghostscript: the run, both stages and the scripts.
+#include "convert/conversion_run.h"
+#include "support/conversion_harness.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace velmora;
+using velmora::test::ConversionHarness;
+using ::testing::ElementsAre;
+using Choice = OutputTarget::Choice;
+using Status = RunSummary::Status;
+
+namespace {
+
+QString samples() { return QCoreApplication::applicationDirPath() + QStringLiteral("/Samples/"); }
+
+QByteArray onePage(const QByteArray& text = "page") {
+    return "%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n%%Page: 1 1\n"
+           "/Helvetica findfont 20 scalefont setfont 72 700 moveto (" +
+           text + ") show showpage\n%%EOF\n";
+}
+
+QByteArray pages(int count) {
+    QByteArray doc = "%!PS-Adobe-3.0\n%%Pages: " + QByteArray::number(count) + "\n%%EndComments\n";
+    for (int i = 1; i <= count; ++i) {
+        doc += "%%Page: " + QByteArray::number(i) + ' ' + QByteArray::number(i) +
+               "\n/Helvetica findfont 20 scalefont setfont 72 700 moveto (" + QByteArray::number(i) +
+               ") show showpage\n";
+    }
+    return doc + "%%EOF\n";
+}
+
+class ConversionRunTest : public ::testing::Test {
+protected:
+    QString file(const QString& name, const QByteArray& content) {
+        const QString path = in.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << qPrintable(path);
+        f.write(content);
+        return path;
+    }
+    QStringList listed(const QTemporaryDir& dir, const QString& filter = QStringLiteral("*.jpg")) const {
+        return QDir(dir.path()).entryList({filter}, QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+    ConversionHarness h;
+    QTemporaryDir in;
+    QTemporaryDir out;
+};
+
+TEST_F(ConversionRunTest, SamplesBecomePagesBesideTheirSources) {
+    for (const QString& name : QDir(samples()).entryList(QDir::Files)) {
+        ASSERT_TRUE(QFile::copy(samples() + name, in.filePath(name)));
+        h.sources.append(in.filePath(name));
+    }
+    ASSERT_EQ(h.sources.count(), 4);
+
+    const RunSummary summary = h.run();
+
+    EXPECT_EQ(summary.status, Status::Converted);
+    EXPECT_TRUE(summary.allSucceeded()) << qPrintable(summary.doneMessage());
+    EXPECT_EQ(h.prompter.messageTexts(), QStringList{QStringLiteral("Done.")});
+    EXPECT_EQ(listed(in), (QStringList{"brochure-001.jpg", "brochure-002.jpg", "brochure-003.jpg",
+                                       "colours-001.jpg", "drawing-001.jpg", "letter-001.jpg"}));
+    EXPECT_EQ(listed(in, QStringLiteral("*.pdf")), QStringList{}) << "no intermediate PDF left";
+    QImageReader letter(in.filePath(QStringLiteral("letter-001.jpg")));
+    EXPECT_EQ(letter.size(), QSize(2550, 3300)) << "US Letter at 300 dpi";
+    EXPECT_EQ(letter.format(), QByteArray("jpeg"));
+
+    EXPECT_THAT(h.progressValues, ElementsAre(25, 50, 75, 100, 0));
+    EXPECT_EQ(h.progressTexts.first(), QStringLiteral("Processing: brochure.ps"));
+    EXPECT_EQ(h.progressTexts.last(), QStringLiteral("Progress Bar"));
+    EXPECT_EQ(h.windowPointers.first(), 11);
+    EXPECT_EQ(h.windowPointers.last(), 0);
+    EXPECT_EQ(h.applicationPointer, 0);
+    EXPECT_EQ(h.leftInTemp(), QStringList{}) << "the work folder is gone";
+    EXPECT_FALSE(h.conversion().isConverting());
+}
+
+TEST_F(ConversionRunTest, QualityReachesTheFile) {
+    h.outputChoice = Choice::Folder;
+    h.sources.append(samples() + QStringLiteral("colours.ps"));
+    QTemporaryDir low, high;
+    h.outputFolder = low.path();
+    h.quality = 10;
+    h.run();
+    h.outputFolder = high.path();
+    h.quality = 90;
+    h.run();
+    const qint64 lowSize = QFileInfo(low.filePath(QStringLiteral("colours-001.jpg"))).size();
+    const qint64 highSize = QFileInfo(high.filePath(QStringLiteral("colours-001.jpg"))).size();
+    EXPECT_GT(lowSize, 0);
+    EXPECT_GT(highSize, lowSize * 13 / 10);
+}
+
+TEST_F(ConversionRunTest, PagesAreNamedAfterTheSource) {
+    struct Row {
+        const char* source;
+        const char* page;
+        const char* why;
+    } rows[] = {
+        {"my.report.ps", "my-001.jpg", "prefix ends at the first dot"},
+        {"data", "data-001.jpg", "no extension"},
+        {".x.ps", "-001.jpg", "a leading dot leaves an empty prefix"},
+        {"a b 'q' \"d\" ;$(touch pwned).ps", "a b 'q' \"d\" ;$(touch pwned)-001.jpg",
+         "spaces, quotes, ; and $(...) are plain characters"},
+        {"-leading.ps", "-leading-001.jpg", "a leading dash is no option"},
+        {"über straße 日本.ps", "über straße 日本-001.jpg", "non-Latin letters"},
+        {"100%.ps", "100%-001.jpg", "a percent sign reaches no Ghostscript template"},
+    };
+    h.outputChoice = Choice::Folder;
+    h.outputFolder = out.path() + QLatin1Char('/'); // a closing separator is harmless
+    for (const Row& row : rows) {
+        h.sources.append(file(QString::fromUtf8(row.source), onePage()));
+    }
+    const RunSummary summary = h.run();
+    EXPECT_TRUE(summary.allSucceeded()) << qPrintable(summary.doneMessage());
+    for (const Row& row : rows) {
+        EXPECT_TRUE(QFileInfo::exists(out.filePath(QString::fromUtf8(row.page)))) << row.why;
+    }
+    EXPECT_EQ(listed(out).size(), std::size(rows));
+    EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath(QStringLiteral("pwned"))));
+}
+
+TEST_F(ConversionRunTest, APdfSourceGoesThroughBothStages) {
+    // Make a real PDF with a first run, then convert it as a source.
+    h.sources.append(file(QStringLiteral("two.ps"), pages(2)));
+    h.run();
+    ASSERT_TRUE(QFile::remove(in.filePath(QStringLiteral("two-001.jpg"))));
+    h.sources.clear();
+    QProcess gs;
+    gs.start(QStringLiteral("gs"), {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dBATCH"),
+                                    QStringLiteral("-dNOPAUSE"), QStringLiteral("-sDEVICE=pdfwrite"),
+                                    QStringLiteral("-sOutputFile=") + in.filePath(QStringLiteral("a.b.pdf")),
+                                    in.filePath(QStringLiteral("two.ps"))});
+    ASSERT_TRUE(gs.waitForFinished());
+    h.sources.append(in.filePath(QStringLiteral("a.b.pdf")));
+    h.outputChoice = Choice::Folder;
+    h.outputFolder = out.path();
+    const RunSummary summary = h.run();
+    EXPECT_TRUE(summary.allSucceeded()) << qPrintable(summary.doneMessage());
+    EXPECT_EQ(listed(out), (QStringList{"a-001.jpg", "a-002.jpg"}));
+    EXPECT_TRUE(QFileInfo::exists(in.filePath(QStringLiteral("a.b.pdf")))) << "the source stays";
+}
+
+TEST_F(ConversionRunTest, AUsersOwnPdfBesideTheSourceIsNeverTouched) {
+    h.sources.append(file(QStringLiteral("report.ps"), onePage()));
+    file(QStringLiteral("report.pdf"), "the user's own PDF");
+    file(QStringLiteral("report-001.jpg"), "an old page");
+    h.run();
+    QFile pdf(in.filePath(QStringLiteral("report.pdf")));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pdf.readAll(), QByteArray("the user's own PDF"));
+    EXPECT_GT(QFileInfo(in.filePath(QStringLiteral("report-001.jpg"))).size(), 1000)
+        << "a page of the same name is replaced";
+}
+
+TEST_F(ConversionRunTest, NeitherOptionDeliversNothingAndLeavesNothing) {
+    h.outputChoice = Choice::None;
+    h.outputFolder = out.path(); // an existing folder lets the run start
+    h.sources.append(file(QStringLiteral("memo.ps"), onePage()));
+    const RunSummary summary = h.run();
+    EXPECT_EQ(summary.status, Status::Converted);
+    EXPECT_EQ(listed(in), QStringList{});
+    EXPECT_EQ(listed(out), QStringList{});
+    EXPECT_EQ(h.leftInTemp(), QStringList{});
+    ASSERT_EQ(summary.files.size(), 1);
+    EXPECT_EQ(summary.files[0].pages, 1);
+    EXPECT_EQ(summary.files[0].delivered, 0);
+}
+
+TEST_F(ConversionRunTest, FailedFilesAreNamedAfterDone) {
+    QByteArray random(4000, '\0');
+    for (int i = 0; i < random.size(); ++i) {
+        random[i] = static_cast<char>((i * 7919 + 13) % 251);
+    }
+    QByteArray truncated = pages(6);
+    truncated.truncate(truncated.indexOf("%%Page: 4 4"));
+
+    h.sources.append(file(QStringLiteral("random.ps"), random));
+    h.sources.append(file(QStringLiteral("empty.ps"), {}));
+    h.sources.append(file(QStringLiteral("truncated.ps"), truncated));
+    h.sources.append(in.filePath(QStringLiteral("vanished.ps")));
+    h.sources.append(file(QStringLiteral("good.ps"), pages(2)));
+    const RunSummary summary = h.run();
+
+    ASSERT_EQ(summary.files.size(), 5);
+    EXPECT_THAT(summary.files[0].failure.toStdString(), ::testing::StartsWith("Error: "));
+    EXPECT_EQ(summary.files[1].failure, QStringLiteral("empty file"));
+    EXPECT_EQ(summary.files[2].failure, QStringLiteral("3 of 6 pages"));
+    EXPECT_EQ(summary.files[3].failure, QStringLiteral("could not be copied"));
+    EXPECT_FALSE(summary.files[4].failed());
+    EXPECT_FALSE(summary.allSucceeded());
+
+    const QStringList texts = h.prompter.messageTexts();
+    ASSERT_FALSE(texts.isEmpty());
+    const QStringList lines = texts.last().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], QStringLiteral("Done."));
+    EXPECT_EQ(lines[1], in.filePath(QStringLiteral("random.ps")) + QStringLiteral(": ") +
+                            summary.files[0].failure);
+    EXPECT_EQ(lines[2], in.filePath(QStringLiteral("empty.ps")) + QStringLiteral(": empty file"));
+
+    // No junk pages for rejected input; the partial document keeps its pages.
+    EXPECT_EQ(listed(in), (QStringList{"good-001.jpg", "good-002.jpg", "truncated-001.jpg",
+                                       "truncated-002.jpg", "truncated-003.jpg"}));
+    // The copy of the vanished source was reported in the error box, with its step.
+    EXPECT_TRUE(texts.first().contains(QStringLiteral("in Velmora2021/08/31.PDF.PS_To_PDF at line 112")))
+        << qPrintable(texts.first());
+}
+
+TEST_F(ConversionRunTest, AnEndlessDocumentIsStoppedAtTheTimeLimit) {
+    h.settings.stageTimeLimit = std::chrono::milliseconds(1500);
+    h.sources.append(file(QStringLiteral("loop.ps"), "%!PS\n{} loop\n"));
+    h.sources.append(file(QStringLiteral("after.ps"), onePage()));
+    const auto started = std::chrono::steady_clock::now();
+    const RunSummary summary = h.run();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(15));
+    ASSERT_EQ(summary.files.size(), 2);
+    EXPECT_EQ(summary.files[0].failure, QStringLiteral("timed out"));
+    EXPECT_FALSE(summary.files[1].failed()) << "the next file still converts";
+    EXPECT_EQ(listed(in), QStringList{"after-001.jpg"});
+    EXPECT_EQ(h.childrenLeft(), 0);
+    EXPECT_EQ(h.leftInTemp(), QStringList{});
+}
+
+TEST_F(ConversionRunTest, ClosingDuringARunStopsGhostscriptAndCleansUp) {
+    h.sources.append(file(QStringLiteral("loop.ps"), "%!PS\n{} loop\n"));
+    h.sources.append(file(QStringLiteral("never.ps"), onePage()));
+    QTimer::singleShot(500, [this] { h.conversion().cancel(); });
+    const auto started = std::chrono::steady_clock::now();
+    const RunSummary summary = h.run();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_EQ(summary.status, Status::Cancelled);
+    EXPECT_EQ(h.prompter.messageTexts(), QStringList{}) << "no Done. for a closing window";
+    EXPECT_EQ(h.childrenLeft(), 0);
+    EXPECT_EQ(h.leftInTemp(), QStringList{});
+    EXPECT_EQ(listed(in), QStringList{});
+}
+
+TEST_F(ConversionRunTest, TheWorkFolderIsPrivateAndDocumentsCannotWriteOutsideIt) {
+    const QString target = out.filePath(QStringLiteral("escaped.txt"));
+    const QByteArray writer = "%!PS\n(" + target.toUtf8() +
+                              ") (w) file dup (gotcha) writestring closefile\n"
+                              "(escaped-tmp.txt) (w) file closefile showpage\n";
+    h.sources.append(file(QStringLiteral("writer.ps"), writer));
+    QFileDevice::Permissions workPermissions;
+    h.onOutputRead = [&] {
+        const QFileInfoList work = QDir(h.temp.path()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot);
+        if (work.size() == 1) {
+            workPermissions = work.first().permissions();
+        }
+    };
+    h.run();
+    EXPECT_FALSE(QFileInfo::exists(target)) << "nothing written outside the work folder";
+    EXPECT_EQ(workPermissions & (QFileDevice::ReadGroup | QFileDevice::ReadOther |
+                                 QFileDevice::WriteGroup | QFileDevice::WriteOther),
+              QFileDevice::Permissions{});
+    EXPECT_EQ(h.leftInTemp(), QStringList{});
+}
+
+TEST_F(ConversionRunTest, NothingToDoMessages) {
+    EXPECT_EQ(h.run().status, Status::NoFiles);
+    h.sources.append(file(QStringLiteral("a.ps"), onePage()));
+    h.outputChoice = Choice::Folder;
+    h.outputFolder = out.filePath(QStringLiteral("missing"));
+    EXPECT_EQ(h.run().status, Status::NoFolder);
+    h.outputFolder.clear();
+    EXPECT_EQ(h.run().status, Status::NoFolder);
+    // Beside the source, the folder text does not matter.
+    h.outputChoice = Choice::BesideSource;
+    EXPECT_EQ(h.run().status, Status::Converted);
+
+    EXPECT_EQ(h.prompter.messageTexts(),
+              (QStringList{"No files added.", "Folder does not exist. Please select another folder.",
+                           "Folder does not exist. Please select another folder.", "Done."}));
+    for (const auto& box : h.prompter.boxes) {
+        EXPECT_EQ(box.icon, Prompter::Icon::None);
+        EXPECT_TRUE(box.title.isEmpty()) << "the application title";
+    }
+    EXPECT_EQ(h.leftInTemp(), QStringList{});
+}
+
+TEST_F(ConversionRunTest, ASecondClickDuringARunDoesNothing) {
+    h.sources.append(file(QStringLiteral("a.ps"), onePage()));
+    h.sources.append(file(QStringLiteral("b.ps"), onePage()));
+    std::optional<Status> second;
+    h.onOutputRead = [&] {
+        if (!second) {
+            second = h.conversion().PushButton2_Click().status;
+        }
+    };
+    const RunSummary summary = h.run();
+    EXPECT_EQ(second, Status::AlreadyRunning);
+    EXPECT_EQ(summary.files.size(), 2);
+    EXPECT_EQ(listed(in), (QStringList{"a-001.jpg", "b-001.jpg"}));
+}
+
+TEST_F(ConversionRunTest, MissingGhostscriptOrScriptsAreSaidBeforeAnythingHappens) {
+    h.sources.append(file(QStringLiteral("a.ps"), onePage()));
+    h.settings.ghostscript = QStringLiteral("no-such-ghostscript-here");
+    EXPECT_EQ(h.run().status, Status::MissingGhostscript);
+    ASSERT_EQ(h.prompter.boxes.size(), 1);
+    EXPECT_TRUE(h.prompter.boxes[0].text.contains(QStringLiteral("apt-get install ghostscript")));
+
+    h.settings.ghostscript = QStringLiteral("gs");
+    QTemporaryDir emptyProgramFolder;
+    h.settings.programFolder = emptyProgramFolder.path();
+    EXPECT_EQ(h.run().status, Status::Stopped);
+    ASSERT_EQ(h.prompter.boxes.size(), 2);
+    EXPECT_EQ(h.prompter.boxes[1].title, QStringLiteral("Application Error"));
+    EXPECT_TRUE(h.prompter.boxes[1].text.contains(
+        QStringLiteral("in Velmora2021/08/31.Form1.PushButton2_Click at line 114")));
+    EXPECT_EQ(listed(in), QStringList{});
+    EXPECT_EQ(h.leftInTemp(), QStringList{});
+    EXPECT_EQ(h.windowPointers.last(), 0);
+}
+
+} // namespace
