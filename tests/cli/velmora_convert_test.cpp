@@ -1,0 +1,108 @@
+// The command-line twin, run as a user would run it.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Ran {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Ran run(const QStringList& arguments, const QString& workingFolder = {}) {
+    QProcess process;
+    if (!workingFolder.isEmpty()) {
+        process.setWorkingDirectory(workingFolder);
+    }
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/velmora-convert"), arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+class VelmoraConvert : public ::testing::Test {
+protected:
+    QString file(const QString& relative, const QByteArray& content) {
+        const QString path = in.filePath(relative);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        return path;
+    }
+    QTemporaryDir in;
+    QTemporaryDir out;
+};
+
+const QByteArray OnePage = "%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n72 72 moveto 200 200 lineto "
+                           "stroke showpage\n%%EOF\n";
+
+TEST_F(VelmoraConvert, UsageErrorsExitWithTwo) {
+    const QStringList rows[] = {
+        {},                                                   // nothing to convert
+        {QStringLiteral("--quality"), QStringLiteral("101"), QStringLiteral("a.ps")},
+        {QStringLiteral("--quality"), QStringLiteral("high"), QStringLiteral("a.ps")},
+        {QStringLiteral("--timeout"), QStringLiteral("0"), QStringLiteral("a.ps")},
+    };
+    for (const QStringList& arguments : rows) {
+        const Ran ran = run(arguments);
+        EXPECT_EQ(ran.exitCode, 2) << qPrintable(arguments.join(' '));
+        EXPECT_TRUE(ran.err.contains(QStringLiteral("Usage:"))) << qPrintable(ran.err);
+    }
+    const Ran help = run({QStringLiteral("--help")});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains(QStringLiteral("--output-dir")));
+}
+
+TEST_F(VelmoraConvert, ListTakesFoldersLikeAddAll) {
+    file(QStringLiteral("b.ps"), OnePage);
+    file(QStringLiteral("A.PS"), OnePage);
+    file(QStringLiteral("~lock.ps"), OnePage);
+    file(QStringLiteral(".hidden.ps"), OnePage);
+    file(QStringLiteral("notes.txt"), "x");
+    file(QStringLiteral("sub/c.ps"), OnePage);
+    const QString single = file(QStringLiteral("single.eps"), OnePage);
+
+    const Ran ps = run({QStringLiteral("--list"), in.path(), single});
+    EXPECT_EQ(ps.exitCode, 0);
+    EXPECT_EQ(ps.out.split('\n', Qt::SkipEmptyParts),
+              (QStringList{in.filePath("A.PS"), in.filePath("b.ps"), in.filePath("sub/c.ps"), single}));
+
+    const Ran txt = run({QStringLiteral("--list"), QStringLiteral("--extension"), QStringLiteral("txt"),
+                         in.path()});
+    EXPECT_EQ(txt.out.split('\n', Qt::SkipEmptyParts), QStringList{in.filePath("notes.txt")});
+}
+
+TEST_F(VelmoraConvert, ConvertsIntoAFolderAndSaysDone) {
+    file(QStringLiteral("one.ps"), OnePage);
+    const Ran ran = run({QStringLiteral("--output-dir"), out.path(), QStringLiteral("one.ps")}, in.path());
+    EXPECT_EQ(ran.exitCode, 0) << qPrintable(ran.err);
+    EXPECT_EQ(ran.out, QStringLiteral("Done.\n"));
+    EXPECT_TRUE(ran.err.contains(QStringLiteral("Processing: one.ps")));
+    EXPECT_TRUE(QFile::exists(out.filePath(QStringLiteral("one-001.jpg"))));
+}
+
+TEST_F(VelmoraConvert, AFailedFileIsNamedAndTheExitCodeIsOne) {
+    const QString empty = file(QStringLiteral("empty.ps"), {});
+    const QString good = file(QStringLiteral("good.ps"), OnePage);
+    const Ran ran = run({empty, good});
+    EXPECT_EQ(ran.exitCode, 1);
+    EXPECT_EQ(ran.out, QStringLiteral("Done.\n") + empty + QStringLiteral(": empty file\n"));
+    EXPECT_TRUE(QFile::exists(in.filePath(QStringLiteral("good-001.jpg"))));
+    EXPECT_FALSE(QFile::exists(in.filePath(QStringLiteral("empty-001.jpg"))));
+}
+
+TEST_F(VelmoraConvert, AMissingOutputFolderIsRefused) {
+    const QString good = file(QStringLiteral("good.ps"), OnePage);
+    const Ran ran = run({QStringLiteral("--output-dir"), out.filePath(QStringLiteral("nope")), good});
+    EXPECT_EQ(ran.exitCode, 1);
+    EXPECT_EQ(ran.out, QStringLiteral("Folder does not exist. Please select another folder.\n"));
+}
+
+} // namespace
