@@ -4,6 +4,7 @@
 #include "cli/fixed_output.h"
 #include "convert/conversion_run.h"
 #include "convert/qt_event_pump.h"
+#include "convert/termination_signals.h"
 #include "filelist/file_list.h"
 #include "filelist/folder_files.h"
 #include "filelist/folder_scanner.h"
@@ -103,6 +104,13 @@ int main(int argc, char* argv[]) {
     ConversionRun run({prompter, events, progress, output, progress, sources,
                        [qualityValue] { return qualityValue; }},
                       settings);
+    // Ctrl-C stops Ghostscript and removes the work folder before we go.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &app, [&run] { run.cancel(); });
     const RunSummary summary = run.PushButton2_Click();
+    if (termination.lastSignal() != 0) {
+        std::fprintf(stderr, "Stopped.\n");
+        return 128 + termination.lastSignal();
+    }
     return summary.allSucceeded() ? AllConverted : SomeFailed;
 }

@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -103,6 +106,37 @@ TEST_F(VelmoraConvert, AMissingOutputFolderIsRefused) {
     const Ran ran = run({QStringLiteral("--output-dir"), out.filePath(QStringLiteral("nope")), good});
     EXPECT_EQ(ran.exitCode, 1);
     EXPECT_EQ(ran.out, QStringLiteral("Folder does not exist. Please select another folder.\n"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(VelmoraConvert, AnInterruptStopsGhostscriptAndCleansUp) {
+    QTemporaryDir temp;
+    file(QStringLiteral("loop.ps"), "%!PS\n{} loop\n");
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), temp.path());
+    process.setProcessEnvironment(environment);
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/velmora-convert"),
+                  {in.filePath(QStringLiteral("loop.ps"))});
+    ASSERT_TRUE(process.waitForStarted());
+    // Wait until Ghostscript runs in the work folder, then interrupt.
+    QDir tempDir(temp.path());
+    for (int i = 0; i < 100 && tempDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty(); ++i) {
+        QThread::msleep(50);
+    }
+    QThread::msleep(300);
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 128 + SIGINT);
+    EXPECT_EQ(tempDir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{});
+    // No process keeps working in the (removed) work folder.
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        const QString cwd = QFileInfo(QStringLiteral("/proc/%1/cwd").arg(pid)).symLinkTarget();
+        EXPECT_FALSE(cwd.startsWith(temp.path())) << qPrintable(pid);
+    }
 }
 
 } // namespace
