@@ -24,10 +24,15 @@ QStringList CollectFolderFiles(const QString& folder, const QString& extension,
             if (name.startsWith(QLatin1Char('~'))) {
                 continue;
             }
+            // GetFilesInFolder only returns names that passed FileExists, and
+            // only a name beginning with "." can carry the hidden bit that
+            // word 34 needs: the other names need no further system call.
             const QString path = f + sep + name;
-            if (FileExists(path) && AttributeWord(path) != (ArchiveAttribute | HiddenAttribute)) {
-                rows.append(FixPath(path));
+            if (name.startsWith(QLatin1Char('.')) &&
+                AttributeWord(path) == (ArchiveAttribute | HiddenAttribute)) {
+                continue;
             }
+            rows.append(FixPath(path));
         }
     }
     return rows;

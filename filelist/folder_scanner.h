@@ -12,10 +12,22 @@ class Prompter;
 
 // What a folder walk needs from its caller.
 struct ScanContext {
-    Prompter& prompter;                 // error reports
-    EventPump& events;                  // yields to the event loop during the walk
+    Prompter& prompter;                       // error reports
+    EventPump& events;                        // yields to the event loop during the walk
     std::function<bool()> stopRequested = {}; // true: end the walk as soon as possible
+    // The walk yields at most this often (milliseconds); 0 yields at every
+    // folder and subfolder, which tests use to count the yields.
+    int yieldIntervalMs = 10;
 };
+
+// True for the attribute words of folders the walk neither enters nor returns
+// (exactly 22 hidden+system+directory, or 1046, the same plus reparse point).
+bool IsSkippedFolderAttributeWord(unsigned word);
+
+// True when a bare name matches a wildcard pattern ("*" any run, "?" any one
+// character), case-insensitively; a closing ".*" may also match nothing, so
+// "*.*" matches every name, dotted or not. The empty pattern matches all.
+bool MatchesFilePattern(const QString& name, const QString& pattern);
 
 // Extends folders (each item ends in the separator) by every folder below
 // them, breadth first, level after level. Skips hidden+system folders (22,
