@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test headless.
+# Installs what is missing, builds, and runs every test headless: the tests
+# offscreen, the few that need a real X server under xvfb-run, then all of
+# them again under AddressSanitizer and UBSan, and a short fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 scripts/build.sh
+
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
 export QT_QPA_PLATFORM=offscreen
-# Tests that need a real X server are labelled "x11" and run under xvfb-run.
-cd build
-ctest --output-on-failure --parallel "$(nproc)" -LE x11
-env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -L x11 --no-tests=ignore
+(cd build && ctest --output-on-failure --parallel "$(nproc)" -LE x11) | tee -a "$log"
+(cd build && env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --output-on-failure -L x11 --no-tests=ignore) | tee -a "$log"
+scripts/sanitize.sh | tee -a "$log"
+
+# One closing line over every ctest run above (each must have passed to get here).
+total=$(grep -oE 'tests failed out of [0-9]+' "$log" | awk '{ n += $5 } END { print n + 0 }')
+echo "all test runs: ${total} passed, 0 failed"

@@ -10,6 +10,8 @@ packages=(
     ghostscript fonts-liberation2 qt6-qpa-plugins xdg-utils
     # headless tests under a real X server
     xvfb xauth
+    # the sanitizer and fuzzing build
+    clang libclang-rt-14-dev
 )
 
 missing=()
