@@ -37,17 +37,37 @@ std::filesystem::path fsPath(const QString& path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
-// Copies a file, replacing one of the target's name.
+// Copies a file, replacing one of the target's name. Plain reads and writes
+// give the user the real reason of a failure ("No space left on device").
 void copyReplacing(const QString& from, const QString& to) {
-    if (!QFileInfo(from).isFile()) {
+    QFile source(from);
+    if (!QFileInfo(from).isFile() || !source.open(QIODevice::ReadOnly)) {
         throw Failure(QStringLiteral("File not found: ") + from, 53);
     }
-    std::error_code error;
-    std::filesystem::copy_file(fsPath(from), fsPath(to),
-                               std::filesystem::copy_options::overwrite_existing, error);
-    if (error) {
-        throw Failure(QStringLiteral("Could not copy %1 to %2: %3")
-                          .arg(from, to, QString::fromLocal8Bit(error.message().c_str())));
+    QFile target(to);
+    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        throw Failure::fromFile(target, QStringLiteral("create"));
+    }
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = source.read(buffer.data(), buffer.size());
+        if (got < 0) {
+            throw Failure::fromFile(source, QStringLiteral("read"));
+        }
+        if (got == 0) {
+            break;
+        }
+        // A short write is retried, so that a full disk shows as ENOSPC.
+        for (qint64 done = 0; done < got;) {
+            const qint64 wrote = target.write(buffer.constData() + done, got - done);
+            if (wrote <= 0) {
+                throw Failure::fromFile(target, QStringLiteral("write"));
+            }
+            done += wrote;
+        }
+    }
+    if (!target.flush()) {
+        throw Failure::fromFile(target, QStringLiteral("write"));
     }
 }
 
@@ -266,9 +286,9 @@ void PdfStages::PDF_To_JPG(const QString& pdfPath, const QString& deliveredAs,
         pages = SortPageImages(GetFilesInFolder(m_context.workFolder, QStringLiteral("current*.jpg")));
     });
     trap.step(128, [&] { pointer.setApplicationPointer(BusyPointer::Busy); });
-    if (finished) {
-        // Pages of a stopped Ghostscript may be cut short: only a finished
-        // one's pages are delivered.
+    if (finished && !outcome.failed()) {
+        // Pages of a stopped or failing Ghostscript (a full disk, say) may be
+        // cut short: only a clean run's pages are delivered.
         outcome.pages = static_cast<int>(pages.size());
         for (int i = 1; i <= pages.size() && !m_context.cancellation.isCancelled(); ++i) {
             const QString image = workFile(pages.at(i - 1));

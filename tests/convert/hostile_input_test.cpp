@@ -1,0 +1,208 @@
+// The engine under hostile input and failing disks: the program keeps
+// working, loses nothing, and tells the user which file did not convert.
+#include "convert/conversion_run.h"
+#include "support/conversion_harness.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using namespace velmora;
+using velmora::test::ConversionHarness;
+using ::testing::HasSubstr;
+using Choice = OutputTarget::Choice;
+
+namespace {
+
+QByteArray document(int pages, int side = 72) {
+    QByteArray doc = "%!PS-Adobe-3.0\n%%Pages: " + QByteArray::number(pages) +
+                     "\n%%EndComments\n<< /PageSize [" + QByteArray::number(side) + ' ' +
+                     QByteArray::number(side) + "] >> setpagedevice\n";
+    for (int i = 1; i <= pages; ++i) {
+        doc += "%%Page: " + QByteArray::number(i) + ' ' + QByteArray::number(i) +
+               "\n/Helvetica findfont 10 scalefont setfont 4 12 moveto (" + QByteArray::number(i) +
+               ") show showpage\n";
+    }
+    return doc + "%%EOF\n";
+}
+
+// A small file system of its own (root only; skipped elsewhere).
+class Tmpfs {
+public:
+    Tmpfs(const QString& options) {
+        if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                                        QStringLiteral("-o"), options,
+                                                        QStringLiteral("tmpfs"), dir.path()}) == 0) {
+            mounted = true;
+        }
+    }
+    ~Tmpfs() {
+        if (mounted) {
+            QProcess::execute(QStringLiteral("umount"), {dir.path()});
+        }
+    }
+    QTemporaryDir dir;
+    bool mounted = false;
+};
+
+class HostileInput : public ::testing::Test {
+protected:
+    QString file(const QString& name, const QByteArray& content) {
+        const QString path = in.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        return path;
+    }
+    static QStringList jpgs(const QString& folder) {
+        return QDir(folder).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
+    }
+    QStringList reportLines() const {
+        const QStringList texts = h.prompter.messageTexts();
+        return texts.isEmpty() ? QStringList{} : texts.last().split(QLatin1Char('\n'));
+    }
+    QStringList errorBoxes() const {
+        QStringList boxes;
+        for (const auto& box : h.prompter.boxes) {
+            if (box.title == QLatin1String("Application Error")) {
+                boxes << box.text;
+            }
+        }
+        return boxes;
+    }
+
+    ConversionHarness h;
+    QTemporaryDir in;
+};
+
+TEST_F(HostileInput, AThousandAndOnePagesComeInPageOrder) {
+    h.sources.append(file(QStringLiteral("big.ps"), document(1001, 36)));
+    const RunSummary summary = h.run();
+    ASSERT_EQ(summary.files.size(), 1);
+    EXPECT_FALSE(summary.files[0].failed()) << qPrintable(summary.files[0].failure);
+    const QStringList pages = jpgs(in.path());
+    EXPECT_EQ(pages.size(), 1001);
+    for (const char* name : {"big-001.jpg", "big-999.jpg", "big-1000.jpg", "big-1001.jpg"}) {
+        EXPECT_TRUE(pages.contains(QString::fromLatin1(name))) << name;
+    }
+    EXPECT_FALSE(pages.contains(QStringLiteral("big-1002.jpg")));
+    EXPECT_EQ(h.leftInTemp(), QStringList{});
+}
+
+TEST_F(HostileInput, TheOutputFolderRemovedDuringARun) {
+    QTemporaryDir outParent;
+    const QString out = outParent.filePath(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkpath(out));
+    h.outputChoice = Choice::Folder;
+    h.outputFolder = out;
+    h.sources.append(file(QStringLiteral("first.ps"), document(1)));
+    h.sources.append(file(QStringLiteral("second.ps"), document(2)));
+    int reads = 0;
+    h.onOutputRead = [&] {
+        // The folder goes away once the first file has been delivered.
+        if (++reads == 3) {
+            QDir(out).removeRecursively();
+        }
+    };
+    const RunSummary summary = h.run();
+    ASSERT_EQ(summary.files.size(), 2);
+    EXPECT_FALSE(summary.files[0].failed());
+    EXPECT_EQ(summary.files[1].failure, QStringLiteral("2 of 2 pages could not be saved"));
+    const QStringList boxes = errorBoxes();
+    ASSERT_EQ(boxes.size(), 2) << "one box per page that could not be saved";
+    EXPECT_THAT(boxes[0].toStdString(), HasSubstr("in Velmora2021/08/31.PDF.PDF_To_JPG at line 138"));
+    EXPECT_EQ(reportLines().value(0), QStringLiteral("Done."));
+    EXPECT_EQ(h.leftInTemp(), QStringList{});
+
+    // Once the folder is back, the same files convert again.
+    ASSERT_TRUE(QDir().mkpath(out));
+    h.onOutputRead = {};
+    EXPECT_TRUE(h.run().allSucceeded());
+    EXPECT_EQ(jpgs(out), (QStringList{"first-001.jpg", "second-001.jpg", "second-002.jpg"}));
+}
+
+TEST_F(HostileInput, AReadOnlyOutputFolderKeepsWhatItHeld) {
+    Tmpfs readOnly(QStringLiteral("size=1m,mode=0755"));
+    if (!readOnly.mounted) {
+        GTEST_SKIP() << "cannot mount a file system here";
+    }
+    const QString old = readOnly.dir.filePath(QStringLiteral("memo-001.jpg"));
+    {
+        QFile f(old);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("an older page");
+    }
+    ASSERT_EQ(QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-o"),
+                                                          QStringLiteral("remount,ro"),
+                                                          readOnly.dir.path()}),
+              0);
+    h.outputChoice = Choice::Folder;
+    h.outputFolder = readOnly.dir.path();
+    h.sources.append(file(QStringLiteral("memo.ps"), document(1)));
+    const RunSummary summary = h.run();
+    EXPECT_EQ(summary.files.value(0).failure, QStringLiteral("1 of 1 pages could not be saved"));
+    ASSERT_EQ(errorBoxes().size(), 1);
+    EXPECT_THAT(errorBoxes()[0].toStdString(), HasSubstr("Read-only file system"));
+    QFile f(old);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("an older page"));
+    EXPECT_EQ(h.leftInTemp(), QStringList{});
+}
+
+TEST_F(HostileInput, AFullDiskReplacesNoPageWithAPieceOfOne) {
+    Tmpfs small(QStringLiteral("size=128k"));
+    if (!small.mounted) {
+        GTEST_SKIP() << "cannot mount a file system here";
+    }
+    // The colour sample's page is larger than the whole file system.
+    const QString old = small.dir.filePath(QStringLiteral("colours-001.jpg"));
+    {
+        QFile f(old);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("an older page");
+    }
+    h.outputChoice = Choice::Folder;
+    h.outputFolder = small.dir.path();
+    h.sources.append(QCoreApplication::applicationDirPath() + QStringLiteral("/Samples/colours.ps"));
+    h.sources.append(file(QStringLiteral("tiny.ps"), document(1, 36)));
+    const RunSummary summary = h.run();
+    ASSERT_EQ(summary.files.size(), 2);
+    EXPECT_EQ(summary.files[0].failure, QStringLiteral("1 of 1 pages could not be saved"));
+    EXPECT_THAT(errorBoxes().value(0).toStdString(), HasSubstr("No space left on device"));
+    EXPECT_FALSE(summary.files[1].failed()) << "the next file still converts";
+    QFile f(old);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("an older page"));
+    EXPECT_EQ(QDir(small.dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"colours-001.jpg", "tiny-001.jpg"}))
+        << "no piece of a page is left behind";
+}
+
+TEST_F(HostileInput, AFullTempFolderFailsTheFileAndLeavesNothing) {
+    Tmpfs small(QStringLiteral("size=64k"));
+    if (!small.mounted) {
+        GTEST_SKIP() << "cannot mount a file system here";
+    }
+    h.settings.tempFolder = small.dir.path();
+    h.sources.append(file(QStringLiteral("colours.ps"),
+                          [] {
+                              QFile f(QCoreApplication::applicationDirPath() +
+                                      QStringLiteral("/Samples/colours.ps"));
+                              f.open(QIODevice::ReadOnly);
+                              return f.readAll();
+                          }()));
+    const RunSummary summary = h.run();
+    ASSERT_EQ(summary.files.size(), 1);
+    EXPECT_TRUE(summary.files[0].failed());
+    EXPECT_EQ(jpgs(in.path()), QStringList{}) << qPrintable(summary.files[0].failure);
+    EXPECT_EQ(QDir(small.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{});
+}
+
+} // namespace
