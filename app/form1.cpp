@@ -1,11 +1,485 @@
 #include "app/form1.h"
 
+#include "app/cursor_file.h"
+#include "app/folder_browser.h"
+#include "app/settings_store.h"
+#include "app/settings_values.h"
+#include "app/skin.h"
+#include "app/startup_helpers.h"
+#include "app/text_progress_bar.h"
+#include "convert/error_trap.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSlider>
+#include <QTreeView>
+#include <QUrl>
+
+#include <cmath>
+
 namespace velmora {
 
-Form1::Form1(QWidget* parent) : QWidget(parent) {
+namespace {
+
+// The window is designed in twips; 15 twips make one pixel at 96 dpi.
+int pixels(int twips) {
+    return qRound(twips / 15.0);
+}
+
+QRect twipRect(int left, int top, int width, int height) {
+    return QRect(pixels(left), pixels(top), pixels(width), pixels(height));
+}
+
+// Arial, or its metric twin where Arial itself is not installed, so the
+// captions fit their controls as designed.
+QFont arialBold(double points) {
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+// Labels and option buttons keep no fill of their own: they show the frame
+// behind them, which has the same colour.
+void setBackground(QWidget* widget, const QColor& colour, bool fill = true) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    // Buttons fill with their button colour, not the window colour.
+    palette.setColor(widget->backgroundRole(), colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(fill);
+}
+
+const QString& listToolTip() {
+    static const QString tip =
+        QStringLiteral("Drag and drop files here. Double-click item to remove it. Move | line "
+                       "to right and out of window to reveal full names.");
+    return tip;
+}
+
+QString qualityCaption(int quality) {
+    return QStringLiteral("JPG Quality = ") + QString::number(quality);
+}
+
+constexpr int listColumnTwips = 7000;
+
+} // namespace
+
+Form1::Form1(Prompter& prompter, SettingsStore& settings, std::function<int()> drawOneToHundred,
+             QString programFolder, QWidget* parent)
+    : QWidget(parent), m_prompter(prompter), m_settings(settings),
+      m_drawOneToHundred(std::move(drawOneToHundred)), m_programFolder(std::move(programFolder)),
+      m_pointer(*this), m_run(ConversionWiring{m_prompter, m_events, *this, *this, *this, m_files,
+                                               [this] { return m_slider1->value(); }},
+                              ConversionSettings{m_programFolder, {}}) {
+    buildWindow();
+    buildControls();
+    arrangeTabOrder();
+    connectHandlers();
+    Form_Load();
+}
+
+Form1::~Form1() {
+    // The view outlives the list it shows (children go after members).
+    m_listView1->setModel(nullptr);
+}
+
+void Form1::buildWindow() {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Velmora"));
-    setFixedSize(536, 504);
+    setWindowTitle(QStringLiteral("Form1"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(pixels(8040), pixels(7560));
+    setBackground(this, Qt::white);
+    setFont(arialBold(9));
+    setMouseTracking(true);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void Form1::buildControls() {
+    const QFont buttonFont = arialBold(11.25);
+    auto makeButton = [&](const QString& name, const QString& caption, QWidget* container,
+                          QRect geometry) {
+        auto* button = new QPushButton(caption, container);
+        button->setObjectName(name);
+        button->setGeometry(geometry);
+        button->setFont(buttonFont);
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::Button, Qt::white);
+        button->setPalette(palette);
+        m_buttons.append(button);
+        return button;
+    };
+    auto makeFrame = [&](const QString& name, const QString& caption, QWidget* container,
+                         QRect geometry) {
+        auto* frame = new QGroupBox(caption, container);
+        frame->setObjectName(name);
+        frame->setGeometry(geometry);
+        setBackground(frame, Qt::white);
+        return frame;
+    };
+    auto makeLabel = [&](const QString& name, const QString& caption, QWidget* container,
+                         QRect geometry) {
+        auto* label = new QLabel(caption, container);
+        label->setObjectName(name);
+        label->setGeometry(geometry);
+        setBackground(label, Qt::white, false);
+        return label;
+    };
+    auto makeOption = [&](const QString& name, const QString& caption, QWidget* container,
+                          QRect geometry) {
+        auto* option = new QRadioButton(caption, container);
+        option->setObjectName(name);
+        option->setGeometry(geometry);
+        setBackground(option, Qt::white, false);
+        return option;
+    };
+
+    // In the order of the window's design.
+    m_frame3 = makeFrame(QStringLiteral("Frame3"), QStringLiteral("JPG Quality"), this,
+                         twipRect(120, 5595, 7800, 825));
+
+    m_slider1 = new QSlider(Qt::Horizontal, m_frame3);
+    m_slider1->setObjectName(QStringLiteral("Slider1"));
+    m_slider1->setGeometry(twipRect(540, 300, 6555, 315));
+    m_slider1->setRange(0, 100);
+    m_slider1->setSingleStep(1);
+    m_slider1->setPageStep(5);
+    m_slider1->setTickPosition(QSlider::TicksBelow);
+    m_slider1->setTickInterval(10);
+
+    m_label2 = makeLabel(QStringLiteral("Label2"), QStringLiteral("Min."), m_frame3,
+                         twipRect(150, 360, 375, 195));
+    m_label3 = makeLabel(QStringLiteral("Label3"), QStringLiteral("Max."), m_frame3,
+                         twipRect(7170, 345, 405, 225));
+
+    m_listView1 = new QTreeView(this);
+    m_listView1->setObjectName(QStringLiteral("ListView1"));
+    m_listView1->setGeometry(twipRect(120, 120, 7800, 2535));
+    m_listView1->setUniformRowHeights(true); // keeps 100,000 rows quick
+    m_listView1->setRootIsDecorated(false);
+    m_listView1->setItemsExpandable(false);
+    m_listView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_listView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_listView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_listView1->setToolTip(listToolTip());
+    // The column keeps its width; the user drags its edge to see long names.
+    m_listView1->header()->setStretchLastSection(false);
+
+    m_progressBar1 = new TextProgressBar(this);
+    m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar1->setGeometry(twipRect(120, 7050, 7800, 405));
+    m_progressBar1->setRange(0, 100);
+    m_progressBar1->setValue(0);
+    m_progressBar1->setTextVisible(true);
+    m_progressBar1->setAlignment(Qt::AlignCenter);
+    m_progressBar1->setBarText(QStringLiteral("Progress Bar"));
+    {
+        QPalette palette = m_progressBar1->palette();
+        palette.setColor(QPalette::Base, Qt::white);
+        palette.setColor(QPalette::Window, Qt::white);
+        m_progressBar1->setPalette(palette);
+    }
+
+    m_pushButton1 = makeButton(QStringLiteral("PushButton1"), QStringLiteral("Add PS File(s)"),
+                               this, twipRect(120, 2750, 3840, 405));
+    m_pushButton4 =
+        makeButton(QStringLiteral("PushButton4"), QStringLiteral("Add All PS File(s) In Folder"),
+                   this, twipRect(4080, 2750, 3840, 405));
+    m_pushButton2 =
+        makeButton(QStringLiteral("PushButton2"), QStringLiteral("Start Converting To JPG"), this,
+                   twipRect(120, 6540, 7800, 405));
+    m_pushButton9 = makeButton(QStringLiteral("PushButton9"), QStringLiteral("Clear List"), this,
+                               twipRect(120, 3260, 3840, 405));
+    m_pushButton10 =
+        makeButton(QStringLiteral("PushButton10"), QStringLiteral("Load Sample/Example Files"),
+                   this, twipRect(4080, 3260, 3840, 405));
+
+    m_frame1 = makeFrame(QStringLiteral("Frame1"), QStringLiteral("Save Option"), this,
+                         twipRect(120, 3720, 7800, 1815));
+    m_option2 = makeOption(QStringLiteral("Option2"),
+                           QStringLiteral("Save results in folder of original file"), m_frame1,
+                           twipRect(240, 1410, 3615, 255));
+    m_option1 =
+        makeOption(QStringLiteral("Option1"), QStringLiteral("Save results to this folder:"),
+                   m_frame1, twipRect(240, 300, 3615, 255));
+    m_option1->setChecked(true);
+    // Option buttons track the pointer for their hover look; their moves must
+    // not reach the frame's handler, since they have none of their own.
+    m_option1->setAttribute(Qt::WA_NoMousePropagation);
+    m_option2->setAttribute(Qt::WA_NoMousePropagation);
+    m_frame4 =
+        makeFrame(QStringLiteral("Frame4"), QString(), m_frame1, twipRect(480, 510, 6840, 810));
+
+    m_text1 = new QLineEdit(m_frame4);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setGeometry(twipRect(240, 300, 5670, 345));
+
+    m_pushButton7 = makeButton(QStringLiteral("PushButton7"), QStringLiteral("..."), m_frame4,
+                               twipRect(6000, 300, 600, 345));
+
+    // The list's font is its own in the design, the same face as the window's.
+    m_listView1->setFont(arialBold(9));
+
+    for (QPushButton* button : std::as_const(m_buttons)) {
+        watchPointer(button);
+    }
+    m_backgroundAreas = {m_frame1,
+                         m_frame3,
+                         m_frame4,
+                         m_text1,
+                         m_listView1,
+                         m_listView1->viewport(),
+                         m_listView1->header()};
+    for (QWidget* area : std::as_const(m_backgroundAreas)) {
+        watchPointer(area);
+    }
+}
+
+void Form1::arrangeTabOrder() {
+    // Tab index order of the design; frames, labels and the progress bar take
+    // no focus.
+    const QList<QWidget*> order = {m_listView1,   m_pushButton1,  m_pushButton4, m_pushButton2,
+                                   m_pushButton9, m_pushButton10, m_slider1,     m_text1,
+                                   m_pushButton7, m_option1,      m_option2};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i) {
+        QWidget::setTabOrder(order.at(i), order.at(i + 1));
+    }
+}
+
+void Form1::connectHandlers() {
+    connect(m_option1, &QRadioButton::toggled, this, [this](bool selected) {
+        if (selected) {
+            Option1_Click();
+        }
+    });
+    connect(m_option2, &QRadioButton::toggled, this, [this](bool selected) {
+        if (selected) {
+            Option2_Click();
+        }
+    });
+    connect(m_text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+    connect(m_slider1, &QSlider::valueChanged, this, &Form1::Slider1_Change);
+    connect(m_pushButton7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
+    connect(m_pushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
+}
+
+void Form1::watchPointer(QWidget* widget) {
+    widget->setMouseTracking(true);
+    // The move is this widget's alone: it must not also reach the frame or
+    // window behind it and undo what its handler did.
+    widget->setAttribute(Qt::WA_NoMousePropagation);
+    widget->installEventFilter(this);
+}
+
+void Form1::Form_Load() {
+    ErrorTrap trap(m_prompter, QStringLiteral("Form1.Form_Load"));
+
+    trap.step(100, [&] { ApplySkin(*this, m_programFolder); });
+
+    const QString handPath = m_programFolder + QStringLiteral("/HAND-M.CUR");
+    if (trap.test(102, [&] { return PathExists(handPath); })) {
+        trap.step(104, [&] { m_pointer.setCustomCursor(LoadCursorFile(handPath)); });
+    }
+
+    trap.step(106, [&] {
+        if (m_drawOneToHundred && m_drawOneToHundred() == HomePageDraw) {
+            QDesktopServices::openUrl(QUrl(HomePageAddress()));
+        }
+    });
+
+    trap.step(130, [&] {
+        setWindowTitle(ProductName());
+        const QString iconPath = m_programFolder + QStringLiteral("/velmora.ico");
+        if (QFileInfo(iconPath).isFile()) {
+            const QIcon icon(iconPath);
+            setWindowIcon(icon);
+            QGuiApplication::setWindowIcon(icon);
+        }
+        SetApplicationTitle();
+    });
+
+    trap.step(132, [&] { m_listView1->setModel(&m_files); });
+    trap.step(134, [&] { m_listView1->setColumnWidth(0, pixels(listColumnTwips)); });
+
+    trap.step(136, [&] {
+        m_text1->setText(
+            m_settings.GetSetting(QStringLiteral("Output Folder"), GetDesktopFolder()));
+    });
+    trap.step(138, [&] {
+        m_slider1->setValue(QualityFromText(
+            m_settings.GetSetting(QStringLiteral("JPGQuality"), QStringLiteral("75"))));
+    });
+    trap.step(140, [&] { m_frame3->setTitle(qualityCaption(m_slider1->value())); });
+    trap.step(142, [&] {
+        assignOption(m_option1, TruthFromText(m_settings.GetSetting(QStringLiteral("Option1"),
+                                                                    QStringLiteral("1"))));
+    });
+    trap.step(144, [&] {
+        assignOption(m_option2, TruthFromText(m_settings.GetSetting(QStringLiteral("Option2"),
+                                                                    QStringLiteral("0"))));
+    });
+    if (trap.test(146, [&] { return m_option1->isChecked(); })) {
+        trap.step(148, [&] { m_frame4->setEnabled(true); });
+    } else {
+        trap.step(150, [&] { m_frame4->setEnabled(false); });
+    }
+
+    trap.step(152, [&] { m_run.settings().tempFolder = WorkFolderBase(); });
+}
+
+void Form1::assignOption(QRadioButton* option, bool selected) {
+    if (selected) {
+        option->setChecked(true); // its click handler runs when this selects it
+        return;
+    }
+    if (!option->isChecked()) {
+        return;
+    }
+    // A stored choice may select neither option, which an auto-exclusive
+    // button does not allow by itself.
+    option->setAutoExclusive(false);
+    option->setChecked(false);
+    option->setAutoExclusive(true);
+}
+
+void Form1::Form_Unload() {
+    if (m_closing) {
+        return;
+    }
+    m_closing = true;
+    // Stops Ghostscript and removes the work folder of a run that is going on.
+    m_run.cancel();
+    emit closed();
+    // Ends the program once control is back in the event loop: a run that
+    // was going on has returned by then. (Outside the event loop, as in
+    // tests, this does nothing.)
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::Option1_Click() {
+    optionClick();
+}
+
+void Form1::Option2_Click() {
+    optionClick();
+}
+
+void Form1::optionClick() {
+    m_settings.SaveSetting(QStringLiteral("Option1"), TruthText(m_option1->isChecked()));
+    m_settings.SaveSetting(QStringLiteral("Option2"), TruthText(m_option2->isChecked()));
+    m_frame4->setEnabled(m_option1->isChecked());
+}
+
+void Form1::Text1_Change() {
+    m_settings.SaveSetting(QStringLiteral("Output Folder"), m_text1->text());
+}
+
+void Form1::Slider1_Change() {
+    m_frame3->setTitle(qualityCaption(m_slider1->value()));
+    m_settings.SaveSetting(QStringLiteral("JPGQuality"), QString::number(m_slider1->value()));
+}
+
+void Form1::PushButton7_Click() {
+    ErrorTrap trap(m_prompter, QStringLiteral("Form1.PushButton7_Click"));
+    QString picked;
+    trap.step(100, [&] {
+        m_lastFolderDot = m_settings.GetSetting(QStringLiteral("LastFolderDot"), QString());
+        picked =
+            BrowseForFolder(m_prompter, QStringLiteral("Please select folder:"), m_lastFolderDot);
+    });
+    if (trap.test(102, [&] { return picked.isEmpty(); })) {
+        return;
+    }
+    trap.step(104, [&] {
+        m_lastFolderDot = picked;
+        m_settings.SaveSetting(QStringLiteral("LastFolderDot"), picked);
+    });
+    if (trap.test(104, [&] { return !picked.endsWith(QDir::separator()); })) {
+        trap.step(106, [&] { m_text1->setText(picked + QDir::separator()); });
+    } else {
+        trap.step(108, [&] { m_text1->setText(picked); });
+    }
+}
+
+void Form1::PushButton2_Click() {
+    m_run.PushButton2_Click();
+}
+
+void Form1::PushButton_MouseMove() {
+    m_pointer.hoverButton();
+}
+
+void Form1::Form_MouseMove() {
+    m_pointer.hoverBackground();
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event) {
+    Form_MouseMove();
+    QWidget::mouseMoveEvent(event);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove) {
+        if (qobject_cast<QPushButton*>(watched) != nullptr) {
+            PushButton_MouseMove();
+        } else {
+            Form_MouseMove();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+OutputTarget::Choice Form1::choice() const {
+    if (m_option1->isChecked()) {
+        return Choice::Folder;
+    }
+    if (m_option2->isChecked()) {
+        return Choice::BesideSource;
+    }
+    return Choice::None;
+}
+
+QString Form1::folderText() const {
+    return m_text1->text();
+}
+
+void Form1::setWindowPointer(int pointer) {
+    m_pointer.set(pointer);
+}
+
+void Form1::setApplicationPointer(int pointer) {
+    m_pointer.setApplicationPointer(pointer);
+}
+
+void Form1::setValue(double percent) {
+    m_progressBar1->setValue(std::isfinite(percent) ? qBound(0, qRound(percent), 100) : 0);
+}
+
+void Form1::setText(const QString& text) {
+    m_progressBar1->setBarText(text);
 }
 
 } // namespace velmora

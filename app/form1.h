@@ -1,14 +1,136 @@
 #pragma once
 
+#include "app/window_pointer.h"
+#include "convert/busy_pointer.h"
+#include "convert/conversion_run.h"
+#include "convert/output_target.h"
+#include "convert/progress_display.h"
+#include "convert/qt_event_pump.h"
+#include "filelist/file_list.h"
+
 #include <QWidget>
+
+#include <functional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTreeView;
 
 namespace velmora {
 
-// The program's one window.
-class Form1 : public QWidget {
+class Prompter;
+class SettingsStore;
+class TextProgressBar;
+
+// The program's one window: the file list, its buttons, where the pages go,
+// the JPEG quality, the start button and the progress bar. Its controls keep
+// the user's choices (mirrored to the settings store on every change) and
+// stand behind the conversion run's output, pointer and progress.
+class Form1 : public QWidget, public OutputTarget, public BusyPointer, public ProgressDisplay {
     Q_OBJECT
 public:
-    explicit Form1(QWidget* parent = nullptr);
+    // drawOneToHundred gives a whole number from 1 to 100 for the occasional
+    // home page; programFolder holds ps/, Samples/, the pointer and skin files.
+    Form1(Prompter& prompter, SettingsStore& settings, std::function<int()> drawOneToHundred,
+          QString programFolder, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    static constexpr int HomePageDraw = 7;
+
+    // OutputTarget: read from the option buttons and the folder box each time.
+    Choice choice() const override;
+    QString folderText() const override;
+
+    // BusyPointer
+    void setWindowPointer(int pointer) override;
+    void setApplicationPointer(int pointer) override;
+    int windowPointer() const { return m_pointer.state(); }
+    WindowPointer& pointer() { return m_pointer; }
+
+    // ProgressDisplay over the progress bar.
+    void setValue(double percent) override;
+    void setText(const QString& text) override;
+
+    FileList& fileList() { return m_files; }
+    QTreeView& listView() { return *m_listView1; }
+    EventPump& events() { return m_events; }
+    ConversionRun& run() { return m_run; }
+    Prompter& prompter() { return m_prompter; }
+    SettingsStore& settings() { return m_settings; }
+    const QString& programFolder() const { return m_programFolder; }
+    // True once the window is closing: long work should stop.
+    bool isClosing() const { return m_closing; }
+
+    // Start-up, before the window is first shown (run by the constructor).
+    void Form_Load();
+    // The window closes: the run stops, the program ends.
+    void Form_Unload();
+
+    void Option1_Click();
+    void Option2_Click();
+    void Text1_Change();
+    void Slider1_Change();
+    void PushButton7_Click();
+    void PushButton2_Click();
+
+    // Pointer feedback: over a push button, and over the window background,
+    // a frame, the folder box or the list.
+    void PushButton_MouseMove();
+    void Form_MouseMove();
+
+signals:
+    // Emitted once when the window has been closed.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildWindow();
+    void buildControls();
+    void arrangeTabOrder();
+    void connectHandlers();
+    void watchPointer(QWidget* widget);
+    void optionClick();
+    static void assignOption(QRadioButton* option, bool selected);
+
+    Prompter& m_prompter;
+    SettingsStore& m_settings;
+    std::function<int()> m_drawOneToHundred;
+    QString m_programFolder;
+    QString m_lastFolderDot;
+    bool m_closing = false;
+
+    FileList m_files;
+    QtEventPump m_events;
+    WindowPointer m_pointer;
+    ConversionRun m_run;
+
+    QGroupBox* m_frame3 = nullptr;
+    QSlider* m_slider1 = nullptr;
+    QLabel* m_label2 = nullptr;
+    QLabel* m_label3 = nullptr;
+    QTreeView* m_listView1 = nullptr;
+    TextProgressBar* m_progressBar1 = nullptr;
+    QPushButton* m_pushButton1 = nullptr;
+    QPushButton* m_pushButton4 = nullptr;
+    QPushButton* m_pushButton2 = nullptr;
+    QPushButton* m_pushButton9 = nullptr;
+    QPushButton* m_pushButton10 = nullptr;
+    QGroupBox* m_frame1 = nullptr;
+    QRadioButton* m_option2 = nullptr;
+    QRadioButton* m_option1 = nullptr;
+    QGroupBox* m_frame4 = nullptr;
+    QLineEdit* m_text1 = nullptr;
+    QPushButton* m_pushButton7 = nullptr;
+    QList<QPushButton*> m_buttons;
+    QList<QWidget*> m_backgroundAreas;
 };
 
 } // namespace velmora

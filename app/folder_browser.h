@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace velmora {
+
+class Prompter;
+
+// Lets the user pick a folder, opened at startFolder when that exists. Gives
+// the folder's absolute path in native form, without a trailing separator
+// except for a root ("/", "C:\"), or the empty text when the user cancelled.
+QString BrowseForFolder(Prompter& prompter, const QString& title, const QString& startFolder);
+
+} // namespace velmora

@@ -1,0 +1,101 @@
+#include "app/qt_prompter.h"
+
+#include "app/startup_helpers.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace velmora {
+
+namespace {
+
+QString titleOrDefault(const QString& title) {
+    return title.isEmpty() ? ApplicationTitle() : title;
+}
+
+QMessageBox::Icon boxIcon(Prompter::Icon icon) {
+    switch (icon) {
+    case Prompter::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Prompter::Icon::Information:
+        return QMessageBox::Information;
+    case Prompter::Icon::Question:
+        return QMessageBox::Question;
+    case Prompter::Icon::Critical:
+        return QMessageBox::Critical;
+    case Prompter::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QString QtPrompter::displayText(const QString& text) {
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+QString QtPrompter::qtFilter(const QString& filter) {
+    if (!filter.contains(QLatin1Char('|'))) {
+        return filter;
+    }
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString name = parts.at(i).trimmed();
+        const QString patterns = parts.at(i + 1).trimmed();
+        if (name.isEmpty() && patterns.isEmpty()) {
+            continue;
+        }
+        QString qtPatterns = patterns;
+        qtPatterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // Qt takes the patterns from the parentheses of the entry.
+        entries.append(name.contains(QLatin1Char('('))
+                           ? name
+                           : name + QStringLiteral(" (") + qtPatterns + QLatin1Char(')'));
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+Prompter::Answer QtPrompter::message(const QString& text, const QString& title, Buttons buttons,
+                                     Icon icon) {
+    const QMessageBox::StandardButtons standard =
+        buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                  : QMessageBox::StandardButtons(QMessageBox::Ok);
+    QMessageBox box(boxIcon(icon), titleOrDefault(title), displayText(text), standard, m_owner);
+    box.setObjectName(QStringLiteral("PrompterMessageBox"));
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+    if (buttons == Buttons::Ok) {
+        return Answer::Ok;
+    }
+    return box.clickedButton() == box.button(QMessageBox::Yes) ? Answer::Yes : Answer::No;
+}
+
+std::optional<QString> QtPrompter::askText(const QString& prompt, const QString& title,
+                                           const QString& preset) {
+    bool ok = false;
+    const QString answer = QInputDialog::getText(
+        m_owner, titleOrDefault(title), displayText(prompt), QLineEdit::Normal, preset, &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return answer;
+}
+
+QStringList QtPrompter::pickFiles(const QString& title, const QString& filter,
+                                  const QString& startFolder) {
+    return QFileDialog::getOpenFileNames(m_owner, titleOrDefault(title), startFolder,
+                                         qtFilter(filter));
+}
+
+QString QtPrompter::pickFolder(const QString& title, const QString& startFolder) {
+    return QFileDialog::getExistingDirectory(m_owner, titleOrDefault(title), startFolder,
+                                             QFileDialog::ShowDirsOnly);
+}
+
+} // namespace velmora

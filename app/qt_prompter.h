@@ -1,0 +1,39 @@
+#pragma once
+
+#include "convert/prompter.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace velmora {
+
+// The program's boxes and dialogs as the user sees them: QMessageBox,
+// QInputDialog and QFileDialog, modal to the owner window.
+class QtPrompter final : public Prompter {
+public:
+    explicit QtPrompter(QWidget* owner = nullptr) : m_owner(owner) {}
+
+    void setOwner(QWidget* owner) { m_owner = owner; }
+
+    // OK alone or Yes/No; the exclamation icon is Qt's warning icon.
+    Answer message(const QString& text, const QString& title = {}, Buttons buttons = Buttons::Ok,
+                   Icon icon = Icon::None) override;
+    std::optional<QString> askText(const QString& prompt, const QString& title,
+                                   const QString& preset) override;
+    // filter may be Qt's form ("PS Files (*.ps)") or the classic bar-separated
+    // one ("PS Files (*.ps)|*.ps|").
+    QStringList pickFiles(const QString& title, const QString& filter,
+                          const QString& startFolder) override;
+    // Directories only.
+    QString pickFolder(const QString& title, const QString& startFolder) override;
+
+    // The text a box shows: classic CR and CR LF line breaks become "\n".
+    static QString displayText(const QString& text);
+    // A bar-separated filter ("Name|pattern|Name|pattern") in Qt's form.
+    static QString qtFilter(const QString& filter);
+
+private:
+    QPointer<QWidget> m_owner;
+};
+
+} // namespace velmora

@@ -1,0 +1,95 @@
+#include "app/startup_helpers.h"
+
+#include "convert/path_helpers.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace velmora {
+
+namespace {
+
+QString& applicationTitleStore() {
+    static QString title;
+    return title;
+}
+
+QString withTrailingSeparator(const QString& folder) {
+    const QString native = QDir::toNativeSeparators(folder);
+    return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
+}
+
+} // namespace
+
+QString ProductName() {
+    return QStringLiteral("Velmora");
+}
+
+QString HomePageAddress() {
+    return QStringLiteral("https://velmora.app/");
+}
+
+QString ApplicationTitleFor(const QString& productName) {
+    constexpr qsizetype longest = 40;
+    QString title = productName;
+    do {
+        const qsizetype space = title.lastIndexOf(QLatin1Char(' '));
+        if (space < 1) {
+            break; // one word left: keep it
+        }
+        title.truncate(space);
+    } while (title.size() > longest);
+    return title;
+}
+
+void SetApplicationTitle() {
+    applicationTitleStore() = ApplicationTitleFor(ProductName());
+}
+
+QString ApplicationTitle() {
+    const QString& title = applicationTitleStore();
+    if (!title.isEmpty()) {
+        return title;
+    }
+    const QString name = QCoreApplication::applicationName();
+    return name.isEmpty() ? ProductName() : name;
+}
+
+QString GetDesktopFolder() {
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (!desktop.isEmpty() && QFileInfo(desktop).isDir()) {
+        return withTrailingSeparator(desktop);
+    }
+    return withTrailingSeparator(QDir::homePath());
+}
+
+bool PathExists(const QString& path) {
+    if (path.isEmpty()) {
+        return false;
+    }
+    const QFileInfo info(path);
+    return info.exists() && info.lastModified().isValid();
+}
+
+QString WorkFolderBase() {
+#ifdef Q_OS_WIN
+    const QString temp = qEnvironmentVariable("TEMP");
+#else
+    const QString temp = qEnvironmentVariable("TMPDIR");
+#endif
+    if (temp.isEmpty()) {
+        return {};
+    }
+    QString base = FixPath(QDir::toNativeSeparators(temp));
+    // "/" alone and "C:\" are roots and keep their separator.
+    while (base.size() > 1 && base.endsWith(QDir::separator()) &&
+           !base.endsWith(QStringLiteral(":\\"))) {
+        base.chop(1);
+    }
+    return base;
+}
+
+} // namespace velmora

@@ -1,0 +1,344 @@
+#include "app/text_progress_bar.h"
+#include "app/window_fixture.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QStyle>
+#include <QTest>
+#include <QTreeView>
+
+#include <optional>
+
+using namespace velmora;
+using velmora::test::WindowFixture;
+
+namespace {
+
+class Form1Controls : public WindowFixture {
+protected:
+    Form1& shown() {
+        Form1& form = open();
+        form.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+        return form;
+    }
+
+    // Moves the pointer onto a control (its middle unless a spot is given),
+    // as the user would.
+    void hover(const char* name, std::optional<QPoint> spot = std::nullopt) {
+        QWidget* widget = control<QWidget>(name);
+        QTest::mouseMove(widget, spot.value_or(widget->rect().center()));
+        QApplication::processEvents();
+    }
+};
+
+} // namespace
+
+TEST_F(Form1Controls, LayoutOfTheDesign) {
+    Form1& form = open();
+    EXPECT_EQ(form.size(), QSize(536, 504)) << "8040 x 7560 twips";
+    EXPECT_EQ(form.minimumSize(), form.maximumSize()) << "the user cannot resize it";
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+
+    // Positions in pixels (twips / 15) inside the named container.
+    const struct {
+        const char* name;
+        const char* container;
+        QRect geometry;
+    } rows[] = {
+        {"ListView1", "Form1", {8, 8, 520, 169}},
+        {"PushButton1", "Form1", {8, 183, 256, 27}},
+        {"PushButton4", "Form1", {272, 183, 256, 27}},
+        {"PushButton9", "Form1", {8, 217, 256, 27}},
+        {"PushButton10", "Form1", {272, 217, 256, 27}},
+        {"Frame1", "Form1", {8, 248, 520, 121}},
+        {"Option1", "Frame1", {16, 20, 241, 17}},
+        {"Frame4", "Frame1", {32, 34, 456, 54}},
+        {"Text1", "Frame4", {16, 20, 378, 23}},
+        {"PushButton7", "Frame4", {400, 20, 40, 23}},
+        {"Option2", "Frame1", {16, 94, 241, 17}},
+        {"Frame3", "Form1", {8, 373, 520, 55}},
+        {"Label2", "Frame3", {10, 24, 25, 13}},
+        {"Slider1", "Frame3", {36, 20, 437, 21}},
+        {"Label3", "Frame3", {478, 23, 27, 15}},
+        {"PushButton2", "Form1", {8, 436, 520, 27}},
+        {"ProgressBar1", "Form1", {8, 470, 520, 27}},
+    };
+    for (const auto& row : rows) {
+        QWidget* widget = control<QWidget>(row.name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->parentWidget()->objectName(), QString::fromLatin1(row.container))
+            << row.name;
+        EXPECT_EQ(widget->geometry(), row.geometry) << row.name;
+    }
+
+    auto* slider = control<QSlider>("Slider1");
+    EXPECT_EQ(slider->minimum(), 0);
+    EXPECT_EQ(slider->maximum(), 100);
+    EXPECT_EQ(slider->orientation(), Qt::Horizontal);
+    auto* bar = control<TextProgressBar>("ProgressBar1");
+    EXPECT_EQ(bar->minimum(), 0);
+    EXPECT_EQ(bar->maximum(), 100);
+    EXPECT_TRUE(bar->isTextVisible());
+    EXPECT_TRUE(control<QGroupBox>("Frame4")->title().isEmpty());
+    EXPECT_EQ(control<QTreeView>("ListView1")->toolTip(),
+              QStringLiteral("Drag and drop files here. Double-click item to remove it. Move | "
+                             "line to right and out of window to reveal full names."));
+    EXPECT_EQ(form.palette().color(QPalette::Window), QColor(Qt::white));
+}
+
+TEST_F(Form1Controls, CaptionsAndFontsFitAsDesigned) {
+    open();
+    const struct {
+        const char* name;
+        const char* caption;
+        double points;
+    } buttons[] = {
+        {"PushButton1", "Add PS File(s)", 11.25},
+        {"PushButton4", "Add All PS File(s) In Folder", 11.25},
+        {"PushButton2", "Start Converting To JPG", 11.25},
+        {"PushButton9", "Clear List", 11.25},
+        {"PushButton10", "Load Sample/Example Files", 11.25},
+        {"PushButton7", "...", 11.25},
+        {"Option1", "Save results to this folder:", 9},
+        {"Option2", "Save results in folder of original file", 9},
+    };
+    for (const auto& row : buttons) {
+        auto* button = control<QAbstractButton>(row.name);
+        EXPECT_EQ(button->text(), QString::fromLatin1(row.caption));
+        const QFontInfo font(button->font());
+        EXPECT_TRUE(font.family() == QLatin1String("Arial") ||
+                    font.family() == QLatin1String("Liberation Sans"))
+            << row.name << " in " << font.family().toStdString();
+        EXPECT_TRUE(font.bold()) << row.name;
+        EXPECT_DOUBLE_EQ(button->font().pointSizeF(), row.points) << row.name;
+        int room = button->width();
+        if (qobject_cast<QRadioButton*>(button) != nullptr) {
+            room -= button->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                    button->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+        }
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), room)
+            << row.name << " is cut off";
+    }
+    for (const char* name : {"Label2", "Label3"}) {
+        auto* label = control<QLabel>(name);
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << name;
+    }
+}
+
+TEST_F(Form1Controls, TabOrderFollowsTheDesign) {
+    Form1& form = open();
+    const QStringList expected = {"ListView1",   "PushButton1",  "PushButton4", "PushButton2",
+                                  "PushButton9", "PushButton10", "Slider1",     "Text1",
+                                  "PushButton7", "Option1",      "Option2"};
+    QWidget* widget = control<QWidget>("ListView1");
+    QStringList order;
+    for (int i = 0; i < expected.size(); ++i) {
+        order.append(widget->objectName());
+        do {
+            widget = widget->nextInFocusChain();
+        } while (widget != &form && widget->focusPolicy() == Qt::NoFocus);
+        // Widgets inside the list (its header) are not stops of their own.
+        while (widget->parentWidget() != nullptr &&
+               widget->parentWidget()->objectName() == QLatin1String("ListView1")) {
+            widget = widget->nextInFocusChain();
+        }
+    }
+    EXPECT_EQ(order, expected);
+}
+
+TEST_F(Form1Controls, OptionClicksWriteBothKeysAndSwitchTheFolderRow) {
+    Form1& form = shown();
+    auto* option1 = control<QRadioButton>("Option1");
+    auto* option2 = control<QRadioButton>("Option2");
+    auto* frame4 = control<QGroupBox>("Frame4");
+    EXPECT_EQ(form.choice(), OutputTarget::Choice::Folder);
+
+    QTest::mouseClick(option2, Qt::LeftButton);
+    EXPECT_TRUE(option2->isChecked());
+    EXPECT_FALSE(frame4->isEnabled());
+    EXPECT_FALSE(control<QLineEdit>("Text1")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>("PushButton7")->isEnabled());
+    EXPECT_EQ(onDisk(QStringLiteral("Option1")), QStringLiteral("False"));
+    EXPECT_EQ(onDisk(QStringLiteral("Option2")), QStringLiteral("True"));
+    EXPECT_EQ(form.choice(), OutputTarget::Choice::BesideSource);
+
+    QTest::mouseClick(option1, Qt::LeftButton);
+    EXPECT_TRUE(frame4->isEnabled());
+    EXPECT_EQ(onDisk(QStringLiteral("Option1")), QStringLiteral("True"));
+    EXPECT_EQ(onDisk(QStringLiteral("Option2")), QStringLiteral("False"));
+    EXPECT_EQ(form.choice(), OutputTarget::Choice::Folder);
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+}
+
+TEST_F(Form1Controls, NeitherOptionStoredMeansNoOutput) {
+    storeBefore(QStringLiteral("Option1"), QStringLiteral("False"));
+    storeBefore(QStringLiteral("Option2"), QStringLiteral("False"));
+    EXPECT_EQ(open().choice(), OutputTarget::Choice::None);
+}
+
+TEST_F(Form1Controls, TypingInTheFolderBoxIsStoredAtEveryKeystroke) {
+    Form1& form = shown();
+    auto* text1 = control<QLineEdit>("Text1");
+    text1->setFocus();
+    text1->selectAll();
+    QTest::keyClick(text1, Qt::Key_Backspace);
+    EXPECT_EQ(onDisk(QStringLiteral("Output Folder")), QString()) << "an empty box is stored too";
+    QString typed;
+    for (const QChar c : QStringLiteral("/out/")) {
+        QTest::keyClick(text1, c.toLatin1());
+        typed += c;
+        EXPECT_EQ(onDisk(QStringLiteral("Output Folder")), typed);
+    }
+    EXPECT_EQ(form.folderText(), QStringLiteral("/out/")) << "the run reads the box each time";
+}
+
+TEST_F(Form1Controls, SliderUpdatesCaptionAndStore) {
+    shown();
+    auto* slider = control<QSlider>("Slider1");
+    auto* frame3 = control<QGroupBox>("Frame3");
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_Right);
+    EXPECT_EQ(frame3->title(), QStringLiteral("JPG Quality = 76"));
+    EXPECT_EQ(onDisk(QStringLiteral("JPGQuality")), QStringLiteral("76"));
+    QTest::keyClick(slider, Qt::Key_End);
+    EXPECT_EQ(frame3->title(), QStringLiteral("JPG Quality = 100"));
+    EXPECT_EQ(onDisk(QStringLiteral("JPGQuality")), QStringLiteral("100"));
+    QTest::keyClick(slider, Qt::Key_Home);
+    EXPECT_EQ(frame3->title(), QStringLiteral("JPG Quality = 0"));
+    EXPECT_EQ(onDisk(QStringLiteral("JPGQuality")), QStringLiteral("0"));
+}
+
+TEST_F(Form1Controls, FolderPicker) {
+    QTemporaryDir picked;
+    shown();
+    auto* text1 = control<QLineEdit>("Text1");
+    auto* dots = control<QPushButton>("PushButton7");
+    const QString before = text1->text();
+
+    // Cancel: nothing changes, nothing is written.
+    QTest::mouseClick(dots, Qt::LeftButton);
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_EQ(prompter.boxes.back().kind, QStringLiteral("pickFolder"));
+    EXPECT_EQ(prompter.boxes.back().title, QStringLiteral("Please select folder:"));
+    EXPECT_EQ(text1->text(), before);
+    EXPECT_EQ(onDisk(QStringLiteral("LastFolderDot")), std::nullopt);
+    EXPECT_EQ(onDisk(QStringLiteral("Output Folder")), before);
+
+    // A folder: the box gets a trailing separator, the picker's text is kept.
+    prompter.folderAnswers.push_back(picked.path());
+    QTest::mouseClick(dots, Qt::LeftButton);
+    EXPECT_EQ(text1->text(), picked.path() + QStringLiteral("/"));
+    EXPECT_EQ(onDisk(QStringLiteral("Output Folder")), picked.path() + QStringLiteral("/"));
+    EXPECT_EQ(onDisk(QStringLiteral("LastFolderDot")), picked.path());
+
+    // The next pick opens there; the root gets no second separator.
+    prompter.folderAnswers.push_back(QStringLiteral("/"));
+    QTest::mouseClick(dots, Qt::LeftButton);
+    EXPECT_EQ(prompter.boxes.back().preset, picked.path());
+    EXPECT_EQ(text1->text(), QStringLiteral("/"));
+    EXPECT_EQ(onDisk(QStringLiteral("LastFolderDot")), QStringLiteral("/"));
+    EXPECT_EQ(prompter.messageTexts(), QStringList());
+}
+
+TEST_F(Form1Controls, PointerFeedback) {
+    Form1& form = shown();
+    // (pointer before, where the pointer moves, pointer after)
+    const struct {
+        int before;
+        const char* over;
+        int after;
+        const char* reason;
+        std::optional<QPoint> spot = std::nullopt; // bare frame or background
+    } rows[] = {
+        {0, "PushButton2", 99, "the hand over a push button"},
+        {0, "PushButton7", 99, "also the small one in the folder row"},
+        {99, "Form1", 0, "the arrow over the window background", QPoint(268, 180)},
+        {99, "Frame1", 0, "the arrow over a frame", QPoint(500, 110)},
+        {99, "Frame3", 0, "the arrow over the quality frame", QPoint(260, 50)},
+        {99, "Text1", 0, "the arrow over the folder box"},
+        {99, "ListView1", 0, "the arrow over the list"},
+        {99, "Slider1", 99, "the slider has no pointer handler"},
+        {99, "Label2", 99, "nor the labels"},
+        {99, "Option2", 99, "nor the option buttons"},
+        {99, "ProgressBar1", 99, "nor the progress bar"},
+        {11, "PushButton1", 11, "busy: the hourglass stays over a button"},
+        {11, "Form1", 11, "busy: and over the background", QPoint(268, 180)},
+        {11, "Frame4", 11, "busy: and over a frame", QPoint(5, 45)},
+        {11, "Text1", 11, "busy: and over the folder box"},
+        {11, "ListView1", 11, "busy: and over the list"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reason);
+        hover("ProgressBar1"); // a neutral place to start from
+        form.setWindowPointer(row.before);
+        if (QLatin1String(row.over) == QLatin1String("Form1")) {
+            QTest::mouseMove(&form, *row.spot);
+            QApplication::processEvents();
+        } else {
+            hover(row.over, row.spot);
+        }
+        EXPECT_EQ(form.windowPointer(), row.after);
+    }
+    form.setWindowPointer(11);
+    EXPECT_EQ(form.cursor().shape(), Qt::WaitCursor);
+    form.setWindowPointer(0);
+    EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(Form1Controls, ApplicationPointerStaysBalanced) {
+    {
+        Form1& form = open();
+        form.setApplicationPointer(11);
+        form.setApplicationPointer(11);
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        form.setApplicationPointer(0);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "one take, one release";
+        form.setApplicationPointer(0);
+        form.setApplicationPointer(11);
+    }
+    TearDown();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "released when the window goes";
+}
+
+TEST_F(Form1Controls, ProgressBarShowsTextAndValue) {
+    Form1& form = open();
+    auto* bar = control<TextProgressBar>("ProgressBar1");
+    form.setValue(100.0 / 3.0);
+    form.setText(QStringLiteral("Processing: 100%p %v done.ps"));
+    EXPECT_EQ(bar->value(), 33);
+    EXPECT_EQ(bar->text(), QStringLiteral("Processing: 100%p %v done.ps"))
+        << "a file name is shown as it is";
+    form.setValue(250);
+    EXPECT_EQ(bar->value(), 100);
+}
+
+TEST_F(Form1Controls, ListHoldsAHundredThousandRows) {
+    Form1& form = shown();
+    auto* list = control<QTreeView>("ListView1");
+    QStringList paths;
+    paths.reserve(100000);
+    for (int i = 0; i < 100000; ++i) {
+        paths.append(QStringLiteral("/home/ann/scans/page%1.ps").arg(i, 6, 10, QLatin1Char('0')));
+    }
+    QElapsedTimer timer;
+    timer.start();
+    form.fileList().append(paths);
+    list->scrollToBottom();
+    list->repaint();
+    QApplication::processEvents();
+    const qint64 elapsed = timer.elapsed();
+    EXPECT_EQ(list->model()->rowCount(), 100000);
+    EXPECT_EQ(form.fileList().text(100000), paths.back());
+    EXPECT_LT(elapsed, 3000) << "adding and showing 100,000 rows took " << elapsed << " ms";
+    EXPECT_EQ(list->columnWidth(0), 467) << "long names do not widen the column";
+}

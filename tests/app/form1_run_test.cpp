@@ -1,0 +1,267 @@
+#include "app/text_progress_bar.h"
+#include "app/window_fixture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace velmora;
+using velmora::test::WindowFixture;
+
+namespace {
+
+// A PostScript document of our own with the given number of pages.
+QString writeDocument(const QString& path, int pages) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        return {};
+    }
+    QByteArray text = "%!PS-Adobe-3.0\n%%Pages: " + QByteArray::number(pages) + "\n%%EndComments\n";
+    for (int page = 1; page <= pages; ++page) {
+        text += "%%Page: " + QByteArray::number(page) + " " + QByteArray::number(page) + "\n";
+        text += "/Helvetica findfont 36 scalefont setfont\n";
+        text += "72 700 moveto (Velmora test page " + QByteArray::number(page) + ") show\n";
+        text += "newpath 72 72 moveto 540 72 lineto 306 600 lineto closepath 0.6 setgray fill\n";
+        text += "showpage\n";
+    }
+    text += "%%EOF\n";
+    file.write(text);
+    return path;
+}
+
+// The page count a document announces ("%%Pages: n"); 1 when it does not.
+int announcedPages(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return 1;
+    }
+    static const QRegularExpression pages(QStringLiteral("^%%Pages:\\s*(\\d+)"),
+                                          QRegularExpression::MultilineOption);
+    const auto match = pages.match(QString::fromLatin1(file.read(64 * 1024)));
+    return match.hasMatch() ? match.captured(1).toInt() : 1;
+}
+
+// Processes whose working folder lies inside folder (a Ghostscript left
+// running in a work folder would be one).
+QStringList processesWorkingIn(const QString& folder) {
+    QStringList found;
+    const QString root = QFileInfo(folder).canonicalFilePath();
+    QDirIterator procs(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
+    while (procs.hasNext()) {
+        const QString pid = QFileInfo(procs.next()).fileName();
+        const QString cwd = QFileInfo(QStringLiteral("/proc/%1/cwd").arg(pid)).symLinkTarget();
+        if (!cwd.isEmpty() && cwd.startsWith(root)) {
+            found.append(pid);
+        }
+    }
+    return found;
+}
+
+class Form1Run : public WindowFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_temp.isValid());
+        m_oldTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", m_temp.path().toLocal8Bit());
+    }
+    void TearDown() override {
+        WindowFixture::TearDown();
+        qputenv("TMPDIR", m_oldTmp);
+    }
+
+    // The private temporary folder the run's work folder goes into.
+    QString tempFolder() const { return m_temp.path(); }
+    bool tempIsEmpty() const {
+        return QDir(tempFolder())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+            .isEmpty();
+    }
+
+    // The samples installed beside the program, or documents of our own when
+    // none are installed yet.
+    QStringList samples() {
+        QStringList paths;
+        const QDir installed(QCoreApplication::applicationDirPath() + QStringLiteral("/Samples"));
+        for (const QString& name : installed.entryList(QDir::Files, QDir::Name)) {
+            paths.append(installed.filePath(name));
+        }
+        if (paths.isEmpty()) {
+            paths.append(writeDocument(m_own.filePath(QStringLiteral("velmora-two.ps")), 2));
+            paths.append(writeDocument(m_own.filePath(QStringLiteral("velmora-one.ps")), 1));
+        }
+        return paths;
+    }
+
+    // A new folder for the test's own files, outside the private temporary
+    // folder (which must hold nothing after a run).
+    QString scratchFolder(const QString& name) {
+        QDir(m_own.path()).mkpath(name);
+        return m_own.filePath(name);
+    }
+
+    void setOutputFolder(const QString& folder) {
+        control<QRadioButton>("Option1")->setChecked(true);
+        control<QLineEdit>("Text1")->setText(folder);
+    }
+
+    void clickStart() { QTest::mouseClick(control<QPushButton>("PushButton2"), Qt::LeftButton); }
+
+    // Calls action once, the first time it is called while a run is going on.
+    void duringTheRun(std::function<void()> action) {
+        auto* poll = new QTimer(window.get());
+        poll->setInterval(20);
+        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, action = std::move(action)] {
+            if (window->run().isConverting()) {
+                poll->stop();
+                action();
+            }
+        });
+        poll->start();
+    }
+
+private:
+    QTemporaryDir m_temp;
+    QTemporaryDir m_own;
+    QByteArray m_oldTmp;
+};
+
+} // namespace
+
+TEST_F(Form1Run, AnEmptyListIsReportedAndNothingIsPrepared) {
+    Form1& form = open();
+    clickStart();
+    EXPECT_EQ(prompter.messageTexts(), QStringList{QStringLiteral("No files added.")});
+    if (!prompter.boxes.isEmpty()) {
+        EXPECT_TRUE(prompter.boxes.front().title.isEmpty()) << "the application title";
+        EXPECT_EQ(prompter.boxes.front().icon, Prompter::Icon::None);
+        EXPECT_EQ(prompter.boxes.front().buttons, Prompter::Buttons::Ok);
+    }
+    EXPECT_TRUE(tempIsEmpty()) << "no work folder";
+    EXPECT_EQ(form.windowPointer(), 0);
+    EXPECT_FALSE(form.run().isConverting());
+}
+
+TEST_F(Form1Run, AMissingOutputFolderIsReported) {
+    Form1& form = open();
+    form.fileList().append(samples().front());
+    setOutputFolder(tempFolder() + QStringLiteral("/no such folder/"));
+    clickStart();
+    EXPECT_EQ(prompter.messageTexts(),
+              QStringList{QStringLiteral("Folder does not exist. Please select another folder.")});
+    EXPECT_TRUE(tempIsEmpty()) << "no work folder";
+    EXPECT_EQ(form.fileList().count(), 1);
+    EXPECT_EQ(form.windowPointer(), 0);
+}
+
+TEST_F(Form1Run, SamplesBecomePagesAndDone) {
+    const QDir output(scratchFolder(QStringLiteral("out")));
+    Form1& form = open();
+    const QStringList sources = samples();
+    form.fileList().append(sources);
+    setOutputFolder(output.path() + QStringLiteral("/"));
+    control<QSlider>("Slider1")->setValue(90);
+
+    bool clickedAgain = false;
+    duringTheRun([&] {
+        clickedAgain = true;
+        clickStart(); // a second click while converting changes nothing
+    });
+    clickStart();
+
+    EXPECT_EQ(prompter.messageTexts(), QStringList{QStringLiteral("Done.")});
+    for (const QString& source : sources) {
+        const QString prefix = QFileInfo(source).fileName().section(QLatin1Char('.'), 0, 0);
+        const int pages = announcedPages(source);
+        for (int page = 1; page <= pages; ++page) {
+            const QString jpeg = output.filePath(
+                QStringLiteral("%1-%2.jpg").arg(prefix).arg(page, 3, 10, QLatin1Char('0')));
+            ASSERT_TRUE(QFileInfo::exists(jpeg)) << jpeg.toStdString();
+            QImageReader reader(jpeg);
+            EXPECT_EQ(reader.format(), QByteArray("jpeg")) << jpeg.toStdString();
+            EXPECT_GT(reader.size().width(), 2000) << "300 dpi pages";
+        }
+    }
+    EXPECT_TRUE(QDir(output.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files).isEmpty())
+        << "the intermediate PDFs are removed";
+    EXPECT_TRUE(clickedAgain) << "the run yields to the event loop";
+    EXPECT_TRUE(tempIsEmpty()) << "the work folder is removed";
+    EXPECT_EQ(form.run().settings().tempFolder, tempFolder()) << "the base came from TMPDIR";
+    EXPECT_EQ(form.windowPointer(), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    auto* bar = control<TextProgressBar>("ProgressBar1");
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(bar->text(), QStringLiteral("Progress Bar"));
+}
+
+TEST_F(Form1Run, BesideTheSourceIgnoresTheFolderBox) {
+    const QDir sources(scratchFolder(QStringLiteral("sources")));
+    const QString source = writeDocument(sources.filePath(QStringLiteral("single.page.ps")), 1);
+    Form1& form = open();
+    form.fileList().append(source);
+    control<QLineEdit>("Text1")->setText(QStringLiteral("not a folder"));
+    control<QRadioButton>("Option2")->setChecked(true);
+    clickStart();
+    EXPECT_EQ(prompter.messageTexts(), QStringList{QStringLiteral("Done.")});
+    EXPECT_TRUE(QFileInfo::exists(sources.filePath(QStringLiteral("single-001.jpg"))))
+        << "named after the text before the first dot, beside the source";
+    EXPECT_TRUE(tempIsEmpty());
+}
+
+TEST_F(Form1Run, ClosingMidRunEndsTheProgramAndLeavesNothingBehind) {
+    const QDir output(scratchFolder(QStringLiteral("out")));
+    Form1& form = open();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QStringList sources = samples();
+    for (int i = 0; i < 5; ++i) {
+        form.fileList().append(sources); // long enough to be caught running
+    }
+    setOutputFolder(output.path() + QStringLiteral("/"));
+    bool closedDuringRun = false;
+    QElapsedTimer sinceClose;
+    duringTheRun([&] {
+        QTimer::singleShot(300, window.get(), [&] {
+            closedDuringRun = window->run().isConverting();
+            sinceClose.start();
+            window->close();
+        });
+    });
+    bool closedSignal = false;
+    QObject::connect(&form, &Form1::closed, [&] { closedSignal = true; });
+    QTimer safety; // a program that does not end fails here instead of hanging
+    safety.setSingleShot(true);
+    QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(3); });
+    safety.start(30000);
+
+    // As in the program: the run is started from the event loop, and the
+    // close comes while it lets window events run.
+    QTimer::singleShot(0, &form, [this] { clickStart(); });
+    const int exitCode = QApplication::exec();
+
+    EXPECT_EQ(exitCode, 0) << "closing the window ended the event loop";
+    EXPECT_TRUE(closedDuringRun);
+    EXPECT_TRUE(closedSignal);
+    EXPECT_LT(sinceClose.elapsed(), 3000) << "the program ends soon after the close";
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(form.run().isConverting());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // Give a stopped child a moment to go, then nothing may work in the
+    // temporary folder and the work folder must be gone.
+    QTest::qWait(200);
+    EXPECT_EQ(processesWorkingIn(tempFolder()), QStringList());
+    EXPECT_TRUE(tempIsEmpty());
+    EXPECT_FALSE(prompter.messageTexts().contains(QStringLiteral("Done.")))
+        << "a stopped run does not report success";
+}

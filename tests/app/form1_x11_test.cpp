@@ -1,0 +1,150 @@
+// The real window on a real X server, with the real Prompter's message boxes.
+#include "app/form1.h"
+#include "app/qstring_printer.h"
+#include "app/qt_prompter.h"
+#include "app/settings_store.h"
+#include "app/startup_helpers.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFontInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace velmora;
+
+namespace {
+
+struct SeenBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+};
+
+// Waits for the next message box, notes what it shows and presses one of
+// its buttons with the mouse, as a user would.
+class BoxCloser {
+public:
+    explicit BoxCloser(QMessageBox::StandardButton press) : m_press(press) {
+        m_timer.setInterval(50);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { look(); });
+        m_timer.start();
+    }
+    QList<SeenBox> seen;
+
+private:
+    void look() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) {
+            return;
+        }
+        SeenBox note{box->windowTitle(), box->text(), box->icon(), {}};
+        for (QAbstractButton* button : box->buttons()) {
+            note.buttons.append(button->text().remove(QLatin1Char('&')));
+        }
+        seen.append(note);
+        QAbstractButton* target = box->button(m_press);
+        if (target == nullptr) {
+            target = box->buttons().value(0);
+        }
+        QTest::mouseClick(target, Qt::LeftButton);
+    }
+
+    QMessageBox::StandardButton m_press;
+    QTimer m_timer;
+};
+
+} // namespace
+
+TEST(Form1OnX11, RealWindowWithARealErrorBox) {
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    QTemporaryDir config;
+    const QString ini = config.filePath(QStringLiteral("Dravik.ini"));
+    {
+        QSettings earlier(ini, QSettings::IniFormat);
+        earlier.setValue(QStringLiteral("Velmora/Option1"), QStringLiteral("maybe"));
+    }
+    QtPrompter prompter;
+    SettingsStore store(prompter, ini);
+    BoxCloser closer(QMessageBox::Ok);
+    Form1 form(
+        prompter, store, [] { return 1; }, QCoreApplication::applicationDirPath());
+    prompter.setOwner(&form);
+
+    ASSERT_EQ(closer.seen.size(), 1) << "the load error was shown and closed";
+    const SeenBox& box = closer.seen.front();
+    EXPECT_EQ(box.title, QStringLiteral("Application Error"));
+    EXPECT_EQ(box.icon, QMessageBox::Warning);
+    EXPECT_EQ(box.buttons, QStringList{QStringLiteral("OK")});
+    EXPECT_TRUE(box.text.startsWith(QStringLiteral(
+        "Type mismatch\nin Velmora2021/08/31.Form1.Form_Load at line 142\n\nPlease email")))
+        << "classic line breaks are shown as line breaks";
+
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Velmora"));
+    EXPECT_EQ(form.size(), QSize(536, 504));
+    const QRect screen = form.screen()->availableGeometry();
+    EXPECT_LE((form.geometry().center() - screen.center()).manhattanLength(), 60)
+        << "opens centred";
+
+    // The captions fit on the real screen too.
+    for (QPushButton* button : form.findChildren<QPushButton*>()) {
+        const QString family = QFontInfo(button->font()).family();
+        EXPECT_TRUE(family == QLatin1String("Arial") || family == QLatin1String("Liberation Sans"))
+            << family.toStdString();
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), button->width())
+            << button->objectName().toStdString();
+    }
+
+    // The hand over a button, the arrow back over the background.
+    auto* start = form.findChild<QPushButton*>(QStringLiteral("PushButton2"));
+    QTest::mouseMove(start, start->rect().center());
+    QTRY_COMPARE(form.windowPointer(), 99);
+    EXPECT_EQ(form.cursor().shape(), Qt::BitmapCursor) << "our own hand picture";
+    QTest::mouseMove(&form, QPoint(268, 180));
+    QTRY_COMPARE(form.windowPointer(), 0);
+
+    bool closed = false;
+    QObject::connect(&form, &Form1::closed, [&] { closed = true; });
+    form.close();
+    EXPECT_TRUE(closed);
+}
+
+TEST(Form1OnX11, QuestionsAnswerYesOrNo) {
+    SetApplicationTitle();
+    QtPrompter prompter;
+    {
+        BoxCloser closer(QMessageBox::Yes);
+        EXPECT_EQ(
+            prompter.message(QStringLiteral("Open the folder?"), {}, Prompter::Buttons::YesNo),
+            Prompter::Answer::Yes);
+        ASSERT_EQ(closer.seen.size(), 1);
+        EXPECT_EQ(closer.seen.front().title, QStringLiteral("Velmora")) << "the application title";
+        EXPECT_EQ(closer.seen.front().icon, QMessageBox::NoIcon);
+        EXPECT_EQ(closer.seen.front().buttons,
+                  (QStringList{QStringLiteral("Yes"), QStringLiteral("No")}));
+    }
+    {
+        BoxCloser closer(QMessageBox::No);
+        EXPECT_EQ(
+            prompter.message(QStringLiteral("Open the folder?"), {}, Prompter::Buttons::YesNo),
+            Prompter::Answer::No);
+    }
+    {
+        BoxCloser closer(QMessageBox::Ok);
+        EXPECT_EQ(prompter.message(QStringLiteral("Done.")), Prompter::Answer::Ok);
+        ASSERT_EQ(closer.seen.size(), 1);
+        EXPECT_EQ(closer.seen.front().text, QStringLiteral("Done."));
+    }
+}

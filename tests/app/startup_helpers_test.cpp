@@ -1,0 +1,113 @@
+#include "app/cursor_file.h"
+#include "app/qstring_printer.h"
+#include "app/startup_helpers.h"
+#include "convert/failure.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+
+namespace {
+
+// Sets an environment variable for one scope and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QByteArray& value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
+        if (value.isNull()) {
+            qunsetenv(name);
+        } else {
+            qputenv(name, value);
+        }
+    }
+    ~ScopedEnv() {
+        if (m_had) {
+            qputenv(m_name, m_old);
+        } else {
+            qunsetenv(m_name);
+        }
+    }
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+} // namespace
+
+TEST(StartupHelpers, WorkFolderBaseComesFromTheEnvironmentTidied) {
+    const struct {
+        QByteArray tmpdir;
+        const char* base;
+        const char* reason;
+    } rows[] = {
+        {"/var/tmp", "/var/tmp", "taken as it is"},
+        {"/var/tmp/", "/var/tmp", "a trailing separator is dropped"},
+        {"/var//tmp//", "/var/tmp", "doubled separators collapse"},
+        {"/", "/", "the root keeps its separator"},
+        {QByteArray(), "", "not set: the engine uses the system's temporary folder"},
+        {"", "", "empty: the same"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reason);
+        ScopedEnv env("TMPDIR", row.tmpdir);
+        EXPECT_EQ(WorkFolderBase(), QString::fromUtf8(row.base));
+    }
+}
+
+TEST(StartupHelpers, DesktopFolderEndsWithASeparatorAndExists) {
+    const QString desktop = GetDesktopFolder();
+    EXPECT_TRUE(desktop.endsWith(QDir::separator())) << desktop.toStdString();
+    EXPECT_TRUE(QDir(desktop).exists()) << desktop.toStdString();
+}
+
+TEST(StartupHelpers, PathExistsForFilesAndFoldersOnly) {
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("a.ps")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_TRUE(PathExists(file.fileName()));
+    EXPECT_TRUE(PathExists(dir.path()));
+    EXPECT_FALSE(PathExists(dir.filePath(QStringLiteral("missing"))));
+    EXPECT_FALSE(PathExists(QString()));
+}
+
+TEST(CursorFile, TheShippedHandHasItsHotSpotAtTheFingertip) {
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/HAND-M.CUR");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "HAND-M.CUR is installed beside the program";
+    const auto hot = CursorHotSpot(file.readAll());
+    ASSERT_TRUE(hot.has_value());
+    EXPECT_EQ(*hot, QPoint(11, 0));
+    const QCursor cursor = LoadCursorFile(path);
+    EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);
+    EXPECT_EQ(cursor.hotSpot(), QPoint(11, 0));
+    EXPECT_EQ(cursor.pixmap().size(), QSize(32, 32));
+}
+
+TEST(CursorFile, RefusesWhatIsNoCursor) {
+    EXPECT_FALSE(CursorHotSpot(QByteArray()).has_value());
+    EXPECT_FALSE(CursorHotSpot(QByteArray(22, '\0')).has_value()) << "type 0 is no cursor";
+    QByteArray icon(22, '\0');
+    icon[2] = 1; // an icon, not a cursor
+    icon[4] = 1;
+    EXPECT_FALSE(CursorHotSpot(icon).has_value());
+
+    QTemporaryDir dir;
+    QFile junk(dir.filePath(QStringLiteral("HAND-M.CUR")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a picture at all");
+    junk.close();
+    try {
+        LoadCursorFile(junk.fileName());
+        ADD_FAILURE() << "a text file loaded as a cursor";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.number(), 481);
+    }
+}

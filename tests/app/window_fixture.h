@@ -1,0 +1,81 @@
+#pragma once
+
+// Shared set-up of the window tests: a Form1 over a scripted Prompter and a
+// settings file of its own, and helpers to look at what reached the disk.
+
+#include "app/form1.h"
+#include "app/qstring_printer.h"
+#include "app/settings_store.h"
+#include "support/recording_prompter.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace velmora::test {
+
+class WindowFixture : public ::testing::Test {
+protected:
+    QString iniFile() const { return m_configDir.filePath(QStringLiteral("Dravik.ini")); }
+
+    // A value left by an earlier run of the program.
+    void storeBefore(const QString& key, const QString& value) {
+        QSettings writer(iniFile(), QSettings::IniFormat);
+        writer.setValue(QStringLiteral("Velmora/") + key, value);
+        writer.sync();
+    }
+
+    // What the settings file on disk holds for a key (nullopt: missing). Read
+    // from a copy, so no cache of this process can answer instead of the disk.
+    std::optional<QString> onDisk(const QString& key) const {
+        const QString copy =
+            m_configDir.filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + ".ini");
+        if (!QFile::copy(iniFile(), copy)) {
+            return std::nullopt;
+        }
+        std::optional<QString> value;
+        {
+            QSettings reader(copy, QSettings::IniFormat);
+            const QVariant stored = reader.value(QStringLiteral("Velmora/") + key);
+            if (stored.isValid()) {
+                value = stored.toString();
+            }
+        }
+        QFile::remove(copy);
+        return value;
+    }
+
+    Form1& open(const QString& programFolder = QCoreApplication::applicationDirPath(),
+                int homePageDraw = 1) {
+        m_store = std::make_unique<SettingsStore>(prompter, iniFile());
+        window = std::make_unique<Form1>(
+            prompter, *m_store, [homePageDraw] { return homePageDraw; }, programFolder);
+        return *window;
+    }
+
+    template <typename T> T* control(const char* name) const {
+        T* widget = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    void TearDown() override {
+        window.reset();
+        m_store.reset();
+    }
+
+    RecordingPrompter prompter;
+    std::unique_ptr<Form1> window;
+
+private:
+    QTemporaryDir m_configDir;
+    std::unique_ptr<SettingsStore> m_store;
+};
+
+} // namespace velmora::test
