@@ -89,10 +89,22 @@ Form1::Form1(Prompter& prompter, SettingsStore& settings, std::function<int()> d
     buildControls();
     arrangeTabOrder();
     connectHandlers();
+    m_listHandlers = std::make_unique<FileListHandlers>(*m_listView1, m_files, m_prompter, m_settings,
+                                                        m_pointer, m_events, m_programFolder);
+    m_listHandlers->setStopRequested([this] { return m_closing; });
+    connect(m_pushButton1, &QPushButton::clicked, m_listHandlers.get(),
+            &FileListHandlers::PushButton1_Click);
+    connect(m_pushButton4, &QPushButton::clicked, m_listHandlers.get(),
+            &FileListHandlers::PushButton4_Click);
+    connect(m_pushButton9, &QPushButton::clicked, m_listHandlers.get(),
+            &FileListHandlers::PushButton9_Click);
+    connect(m_pushButton10, &QPushButton::clicked, m_listHandlers.get(),
+            &FileListHandlers::PushButton10_Click);
     Form_Load();
 }
 
 Form1::~Form1() {
+    m_listHandlers.reset();
     // The view outlives the list it shows (children go after members).
     m_listView1->setModel(nullptr);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/file_list_handlers.h"
 #include "app/window_pointer.h"
 #include "convert/busy_pointer.h"
 #include "convert/conversion_run.h"
@@ -11,6 +12,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QGroupBox;
 class QLabel;
@@ -58,6 +60,8 @@ public:
     FileList& fileList() { return m_files; }
     QTreeView& listView() { return *m_listView1; }
     EventPump& events() { return m_events; }
+    // The list's own handlers: its buttons, keys, drops and row dragging.
+    FileListHandlers& listHandlers() { return *m_listHandlers; }
     ConversionRun& run() { return m_run; }
     Prompter& prompter() { return m_prompter; }
     SettingsStore& settings() { return m_settings; }
@@ -131,6 +135,8 @@ private:
     QPushButton* m_pushButton7 = nullptr;
     QList<QPushButton*> m_buttons;
     QList<QWidget*> m_backgroundAreas;
+    // Last: it works on the view and the list above.
+    std::unique_ptr<FileListHandlers> m_listHandlers;
 };
 
 } // namespace velmora

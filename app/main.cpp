@@ -2,9 +2,12 @@
 #include "app/qt_prompter.h"
 #include "app/settings_store.h"
 #include "app/startup_helpers.h"
+#include "convert/termination_signals.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QTimer>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -16,6 +19,23 @@ int main(int argc, char* argv[]) {
         prompter, settings, [] { return QRandomGenerator::global()->bounded(1, 101); },
         QCoreApplication::applicationDirPath());
     prompter.setOwner(&window);
+
+    // A logout or kill closes the window like the user would, so a running
+    // conversion stops Ghostscript and removes its work folder.
+    velmora::TerminationSignals termination;
+    QObject::connect(&termination, &velmora::TerminationSignals::received, &window,
+                     [&window] { window.close(); });
+
     window.show();
+    // Files handed over by the desktop ("Open with") arrive as if dropped.
+    QStringList opened;
+    for (const QString& argument : QCoreApplication::arguments().mid(1)) {
+        opened.append(QFileInfo(argument).absoluteFilePath());
+    }
+    if (!opened.isEmpty()) {
+        QTimer::singleShot(0, &window, [&window, opened] {
+            window.listHandlers().ListView1_OLEDragDrop(opened);
+        });
+    }
     return QApplication::exec();
 }

@@ -6,6 +6,7 @@
 // Without TREE it builds 100,000 small files in 1,000 leaf folders under a
 // temporary folder (10 x 10 x 10 folders, 100 files each, half of them .ps).
 
+#include "convert/error_trap.h"
 #include "convert/event_pump.h"
 #include "convert/path_helpers.h"
 #include "convert/prompter.h"
@@ -204,7 +205,9 @@ int main(int argc, char* argv[]) {
         scanner.push_back(result.walkNs + result.listNs);
         QElapsedTimer clock;
         clock.start();
-        const QStringList rows = CollectFolderFiles(tree, QStringLiteral("ps"), ScanContext{prompter, pump});
+        ErrorTrap trap(prompter, QStringLiteral("bench"));
+        const QStringList rows =
+            CollectFolderFiles(tree, QStringLiteral("ps"), ScanContext{prompter, pump}, trap);
         full.push_back(clock.nsecsElapsed());
         if (rows.size() != findCount) {
             std::printf("CollectFolderFiles found %lld rows, find %lld\n",

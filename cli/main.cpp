@@ -3,6 +3,7 @@
 #include "cli/console_prompter.h"
 #include "cli/fixed_output.h"
 #include "convert/conversion_run.h"
+#include "convert/error_trap.h"
 #include "convert/qt_event_pump.h"
 #include "convert/termination_signals.h"
 #include "filelist/file_list.h"
@@ -79,11 +80,13 @@ int main(int argc, char* argv[]) {
     ConsolePrompter prompter;
     QtEventPump events;
     const ScanContext scan{prompter, events};
+    ErrorTrap trap(prompter, QStringLiteral("velmora-convert.AddFolder"));
     FileList sources;
     for (const QString& argument : parser.positionalArguments()) {
         const QFileInfo info(argument);
         if (info.isDir()) {
-            sources.append(CollectFolderFiles(info.absoluteFilePath(), parser.value(extension), scan));
+            sources.append(
+                CollectFolderFiles(info.absoluteFilePath(), parser.value(extension), scan, trap));
         } else {
             sources.append(info.absoluteFilePath());
         }

@@ -1,26 +1,43 @@
 #include "filelist/folder_files.h"
 
+#include "convert/error_trap.h"
+#include "convert/event_pump.h"
 #include "convert/path_helpers.h"
 #include "filelist/file_attributes.h"
 #include "filelist/folder_scanner.h"
 
+#include <QElapsedTimer>
+
 namespace velmora {
 
 QStringList CollectFolderFiles(const QString& folder, const QString& extension,
-                               const ScanContext& context) {
+                               const ScanContext& context, ErrorTrap& trap) {
     const QChar sep = separator(nativePathStyle());
     QStringList folders{folder + sep};
     GetSubDirectories2016(folders, true, context);
 
     const QString pattern = QStringLiteral("*.") + extension;
     QStringList rows;
+    // Rows are added in one go by the caller, but listing a large tree takes
+    // long enough that the window must keep repainting meanwhile.
+    QElapsedTimer sinceYield;
+    sinceYield.start();
+    const auto maybeYield = [&] {
+        if (context.yieldIntervalMs <= 0 || sinceYield.hasExpired(context.yieldIntervalMs)) {
+            context.events.letEventsRun();
+            sinceYield.restart();
+        }
+    };
     for (const QString& item : folders) {
         if (context.stopRequested && context.stopRequested()) {
             break;
         }
+        maybeYield();
         const QString f = item.chopped(1);
-        const QStringList names = GetFilesInFolder(f, pattern);
+        QStringList names;
+        trap.step(124, [&] { names = GetFilesInFolder(f, pattern); });
         for (const QString& name : names) {
+            maybeYield();
             if (name.startsWith(QLatin1Char('~'))) {
                 continue;
             }

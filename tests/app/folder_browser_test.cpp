@@ -1,5 +1,5 @@
 #include "app/folder_browser.h"
-#include "app/qstring_printer.h"
+#include "support/qstring_printer.h"
 #include "support/recording_prompter.h"
 
 #include <QDir>

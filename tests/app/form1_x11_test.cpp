@@ -1,6 +1,6 @@
 // The real window on a real X server, with the real Prompter's message boxes.
 #include "app/form1.h"
-#include "app/qstring_printer.h"
+#include "support/qstring_printer.h"
 #include "app/qt_prompter.h"
 #include "app/settings_store.h"
 #include "app/startup_helpers.h"

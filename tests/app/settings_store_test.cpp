@@ -1,4 +1,4 @@
-#include "app/qstring_printer.h"
+#include "support/qstring_printer.h"
 #include "app/settings_store.h"
 #include "support/recording_prompter.h"
 

@@ -1,4 +1,4 @@
-#include "app/qstring_printer.h"
+#include "support/qstring_printer.h"
 #include "app/settings_values.h"
 #include "app/startup_helpers.h"
 #include "convert/failure.h"

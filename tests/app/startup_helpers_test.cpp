@@ -1,5 +1,5 @@
 #include "app/cursor_file.h"
-#include "app/qstring_printer.h"
+#include "support/qstring_printer.h"
 #include "app/startup_helpers.h"
 #include "convert/failure.h"
 

@@ -1,0 +1,20 @@
+#include "filelist/dropped_paths.h"
+
+#include "filelist/file_attributes.h"
+#include "filelist/folder_files.h"
+
+namespace velmora {
+
+bool IsDroppedFolder(const QString& path) {
+    return (AttributeWord(path) & DirectoryAttribute) != 0;
+}
+
+QStringList DroppedRows(const QString& path, const ScanContext& context, ErrorTrap& trap) {
+    if (!IsDroppedFolder(path)) {
+        return {path};
+    }
+    // "*" makes the pattern "*.*": every file, with or without an extension.
+    return CollectFolderFiles(path, QStringLiteral("*"), context, trap);
+}
+
+} // namespace velmora

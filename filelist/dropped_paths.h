@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace velmora {
+
+class ErrorTrap;
+struct ScanContext;
+
+// True when a dropped path names an existing folder (the attribute word has
+// the directory bit); everything else counts as a file.
+bool IsDroppedFolder(const QString& path);
+
+// The rows one dropped path gives: a file is one row exactly as dropped (no
+// extension, existence or duplicate test, no tidying); a folder gives every
+// file below it, like "Add All" with "*" (names beginning with "~" and
+// attribute word 34 left out).
+QStringList DroppedRows(const QString& path, const ScanContext& context, ErrorTrap& trap);
+
+} // namespace velmora
