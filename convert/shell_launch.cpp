@@ -248,6 +248,12 @@ Interruption waitWithEventLoop(QProcess& process, const LaunchOptions& options) 
     // then already be spent.
     if (process.state() != QProcess::NotRunning) {
         loop.exec();
+        // exec() returns at once while the application is quitting (an exit
+        // was asked for): keep events running by hand until the child ends.
+        while (interruption == Interruption::None && process.state() != QProcess::NotRunning) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            process.waitForFinished(5);
+        }
     }
     // A limit that fires just as the child ends does not count: the child
     // finished by itself.

@@ -442,6 +442,27 @@ TEST(ShellAndWait, WindowEventsRunDuringTheWait) {
     EXPECT_GE(ticks, 8);
 }
 
+TEST(ShellAndWait, WindowEventsKeepRunningWhileTheApplicationQuits) {
+    // Once an exit has been asked for, a nested event loop returns at once;
+    // the wait must still let events run instead of blocking until the end.
+    Sandbox box;
+    const QString script = box.write(q("run.sh"), "sleep 0.3\n");
+    int ticks = 0;
+    QTimer ticker;
+    ticker.setInterval(10);
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ShellWaitResult result;
+    QTimer::singleShot(0, [&] {
+        QCoreApplication::exit(0);
+        ticker.start();
+        result = ShellAndWait(quoted(script), 0, box.path() + QLatin1Char('/'));
+        ticker.stop();
+    });
+    QCoreApplication::exec();
+    EXPECT_FALSE(result.error.has_value());
+    EXPECT_GE(ticks, 8);
+}
+
 TEST(ShellAndWait, MemoryLimitBindsTheChild) {
     Sandbox box;
     const QString script = box.write(q("run.sh"), "ulimit -v; ulimit -H -v\n");
