@@ -4,6 +4,7 @@
 #include "app/qt_prompter.h"
 #include "app/settings_store.h"
 #include "app/startup_helpers.h"
+#include "support/box_closer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,48 +22,10 @@
 #include <functional>
 
 using namespace velmora;
+using velmora::test::BoxCloser;
+using velmora::test::SeenBox;
 
 namespace {
-
-struct SeenBox {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QStringList buttons;
-};
-
-// Waits for the next message box, notes what it shows and presses one of
-// its buttons with the mouse, as a user would.
-class BoxCloser {
-public:
-    explicit BoxCloser(QMessageBox::StandardButton press) : m_press(press) {
-        m_timer.setInterval(50);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { look(); });
-        m_timer.start();
-    }
-    QList<SeenBox> seen;
-
-private:
-    void look() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr || !box->isVisible()) {
-            return;
-        }
-        SeenBox note{box->windowTitle(), box->text(), box->icon(), {}};
-        for (QAbstractButton* button : box->buttons()) {
-            note.buttons.append(button->text().remove(QLatin1Char('&')));
-        }
-        seen.append(note);
-        QAbstractButton* target = box->button(m_press);
-        if (target == nullptr) {
-            target = box->buttons().value(0);
-        }
-        QTest::mouseClick(target, Qt::LeftButton);
-    }
-
-    QMessageBox::StandardButton m_press;
-    QTimer m_timer;
-};
 
 } // namespace
 
