@@ -89,8 +89,8 @@ Form1::Form1(Prompter& prompter, SettingsStore& settings, std::function<int()> d
     buildControls();
     arrangeTabOrder();
     connectHandlers();
-    m_listHandlers = std::make_unique<FileListHandlers>(*m_listView1, m_files, m_prompter, m_settings,
-                                                        m_pointer, m_events, m_programFolder);
+    m_listHandlers = std::make_unique<FileListHandlers>(
+        *m_listView1, m_files, m_prompter, m_settings, m_pointer, m_events, m_programFolder);
     m_listHandlers->setStopRequested([this] { return m_closing; });
     connect(m_pushButton1, &QPushButton::clicked, m_listHandlers.get(),
             &FileListHandlers::PushButton1_Click);

@@ -33,9 +33,8 @@ int main(int argc, char* argv[]) {
         opened.append(QFileInfo(argument).absoluteFilePath());
     }
     if (!opened.isEmpty()) {
-        QTimer::singleShot(0, &window, [&window, opened] {
-            window.listHandlers().ListView1_OLEDragDrop(opened);
-        });
+        QTimer::singleShot(
+            0, &window, [&window, opened] { window.listHandlers().ListView1_OLEDragDrop(opened); });
     }
     return QApplication::exec();
 }

@@ -11,6 +11,7 @@
 #include "app/file_list_handlers.h"
 #include "app/settings_store.h"
 #include "app/window_pointer.h"
+#include "bench/bench_tree.h"
 #include "convert/prompter.h"
 #include "convert/qt_event_pump.h"
 #include "filelist/file_list.h"
@@ -54,37 +55,6 @@ public:
     QString extension;
     QString folder;
 };
-
-bool buildTree(const QString& root) {
-    for (int a = 0; a < 10; ++a) {
-        for (int b = 0; b < 10; ++b) {
-            for (int c = 0; c < 10; ++c) {
-                const QString leaf =
-                    QStringLiteral("%1/top%2/mid%3/leaf%4").arg(root).arg(a).arg(b).arg(c);
-                if (!QDir().mkpath(leaf)) {
-                    return false;
-                }
-                for (int f = 0; f < 100; ++f) {
-                    const char* ext = f % 2 == 0 ? ".ps" : ".txt";
-                    const QByteArray path =
-                        QFile::encodeName(
-                            leaf + QStringLiteral("/page%1").arg(f, 3, 10, QLatin1Char('0'))) +
-                        ext;
-                    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-                    if (fd < 0) {
-                        return false;
-                    }
-                    const bool written = ::write(fd, "%!PS\nshowpage\n", 14) == 14;
-                    ::close(fd);
-                    if (!written) {
-                        return false;
-                    }
-                }
-            }
-        }
-    }
-    return true;
-}
 
 // A value of /proc/self/status in megabytes ("VmRSS", "VmHWM").
 double statusMegabytes(const char* key) {
@@ -169,7 +139,7 @@ int main(int argc, char* argv[]) {
         tree = temporary.filePath(QStringLiteral("tree"));
         QElapsedTimer clock;
         clock.start();
-        if (!buildTree(tree)) {
+        if (!bench::BuildBenchTree(tree)) {
             std::fprintf(stderr, "cannot build the tree\n");
             return 1;
         }

@@ -6,6 +6,7 @@
 // Without TREE it builds 100,000 small files in 1,000 leaf folders under a
 // temporary folder (10 x 10 x 10 folders, 100 files each, half of them .ps).
 
+#include "bench/bench_tree.h"
 #include "convert/error_trap.h"
 #include "convert/event_pump.h"
 #include "convert/path_helpers.h"
@@ -52,41 +53,6 @@ public:
     QStringList pickFiles(const QString&, const QString&, const QString&) override { return {}; }
     QString pickFolder(const QString&, const QString&) override { return {}; }
 };
-
-bool buildTree(const QString& root) {
-    int files = 0;
-    for (int a = 0; a < 10; ++a) {
-        for (int b = 0; b < 10; ++b) {
-            for (int c = 0; c < 10; ++c) {
-                const QString leaf =
-                    QStringLiteral("%1/top%2/mid%3/leaf%4").arg(root).arg(a).arg(b).arg(c);
-                if (!QDir().mkpath(leaf)) {
-                    return false;
-                }
-                for (int f = 0; f < 100; ++f) {
-                    // Half .ps (every tenth of them in capitals), half .txt.
-                    const char* ext = f % 2 == 0 ? (f % 20 == 0 ? ".PS" : ".ps") : ".txt";
-                    const QByteArray path =
-                        QFile::encodeName(
-                            leaf + QStringLiteral("/page%1").arg(f, 3, 10, QLatin1Char('0'))) +
-                        ext;
-                    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-                    if (fd < 0) {
-                        return false;
-                    }
-                    const bool written = ::write(fd, "%!PS\nshowpage\n", 14) == 14;
-                    ::close(fd);
-                    if (!written) {
-                        return false;
-                    }
-                    ++files;
-                }
-            }
-        }
-    }
-    std::printf("built %d files in 1000 leaf folders under %s\n", files, qPrintable(root));
-    return true;
-}
 
 struct ScanResult {
     qint64 walkNs = 0;
@@ -177,7 +143,7 @@ int main(int argc, char* argv[]) {
         tree = temporary->path() + QStringLiteral("/tree");
         QElapsedTimer clock;
         clock.start();
-        if (!buildTree(tree)) {
+        if (!bench::BuildBenchTree(tree)) {
             std::fprintf(stderr, "cannot build the tree\n");
             return 1;
         }

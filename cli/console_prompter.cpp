@@ -8,7 +8,8 @@ namespace {
 
 void print(std::FILE* stream, const QString& text) {
     QString lines = text;
-    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     std::fputs(lines.toUtf8().constData(), stream);
     std::fputc('\n', stream);
     std::fflush(stream);

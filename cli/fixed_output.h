@@ -9,7 +9,9 @@ class FixedOutput final : public OutputTarget {
 public:
     explicit FixedOutput(QString folder) : m_folder(std::move(folder)) {}
 
-    Choice choice() const override { return m_folder.isNull() ? Choice::BesideSource : Choice::Folder; }
+    Choice choice() const override {
+        return m_folder.isNull() ? Choice::BesideSource : Choice::Folder;
+    }
     QString folderText() const override { return m_folder; }
 
 private:

@@ -23,7 +23,8 @@ namespace {
 enum ExitCode { AllConverted = 0, SomeFailed = 1, BadUsage = 2 };
 
 int usageError(const QCommandLineParser& parser, const QString& text) {
-    std::fprintf(stderr, "%s\n\n%s", text.toUtf8().constData(), parser.helpText().toUtf8().constData());
+    std::fprintf(stderr, "%s\n\n%s", text.toUtf8().constData(),
+                 parser.helpText().toUtf8().constData());
     return BadUsage;
 }
 
@@ -71,7 +72,8 @@ int main(int argc, char* argv[]) {
     }
     const int seconds = parser.value(timeout).toInt(&ok);
     if (!ok || seconds <= 0) {
-        return usageError(parser, QStringLiteral("--timeout takes a whole number of seconds above 0."));
+        return usageError(parser,
+                          QStringLiteral("--timeout takes a whole number of seconds above 0."));
     }
     if (parser.positionalArguments().isEmpty()) {
         return usageError(parser, QStringLiteral("Name at least one file or folder."));

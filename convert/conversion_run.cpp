@@ -106,7 +106,8 @@ RunSummary ConversionRun::PushButton2_Click() {
     if (!haveOutput) {
         summary.status = RunSummary::Status::NoFolder;
         trap.step(150, [&] {
-            prompter.message(QStringLiteral("Folder does not exist. Please select another folder."));
+            prompter.message(
+                QStringLiteral("Folder does not exist. Please select another folder."));
         });
         return summary;
     }
@@ -124,12 +125,14 @@ RunSummary ConversionRun::PushButton2_Click() {
     // that other users and other copies of the program cannot meddle with it.
     std::unique_ptr<QTemporaryDir> work;
     trap.step(110, [&] {
-        const QString base = m_settings.tempFolder.isEmpty() ? QDir::tempPath() : m_settings.tempFolder;
+        const QString base =
+            m_settings.tempFolder.isEmpty() ? QDir::tempPath() : m_settings.tempFolder;
         work = std::make_unique<QTemporaryDir>(base + QStringLiteral("/velmora-XXXXXX"));
         if (!work->isValid()) {
             const QString reason = work->errorString();
             work.reset();
-            throw Failure(QStringLiteral("Could not create a work folder in %1: %2").arg(base, reason));
+            throw Failure(
+                QStringLiteral("Could not create a work folder in %1: %2").arg(base, reason));
         }
     });
     bool ready = work != nullptr;
@@ -142,7 +145,8 @@ RunSummary ConversionRun::PushButton2_Click() {
         const QString script = work->path() + QLatin1Char('/') + JpegScriptName(style);
         trap.step(116, [&] { KillFile(script); });
         QString text;
-        trap.step(118, [&] { text = JpegScriptText(std::clamp(m_wiring.quality(), 0, 100), style); });
+        trap.step(118,
+                  [&] { text = JpegScriptText(std::clamp(m_wiring.quality(), 0, 100), style); });
         ready = trap.step(120, [&] { WriteTextFile(script, text, style); });
     }
 
@@ -161,11 +165,11 @@ RunSummary ConversionRun::PushButton2_Click() {
         for (int i = 1; i <= n && !m_cancellation.isCancelled(); ++i) {
             QString source;
             trap.step(124, [&] { source = m_wiring.sources.text(i); });
-            trap.step(126, [&] {
-                m_wiring.progress.setValue(100.0 * i / m_wiring.sources.count());
-            });
+            trap.step(126,
+                      [&] { m_wiring.progress.setValue(100.0 * i / m_wiring.sources.count()); });
             trap.step(128, [&] {
-                m_wiring.progress.setText(QStringLiteral("Processing: ") + GetFileName(source, style));
+                m_wiring.progress.setText(QStringLiteral("Processing: ") +
+                                          GetFileName(source, style));
             });
             trap.step(130, [&] { m_wiring.events.letEventsRun(); });
             trap.step(132, [&] { pointer.setWindowPointer(BusyPointer::Busy); });

@@ -32,8 +32,8 @@ struct ConversionWiring {
 };
 
 struct ConversionSettings {
-    QString programFolder;   // holds ps/ (our Ghostscript scripts)
-    QString tempFolder;      // base of the private work folder; empty: the system's
+    QString programFolder; // holds ps/ (our Ghostscript scripts)
+    QString tempFolder;    // base of the private work folder; empty: the system's
     QString ghostscript = QStringLiteral("gs");
     std::chrono::milliseconds stageTimeLimit = std::chrono::minutes(10);
     qint64 childMemoryLimitBytes = 0; // 0: no limit

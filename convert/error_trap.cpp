@@ -36,8 +36,9 @@ QString ErrorTrap::reportText(const QString& description, const QString& locatio
 
 void ErrorTrap::report(const QString& description, int line) {
     ++m_failures;
-    m_prompter.message(reportText(description, m_location, line), QStringLiteral("Application Error"),
-                       Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
+    m_prompter.message(reportText(description, m_location, line),
+                       QStringLiteral("Application Error"), Prompter::Buttons::Ok,
+                       Prompter::Icon::Exclamation);
 }
 
 bool ErrorTrap::step(int line, const std::function<void()>& body) {

@@ -14,8 +14,7 @@ QString PageSuffix(int page) {
     return QLatin1Char('-') + QStringLiteral("%1").arg(page, 3, 10, QLatin1Char('0'));
 }
 
-QString DeliveredPageName(const QString& folder, const QString& prefix, int page,
-                          PathStyle style) {
+QString DeliveredPageName(const QString& folder, const QString& prefix, int page, PathStyle style) {
     return FixPath(folder + separator(style) + prefix + PageSuffix(page) + QStringLiteral(".jpg"),
                    style);
 }
@@ -26,7 +25,8 @@ int PageImageNumber(const QString& name) {
     if (!name.startsWith(head, Qt::CaseInsensitive) || !name.endsWith(tail, Qt::CaseInsensitive)) {
         return -1;
     }
-    const QStringView digits = QStringView(name).mid(head.size(), name.size() - head.size() - tail.size());
+    const QStringView digits =
+        QStringView(name).mid(head.size(), name.size() - head.size() - tail.size());
     if (digits.isEmpty() || digits.size() > 9) {
         return -1;
     }

@@ -136,8 +136,8 @@ namespace {
 void openUpFolders(const QString& folder) {
     QFile::setPermissions(folder, QFile::permissions(folder) | QFileDevice::ReadOwner |
                                       QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QFileInfoList entries = QDir(folder).entryInfoList(
-        QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo& entry : entries) {
         if (!entry.isSymLink()) {
             openUpFolders(entry.filePath());

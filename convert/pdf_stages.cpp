@@ -79,7 +79,8 @@ QByteArray readAll(const QString& path) {
 } // namespace
 
 QString PsToPdfScriptName(PathStyle style) {
-    return style == PathStyle::Windows ? QStringLiteral("pstopdf.bat") : QStringLiteral("pstopdf.sh");
+    return style == PathStyle::Windows ? QStringLiteral("pstopdf.bat")
+                                       : QStringLiteral("pstopdf.sh");
 }
 
 QString JpegScriptName(PathStyle style) {
@@ -124,7 +125,8 @@ bool PdfStages::runScript(const QString& scriptName, QByteArray* output, FileOut
         *output = result.output;
     }
     if (result.error) {
-        outcome.failure = QStringLiteral("could not run %1 (%2)").arg(scriptName, result.error->description);
+        outcome.failure =
+            QStringLiteral("could not run %1 (%2)").arg(scriptName, result.error->description);
         return false;
     }
     if (result.timedOut) {
@@ -283,7 +285,8 @@ void PdfStages::PDF_To_JPG(const QString& pdfPath, const QString& deliveredAs,
 
     QStringList pages;
     trap.step(126, [&] {
-        pages = SortPageImages(GetFilesInFolder(m_context.workFolder, QStringLiteral("current*.jpg")));
+        pages =
+            SortPageImages(GetFilesInFolder(m_context.workFolder, QStringLiteral("current*.jpg")));
     });
     trap.step(128, [&] { pointer.setApplicationPointer(BusyPointer::Busy); });
     if (finished && !outcome.failed()) {
@@ -302,8 +305,8 @@ void PdfStages::PDF_To_JPG(const QString& pdfPath, const QString& deliveredAs,
                 });
             } else if (choice == OutputTarget::Choice::BesideSource) {
                 outcome.delivered += trap.step(142, [&] {
-                    deliverPage(image,
-                                DeliveredPageName(GetFolderPath(deliveredAs, style), prefix, i, style));
+                    deliverPage(image, DeliveredPageName(GetFolderPath(deliveredAs, style), prefix,
+                                                         i, style));
                 });
             }
         }

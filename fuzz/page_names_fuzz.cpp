@@ -2,24 +2,12 @@
 // give a well-formed page name or reason, never a crash.
 #include "convert/ghostscript_report.h"
 #include "convert/page_names.h"
+#include "fuzz/fuzz_check.h"
 
 #include <QStringList>
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-
 using namespace velmora;
-
-namespace {
-
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-} // namespace
+using velmora::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
@@ -32,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int page = size >= 2 ? (data[0] << 8 | data[1]) : 1;
     const QString suffix = PageSuffix(page);
     check(suffix.size() >= 4 && suffix.startsWith(QLatin1Char('-')));
-    const QString delivered = DeliveredPageName(QStringLiteral("/out"), prefix, page, PathStyle::Posix);
+    const QString delivered =
+        DeliveredPageName(QStringLiteral("/out"), prefix, page, PathStyle::Posix);
     check(delivered.endsWith(suffix + QStringLiteral(".jpg")));
 
     const QStringList names = text.split(QLatin1Char('\n'));

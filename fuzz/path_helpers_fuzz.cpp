@@ -1,20 +1,12 @@
 // The path helpers take any text: they must never crash, and their results
 // keep the relations callers rely on, in both path styles.
 #include "convert/path_helpers.h"
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
+#include "fuzz/fuzz_check.h"
 
 using namespace velmora;
+using velmora::fuzz::check;
 
 namespace {
-
-void check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 void exercise(const QString& path, PathStyle style) {
     const QChar sep = separator(style);
@@ -40,8 +32,7 @@ void exercise(const QString& path, PathStyle style) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString path = QString::fromUtf8(reinterpret_cast<const char*>(data),
-                                           static_cast<qsizetype>(size));
+    const QString path = fuzz::text(data, size);
     exercise(path, PathStyle::Windows);
     exercise(path, PathStyle::Posix);
     return 0;

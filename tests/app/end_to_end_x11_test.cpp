@@ -29,6 +29,14 @@ protected:
         qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toUtf8());
         qputenv("TMPDIR", temp.path().toUtf8());
     }
+    // The program as it starts: settings from the fresh home, files beside it.
+    void openWindow() {
+        settings = std::make_unique<SettingsStore>(prompter);
+        window = std::make_unique<Form1>(
+            prompter, *settings, [] { return 1; }, QCoreApplication::applicationDirPath());
+        prompter.setOwner(window.get());
+        window->show();
+    }
     template <typename T> T* control(const char* name) {
         return window->findChild<T*>(QString::fromLatin1(name));
     }
@@ -53,11 +61,7 @@ protected:
 };
 
 TEST_F(NewUser, LoadsTheSamplesConvertsThemAndIsToldDone) {
-    settings = std::make_unique<SettingsStore>(prompter);
-    window = std::make_unique<Form1>(prompter, *settings, [] { return 1; },
-                                     QCoreApplication::applicationDirPath());
-    prompter.setOwner(window.get());
-    window->show();
+    openWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     EXPECT_TRUE(settings->location().startsWith(home.path())) << "settings in the fresh home";
 
@@ -84,11 +88,7 @@ TEST_F(NewUser, LoadsTheSamplesConvertsThemAndIsToldDone) {
 }
 
 TEST_F(NewUser, HostileFilesAreNamedAndTheRestStillConverts) {
-    settings = std::make_unique<SettingsStore>(prompter);
-    window = std::make_unique<Form1>(prompter, *settings, [] { return 1; },
-                                     QCoreApplication::applicationDirPath());
-    prompter.setOwner(window.get());
-    window->show();
+    openWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
 
     const QByteArray page = "%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n72 72 moveto 300 300 "
@@ -111,7 +111,8 @@ TEST_F(NewUser, HostileFilesAreNamedAndTheRestStillConverts) {
     ASSERT_EQ(lines.size(), 3) << qPrintable(closer.seen[0].text);
     EXPECT_EQ(lines[0], QStringLiteral("Done."));
     EXPECT_EQ(lines[1], dropped[0] + QStringLiteral(": empty file"));
-    EXPECT_TRUE(lines[2].startsWith(dropped[1] + QStringLiteral(": Error: "))) << qPrintable(lines[2]);
+    EXPECT_TRUE(lines[2].startsWith(dropped[1] + QStringLiteral(": Error: ")))
+        << qPrintable(lines[2]);
     EXPECT_EQ(pages(), (QStringList{"$(rm -rf ~); \"quoted\" 'name'-001.jpg", "страница-001.jpg"}));
     EXPECT_TRUE(QDir(home.path()).exists());
 }

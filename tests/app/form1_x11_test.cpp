@@ -1,10 +1,10 @@
 // The real window on a real X server, with the real Prompter's message boxes.
 #include "app/form1.h"
-#include "support/qstring_printer.h"
 #include "app/qt_prompter.h"
 #include "app/settings_store.h"
 #include "app/startup_helpers.h"
 #include "support/box_closer.h"
+#include "support/qstring_printer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,9 +25,7 @@ using namespace velmora;
 using velmora::test::BoxCloser;
 using velmora::test::SeenBox;
 
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 TEST(Form1OnX11, RealWindowWithARealErrorBox) {
     ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));

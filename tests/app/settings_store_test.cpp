@@ -1,5 +1,5 @@
-#include "support/qstring_printer.h"
 #include "app/settings_store.h"
+#include "support/qstring_printer.h"
 #include "support/recording_prompter.h"
 
 #include <QDir>

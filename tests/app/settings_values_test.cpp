@@ -1,7 +1,7 @@
-#include "support/qstring_printer.h"
 #include "app/settings_values.h"
 #include "app/startup_helpers.h"
 #include "convert/failure.h"
+#include "support/qstring_printer.h"
 
 #include <gtest/gtest.h>
 

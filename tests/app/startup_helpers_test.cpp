@@ -1,7 +1,7 @@
 #include "app/cursor_file.h"
-#include "support/qstring_printer.h"
 #include "app/startup_helpers.h"
 #include "convert/failure.h"
+#include "support/qstring_printer.h"
 
 #include <QCoreApplication>
 #include <QDir>

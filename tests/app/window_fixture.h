@@ -4,8 +4,8 @@
 // settings file of its own, and helpers to look at what reached the disk.
 
 #include "app/form1.h"
-#include "support/qstring_printer.h"
 #include "app/settings_store.h"
+#include "support/qstring_printer.h"
 #include "support/recording_prompter.h"
 
 #include <QCoreApplication>

@@ -23,7 +23,8 @@ Ran run(const QStringList& arguments, const QString& workingFolder = {}) {
     if (!workingFolder.isEmpty()) {
         process.setWorkingDirectory(workingFolder);
     }
-    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/velmora-convert"), arguments);
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/velmora-convert"),
+                  arguments);
     EXPECT_TRUE(process.waitForFinished(60000));
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
@@ -48,7 +49,7 @@ const QByteArray OnePage = "%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n72 72 mov
 
 TEST_F(VelmoraConvert, UsageErrorsExitWithTwo) {
     const QStringList rows[] = {
-        {},                                                   // nothing to convert
+        {}, // nothing to convert
         {QStringLiteral("--quality"), QStringLiteral("101"), QStringLiteral("a.ps")},
         {QStringLiteral("--quality"), QStringLiteral("high"), QStringLiteral("a.ps")},
         {QStringLiteral("--timeout"), QStringLiteral("0"), QStringLiteral("a.ps")},
@@ -74,17 +75,19 @@ TEST_F(VelmoraConvert, ListTakesFoldersLikeAddAll) {
 
     const Ran ps = run({QStringLiteral("--list"), in.path(), single});
     EXPECT_EQ(ps.exitCode, 0);
-    EXPECT_EQ(ps.out.split('\n', Qt::SkipEmptyParts),
-              (QStringList{in.filePath("A.PS"), in.filePath("b.ps"), in.filePath("sub/c.ps"), single}));
+    EXPECT_EQ(
+        ps.out.split('\n', Qt::SkipEmptyParts),
+        (QStringList{in.filePath("A.PS"), in.filePath("b.ps"), in.filePath("sub/c.ps"), single}));
 
-    const Ran txt = run({QStringLiteral("--list"), QStringLiteral("--extension"), QStringLiteral("txt"),
-                         in.path()});
+    const Ran txt = run({QStringLiteral("--list"), QStringLiteral("--extension"),
+                         QStringLiteral("txt"), in.path()});
     EXPECT_EQ(txt.out.split('\n', Qt::SkipEmptyParts), QStringList{in.filePath("notes.txt")});
 }
 
 TEST_F(VelmoraConvert, ConvertsIntoAFolderAndSaysDone) {
     file(QStringLiteral("one.ps"), OnePage);
-    const Ran ran = run({QStringLiteral("--output-dir"), out.path(), QStringLiteral("one.ps")}, in.path());
+    const Ran ran =
+        run({QStringLiteral("--output-dir"), out.path(), QStringLiteral("one.ps")}, in.path());
     EXPECT_EQ(ran.exitCode, 0) << qPrintable(ran.err);
     EXPECT_EQ(ran.out, QStringLiteral("Done.\n"));
     EXPECT_TRUE(ran.err.contains(QStringLiteral("Processing: one.ps")));
@@ -103,7 +106,8 @@ TEST_F(VelmoraConvert, AFailedFileIsNamedAndTheExitCodeIsOne) {
 
 TEST_F(VelmoraConvert, AMissingOutputFolderIsRefused) {
     const QString good = file(QStringLiteral("good.ps"), OnePage);
-    const Ran ran = run({QStringLiteral("--output-dir"), out.filePath(QStringLiteral("nope")), good});
+    const Ran ran =
+        run({QStringLiteral("--output-dir"), out.filePath(QStringLiteral("nope")), good});
     EXPECT_EQ(ran.exitCode, 1);
     EXPECT_EQ(ran.out, QStringLiteral("Folder does not exist. Please select another folder.\n"));
 }
@@ -124,14 +128,16 @@ TEST_F(VelmoraConvert, AnInterruptStopsGhostscriptAndCleansUp) {
     ASSERT_TRUE(process.waitForStarted());
     // Wait until Ghostscript runs in the work folder, then interrupt.
     QDir tempDir(temp.path());
-    for (int i = 0; i < 100 && tempDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty(); ++i) {
+    for (int i = 0; i < 100 && tempDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty();
+         ++i) {
         QThread::msleep(50);
     }
     QThread::msleep(300);
     ::kill(static_cast<pid_t>(process.processId()), SIGINT);
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.exitCode(), 128 + SIGINT);
-    EXPECT_EQ(tempDir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{});
+    EXPECT_EQ(tempDir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{});
     // No process keeps working in the (removed) work folder.
     for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
         const QString cwd = QFileInfo(QStringLiteral("/proc/%1/cwd").arg(pid)).symLinkTarget();

@@ -17,14 +17,16 @@
 #include <chrono>
 
 using namespace velmora;
-using velmora::test::ConversionHarness;
 using ::testing::ElementsAre;
+using velmora::test::ConversionHarness;
 using Choice = OutputTarget::Choice;
 using Status = RunSummary::Status;
 
 namespace {
 
-QString samples() { return QCoreApplication::applicationDirPath() + QStringLiteral("/Samples/"); }
+QString samples() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/Samples/");
+}
 
 QByteArray onePage(const QByteArray& text = "page") {
     return "%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n%%Page: 1 1\n"
@@ -36,8 +38,8 @@ QByteArray pages(int count) {
     QByteArray doc = "%!PS-Adobe-3.0\n%%Pages: " + QByteArray::number(count) + "\n%%EndComments\n";
     for (int i = 1; i <= count; ++i) {
         doc += "%%Page: " + QByteArray::number(i) + ' ' + QByteArray::number(i) +
-               "\n/Helvetica findfont 20 scalefont setfont 72 700 moveto (" + QByteArray::number(i) +
-               ") show showpage\n";
+               "\n/Helvetica findfont 20 scalefont setfont 72 700 moveto (" +
+               QByteArray::number(i) + ") show showpage\n";
     }
     return doc + "%%EOF\n";
 }
@@ -51,7 +53,8 @@ protected:
         f.write(content);
         return path;
     }
-    QStringList listed(const QTemporaryDir& dir, const QString& filter = QStringLiteral("*.jpg")) const {
+    QStringList listed(const QTemporaryDir& dir,
+                       const QString& filter = QStringLiteral("*.jpg")) const {
         return QDir(dir.path()).entryList({filter}, QDir::Files | QDir::Hidden, QDir::Name);
     }
 
@@ -141,10 +144,11 @@ TEST_F(ConversionRunTest, APdfSourceGoesThroughBothStages) {
     ASSERT_TRUE(QFile::remove(in.filePath(QStringLiteral("two-001.jpg"))));
     h.sources.clear();
     QProcess gs;
-    gs.start(QStringLiteral("gs"), {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dBATCH"),
-                                    QStringLiteral("-dNOPAUSE"), QStringLiteral("-sDEVICE=pdfwrite"),
-                                    QStringLiteral("-sOutputFile=") + in.filePath(QStringLiteral("a.b.pdf")),
-                                    in.filePath(QStringLiteral("two.ps"))});
+    gs.start(QStringLiteral("gs"),
+             {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dBATCH"),
+              QStringLiteral("-dNOPAUSE"), QStringLiteral("-sDEVICE=pdfwrite"),
+              QStringLiteral("-sOutputFile=") + in.filePath(QStringLiteral("a.b.pdf")),
+              in.filePath(QStringLiteral("two.ps"))});
     ASSERT_TRUE(gs.waitForFinished());
     h.sources.append(in.filePath(QStringLiteral("a.b.pdf")));
     h.outputChoice = Choice::Folder;
@@ -217,7 +221,8 @@ TEST_F(ConversionRunTest, FailedFilesAreNamedAfterDone) {
     EXPECT_EQ(listed(in), (QStringList{"good-001.jpg", "good-002.jpg", "truncated-001.jpg",
                                        "truncated-002.jpg", "truncated-003.jpg"}));
     // The copy of the vanished source was reported in the error box, with its step.
-    EXPECT_TRUE(texts.first().contains(QStringLiteral("in Velmora2021/08/31.PDF.PS_To_PDF at line 112")))
+    EXPECT_TRUE(
+        texts.first().contains(QStringLiteral("in Velmora2021/08/31.PDF.PS_To_PDF at line 112")))
         << qPrintable(texts.first());
 }
 
@@ -258,7 +263,8 @@ TEST_F(ConversionRunTest, TheWorkFolderIsPrivateAndDocumentsCannotWriteOutsideIt
     h.sources.append(file(QStringLiteral("writer.ps"), writer));
     QFileDevice::Permissions workPermissions;
     h.onOutputRead = [&] {
-        const QFileInfoList work = QDir(h.temp.path()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot);
+        const QFileInfoList work =
+            QDir(h.temp.path()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot);
         if (work.size() == 1) {
             workPermissions = work.first().permissions();
         }
@@ -283,9 +289,10 @@ TEST_F(ConversionRunTest, NothingToDoMessages) {
     h.outputChoice = Choice::BesideSource;
     EXPECT_EQ(h.run().status, Status::Converted);
 
-    EXPECT_EQ(h.prompter.messageTexts(),
-              (QStringList{"No files added.", "Folder does not exist. Please select another folder.",
-                           "Folder does not exist. Please select another folder.", "Done."}));
+    EXPECT_EQ(
+        h.prompter.messageTexts(),
+        (QStringList{"No files added.", "Folder does not exist. Please select another folder.",
+                     "Folder does not exist. Please select another folder.", "Done."}));
     for (const auto& box : h.prompter.boxes) {
         EXPECT_EQ(box.icon, Prompter::Icon::None);
         EXPECT_TRUE(box.title.isEmpty()) << "the application title";

@@ -46,8 +46,8 @@ TEST_F(AnnouncedPages, ReadsTheHeaderOrTheTrailer) {
     EXPECT_EQ(AnnouncedPageCount(write("%!PS-Adobe-3.0\n%%Pages: 36\n%%EndComments\n")), 36);
     EXPECT_EQ(AnnouncedPageCount(write("%!PS-Adobe-3.0\n%%Pages:3 1\n")), 3);
     EXPECT_EQ(AnnouncedPageCount(write("%!PS\nshowpage\n")), -1);
-    EXPECT_EQ(AnnouncedPageCount(write("%!PS-Adobe-3.0\n%%Pages: (atend)\n%%Trailer\n%%Pages: 7\n")),
-              7);
+    EXPECT_EQ(
+        AnnouncedPageCount(write("%!PS-Adobe-3.0\n%%Pages: (atend)\n%%Trailer\n%%Pages: 7\n")), 7);
     EXPECT_EQ(AnnouncedPageCount(write("%!PS-Adobe-3.0\n%%Pages: (atend)\n")), -1);
     // A large document whose count stands in its trailer only.
     QByteArray big = "%!PS-Adobe-3.0\n%%Pages: (atend)\n";

@@ -15,8 +15,8 @@
 #include <gtest/gtest.h>
 
 using namespace velmora;
-using velmora::test::ConversionHarness;
 using ::testing::HasSubstr;
+using velmora::test::ConversionHarness;
 using Choice = OutputTarget::Choice;
 
 namespace {
@@ -37,9 +37,9 @@ QByteArray document(int pages, int side = 72) {
 class Tmpfs {
 public:
     Tmpfs(const QString& options) {
-        if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                        QStringLiteral("-o"), options,
-                                                        QStringLiteral("tmpfs"), dir.path()}) == 0) {
+        if (QProcess::execute(QStringLiteral("mount"),
+                              {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                               options, QStringLiteral("tmpfs"), dir.path()}) == 0) {
             mounted = true;
         }
     }
@@ -117,7 +117,8 @@ TEST_F(HostileInput, TheOutputFolderRemovedDuringARun) {
     EXPECT_EQ(summary.files[1].failure, QStringLiteral("2 of 2 pages could not be saved"));
     const QStringList boxes = errorBoxes();
     ASSERT_EQ(boxes.size(), 2) << "one box per page that could not be saved";
-    EXPECT_THAT(boxes[0].toStdString(), HasSubstr("in Velmora2021/08/31.PDF.PDF_To_JPG at line 138"));
+    EXPECT_THAT(boxes[0].toStdString(),
+                HasSubstr("in Velmora2021/08/31.PDF.PDF_To_JPG at line 138"));
     EXPECT_EQ(reportLines().value(0), QStringLiteral("Done."));
     EXPECT_EQ(h.leftInTemp(), QStringList{});
 
@@ -139,9 +140,9 @@ TEST_F(HostileInput, AReadOnlyOutputFolderKeepsWhatItHeld) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("an older page");
     }
-    ASSERT_EQ(QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-o"),
-                                                          QStringLiteral("remount,ro"),
-                                                          readOnly.dir.path()}),
+    ASSERT_EQ(QProcess::execute(
+                  QStringLiteral("mount"),
+                  {QStringLiteral("-o"), QStringLiteral("remount,ro"), readOnly.dir.path()}),
               0);
     h.outputChoice = Choice::Folder;
     h.outputFolder = readOnly.dir.path();
@@ -170,7 +171,8 @@ TEST_F(HostileInput, AFullDiskReplacesNoPageWithAPieceOfOne) {
     }
     h.outputChoice = Choice::Folder;
     h.outputFolder = small.dir.path();
-    h.sources.append(QCoreApplication::applicationDirPath() + QStringLiteral("/Samples/colours.ps"));
+    h.sources.append(QCoreApplication::applicationDirPath() +
+                     QStringLiteral("/Samples/colours.ps"));
     h.sources.append(file(QStringLiteral("tiny.ps"), document(1, 36)));
     const RunSummary summary = h.run();
     ASSERT_EQ(summary.files.size(), 2);
@@ -191,18 +193,17 @@ TEST_F(HostileInput, AFullTempFolderFailsTheFileAndLeavesNothing) {
         GTEST_SKIP() << "cannot mount a file system here";
     }
     h.settings.tempFolder = small.dir.path();
-    h.sources.append(file(QStringLiteral("colours.ps"),
-                          [] {
-                              QFile f(QCoreApplication::applicationDirPath() +
-                                      QStringLiteral("/Samples/colours.ps"));
-                              f.open(QIODevice::ReadOnly);
-                              return f.readAll();
-                          }()));
+    h.sources.append(file(QStringLiteral("colours.ps"), [] {
+        QFile f(QCoreApplication::applicationDirPath() + QStringLiteral("/Samples/colours.ps"));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }()));
     const RunSummary summary = h.run();
     ASSERT_EQ(summary.files.size(), 1);
     EXPECT_TRUE(summary.files[0].failed());
     EXPECT_EQ(jpgs(in.path()), QStringList{}) << qPrintable(summary.files[0].failure);
-    EXPECT_EQ(QDir(small.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{});
+    EXPECT_EQ(QDir(small.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{});
 }
 
 } // namespace

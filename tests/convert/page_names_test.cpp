@@ -6,15 +6,17 @@ using namespace velmora;
 
 namespace {
 
-QString q(const char* text) { return QString::fromUtf8(text); }
+QString q(const char* text) {
+    return QString::fromUtf8(text);
+}
 
 TEST(PageNames, PrefixIsTheNameBeforeItsFirstDot) {
     const std::pair<const char*, const char*> rows[] = {
         {"report.final.pdf", "report"}, // cut at the first dot, not the last
         {"my.report.pdf", "my"},
         {"memo.pdf", "memo"},
-        {"data", "data"},     // no dot: the whole name
-        {".x.pdf", ""},       // a leading dot leaves nothing
+        {"data", "data"}, // no dot: the whole name
+        {".x.pdf", ""},   // a leading dot leaves nothing
         {"", ""},
         {"日本語.pdf", "日本語"}, // Unicode kept
         {"a b;$(c).pdf", "a b;$(c)"},
@@ -55,7 +57,7 @@ TEST(PageNames, DeliveredNameIsTidied) {
 
 TEST(PageNames, PageImagesSortByNumberNotByName) {
     const QStringList listed{QStringLiteral("current-1000.jpg"), QStringLiteral("current-002.jpg"),
-                             QStringLiteral("current-999.jpg"), QStringLiteral("current-001.jpg"),
+                             QStringLiteral("current-999.jpg"),  QStringLiteral("current-001.jpg"),
                              QStringLiteral("current-1001.jpg"), QStringLiteral("currentX.jpg")};
     EXPECT_EQ(SortPageImages(listed),
               (QStringList{QStringLiteral("current-001.jpg"), QStringLiteral("current-002.jpg"),

@@ -18,9 +18,13 @@ struct PathRow {
     const char* why;
 };
 
-void PrintTo(const PathRow& row, std::ostream* os) { *os << row.why; }
+void PrintTo(const PathRow& row, std::ostream* os) {
+    *os << row.why;
+}
 
-QString q(const char* text) { return QString::fromUtf8(text); }
+QString q(const char* text) {
+    return QString::fromUtf8(text);
+}
 
 class FixPathTest : public ::testing::TestWithParam<PathRow> {};
 
@@ -76,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitRow{PathStyle::Windows, R"(C:\dir\)", "", R"(C:\dir\)"},
                       SplitRow{PathStyle::Windows, R"(C:\)", "", R"(C:\)"},
                       SplitRow{PathStyle::Windows, "", "", ""},
-                      SplitRow{PathStyle::Windows, R"(\\srv\share\x.ps)", "x.ps", R"(\\srv\share\)"},
+                      SplitRow{PathStyle::Windows, R"(\\srv\share\x.ps)", "x.ps",
+                               R"(\\srv\share\)"},
                       SplitRow{PathStyle::Windows, "C:/in/a.ps", "C:/in/a.ps", ""},
                       SplitRow{PathStyle::Posix, "/in/a.b.ps", "a.b.ps", "/in/"},
                       SplitRow{PathStyle::Posix, "a.ps", "a.ps", ""},
@@ -86,8 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RemoveExtension, CutsAtLastDotUnlessItLeads) {
     const std::pair<const char*, const char*> rows[] = {
-        {"a.b.ps", "a.b"}, {".ps", ".ps"},   {"readme", "readme"}, {".hidden", ".hidden"},
-        {"a.", "a"},       {"", ""},         {"..x", "."},         {"my.report.ps", "my.report"},
+        {"a.b.ps", "a.b"},  {".ps", ".ps"}, {"readme", "readme"}, {".hidden", ".hidden"},
+        {"a.", "a"},        {"", ""},       {"..x", "."},         {"my.report.ps", "my.report"},
         {"日本.ps", "日本"}};
     for (const auto& [input, expected] : rows) {
         EXPECT_EQ(RemoveExtension(q(input)), q(expected)) << input;

@@ -1,5 +1,5 @@
-#include "support/qstring_printer.h"
 #include "filelist/dialog_rows.h"
+#include "support/qstring_printer.h"
 
 #include <gtest/gtest.h>
 

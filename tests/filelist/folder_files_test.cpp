@@ -1,9 +1,9 @@
-#include "support/qstring_printer.h"
 #include "convert/error_trap.h"
 #include "convert/event_pump.h"
 #include "filelist/dropped_paths.h"
 #include "filelist/folder_files.h"
 #include "filelist/folder_scanner.h"
+#include "support/qstring_printer.h"
 #include "support/recording_prompter.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "support/qstring_printer.h"
 #include "filelist/file_list.h"
 #include "filelist/row_drag.h"
+#include "support/qstring_printer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "support/qstring_printer.h"
 #include "filelist/file_list.h"
 #include "filelist/sample_files.h"
+#include "support/qstring_printer.h"
 
 #include <QDir>
 #include <QFile>

@@ -9,9 +9,9 @@ namespace velmora::test {
 ConversionHarness::ConversionHarness() {
     settings.programFolder = QCoreApplication::applicationDirPath();
     settings.tempFolder = temp.path();
-    m_run = std::make_unique<ConversionRun>(
-        ConversionWiring{prompter, events, *this, *this, *this, sources, [this] { return quality; }},
-        settings);
+    m_run = std::make_unique<ConversionRun>(ConversionWiring{prompter, events, *this, *this, *this,
+                                                             sources, [this] { return quality; }},
+                                            settings);
 }
 
 OutputTarget::Choice ConversionHarness::choice() const {

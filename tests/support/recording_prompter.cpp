@@ -35,7 +35,8 @@ std::optional<QString> RecordingPrompter::askText(const QString& prompt, const Q
 
 QStringList RecordingPrompter::pickFiles(const QString& title, const QString& filter,
                                          const QString& startFolder) {
-    boxes.append({QStringLiteral("pickFiles"), filter, title, Buttons::Ok, Icon::None, startFolder});
+    boxes.append(
+        {QStringLiteral("pickFiles"), filter, title, Buttons::Ok, Icon::None, startFolder});
     return takeFront(fileAnswers, QStringList{});
 }
 

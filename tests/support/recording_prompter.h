@@ -21,8 +21,7 @@ public:
         QString preset;
     };
 
-    Answer message(const QString& text, const QString& title, Buttons buttons,
-                   Icon icon) override;
+    Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
     std::optional<QString> askText(const QString& prompt, const QString& title,
                                    const QString& preset) override;
     QStringList pickFiles(const QString& title, const QString& filter,
