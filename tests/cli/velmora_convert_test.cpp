@@ -104,6 +104,15 @@ TEST_F(VelmoraConvert, AFailedFileIsNamedAndTheExitCodeIsOne) {
     EXPECT_FALSE(QFile::exists(in.filePath(QStringLiteral("empty-001.jpg"))));
 }
 
+TEST_F(VelmoraConvert, AnEndlessDocumentEndsAtTheTimeLimit) {
+    const QString loop = file(QStringLiteral("loop.ps"), "%!PS\n{} loop\n");
+    const QString good = file(QStringLiteral("good.ps"), OnePage);
+    const Ran ran = run({QStringLiteral("--timeout"), QStringLiteral("1"), loop, good});
+    EXPECT_EQ(ran.exitCode, 1);
+    EXPECT_EQ(ran.out, QStringLiteral("Done.\n") + loop + QStringLiteral(": timed out\n"));
+    EXPECT_TRUE(QFile::exists(in.filePath(QStringLiteral("good-001.jpg"))));
+}
+
 TEST_F(VelmoraConvert, AMissingOutputFolderIsRefused) {
     const QString good = file(QStringLiteral("good.ps"), OnePage);
     const Ran ran =
