@@ -26,6 +26,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+// The walk reads folders with readdir and matches names itself rather than
+// through QDir: "Add All" on archives of 100,000 files must stay within twice
+// the time of find(1), and QDir's per-entry file info and regular-expression
+// filters cost several times that. The entry type readdir reports spares most
+// per-file system calls.
+
 namespace velmora {
 
 namespace {
