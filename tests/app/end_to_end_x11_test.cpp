@@ -5,6 +5,7 @@
 #include "app/settings_store.h"
 #include "support/box_closer.h"
 #include "support/qstring_printer.h"
+#include "support/test_files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -47,11 +48,7 @@ protected:
         return QDir(out.path()).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
     }
     QString file(const QString& name, const QByteArray& content) {
-        const QString path = in.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        return path;
+        return test::WriteFile(in.filePath(name), content);
     }
 
     QTemporaryDir home, temp, in, out;

@@ -1,4 +1,6 @@
 // The command-line twin, run as a user would run it.
+#include "support/test_files.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -33,12 +35,7 @@ Ran run(const QStringList& arguments, const QString& workingFolder = {}) {
 class VelmoraConvert : public ::testing::Test {
 protected:
     QString file(const QString& relative, const QByteArray& content) {
-        const QString path = in.filePath(relative);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        return path;
+        return velmora::test::WriteFile(in.filePath(relative), content);
     }
     QTemporaryDir in;
     QTemporaryDir out;

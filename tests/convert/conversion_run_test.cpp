@@ -1,6 +1,7 @@
 // End to end with the real Ghostscript: the run, both stages and the scripts.
 #include "convert/conversion_run.h"
 #include "support/conversion_harness.h"
+#include "support/test_files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -47,11 +48,7 @@ QByteArray pages(int count) {
 class ConversionRunTest : public ::testing::Test {
 protected:
     QString file(const QString& name, const QByteArray& content) {
-        const QString path = in.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << qPrintable(path);
-        f.write(content);
-        return path;
+        return test::WriteFile(in.filePath(name), content);
     }
     QStringList listed(const QTemporaryDir& dir,
                        const QString& filter = QStringLiteral("*.jpg")) const {

@@ -2,6 +2,7 @@
 // working, loses nothing, and tells the user which file did not convert.
 #include "convert/conversion_run.h"
 #include "support/conversion_harness.h"
+#include "support/test_files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -55,11 +56,7 @@ public:
 class HostileInput : public ::testing::Test {
 protected:
     QString file(const QString& name, const QByteArray& content) {
-        const QString path = in.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        return path;
+        return test::WriteFile(in.filePath(name), content);
     }
     static QStringList jpgs(const QString& folder) {
         return QDir(folder).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
@@ -135,11 +132,7 @@ TEST_F(HostileInput, AReadOnlyOutputFolderKeepsWhatItHeld) {
         GTEST_SKIP() << "cannot mount a file system here";
     }
     const QString old = readOnly.dir.filePath(QStringLiteral("memo-001.jpg"));
-    {
-        QFile f(old);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("an older page");
-    }
+    test::WriteFile(old, "an older page");
     ASSERT_EQ(QProcess::execute(
                   QStringLiteral("mount"),
                   {QStringLiteral("-o"), QStringLiteral("remount,ro"), readOnly.dir.path()}),
@@ -151,9 +144,7 @@ TEST_F(HostileInput, AReadOnlyOutputFolderKeepsWhatItHeld) {
     EXPECT_EQ(summary.files.value(0).failure, QStringLiteral("1 of 1 pages could not be saved"));
     ASSERT_EQ(errorBoxes().size(), 1);
     EXPECT_THAT(errorBoxes()[0].toStdString(), HasSubstr("Read-only file system"));
-    QFile f(old);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("an older page"));
+    EXPECT_EQ(test::ReadFile(old), QByteArray("an older page"));
     EXPECT_EQ(h.leftInTemp(), QStringList{});
 }
 
@@ -164,11 +155,7 @@ TEST_F(HostileInput, AFullDiskReplacesNoPageWithAPieceOfOne) {
     }
     // The colour sample's page is larger than the whole file system.
     const QString old = small.dir.filePath(QStringLiteral("colours-001.jpg"));
-    {
-        QFile f(old);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("an older page");
-    }
+    test::WriteFile(old, "an older page");
     h.outputChoice = Choice::Folder;
     h.outputFolder = small.dir.path();
     h.sources.append(QCoreApplication::applicationDirPath() +
@@ -179,9 +166,7 @@ TEST_F(HostileInput, AFullDiskReplacesNoPageWithAPieceOfOne) {
     EXPECT_EQ(summary.files[0].failure, QStringLiteral("1 of 1 pages could not be saved"));
     EXPECT_THAT(errorBoxes().value(0).toStdString(), HasSubstr("No space left on device"));
     EXPECT_FALSE(summary.files[1].failed()) << "the next file still converts";
-    QFile f(old);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("an older page"));
+    EXPECT_EQ(test::ReadFile(old), QByteArray("an older page"));
     EXPECT_EQ(QDir(small.dir.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{"colours-001.jpg", "tiny-001.jpg"}))
         << "no piece of a page is left behind";
@@ -193,11 +178,9 @@ TEST_F(HostileInput, AFullTempFolderFailsTheFileAndLeavesNothing) {
         GTEST_SKIP() << "cannot mount a file system here";
     }
     h.settings.tempFolder = small.dir.path();
-    h.sources.append(file(QStringLiteral("colours.ps"), [] {
-        QFile f(QCoreApplication::applicationDirPath() + QStringLiteral("/Samples/colours.ps"));
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }()));
+    h.sources.append(
+        file(QStringLiteral("colours.ps"), test::ReadFile(QCoreApplication::applicationDirPath() +
+                                                          QStringLiteral("/Samples/colours.ps"))));
     const RunSummary summary = h.run();
     ASSERT_EQ(summary.files.size(), 1);
     EXPECT_TRUE(summary.files[0].failed());
