@@ -15,7 +15,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
+#include <limits>
 #include <vector>
 
 using namespace velmora;
@@ -279,13 +281,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ShellAndWait, NoticesTheEndAtOnce) {
     Sandbox box;
     const QString script = box.write(q("run.sh"), "exit 3\n");
-    QElapsedTimer clock;
-    clock.start();
-    const ShellWaitResult result = ShellAndWait(quoted(script), 0, box.path() + QLatin1Char('/'));
-    const qint64 elapsed = clock.elapsed();
-    EXPECT_EQ(result.exitCode, 3);
-    // A polling wait would need at least one full 100 ms cycle.
-    EXPECT_LT(elapsed, 80);
+    // The best of three runs, so that a busy machine cannot fail the test;
+    // a polling wait would need at least one full 100 ms cycle every time.
+    qint64 fastest = std::numeric_limits<qint64>::max();
+    for (int run = 0; run < 3; ++run) {
+        QElapsedTimer clock;
+        clock.start();
+        const ShellWaitResult result =
+            ShellAndWait(quoted(script), 0, box.path() + QLatin1Char('/'));
+        fastest = std::min(fastest, clock.elapsed());
+        EXPECT_EQ(result.exitCode, 3);
+    }
+    EXPECT_LT(fastest, 80);
 }
 
 TEST(ShellAndWait, RunsInTheWorkingFolder) {
