@@ -105,7 +105,7 @@ int main(int argc, char* argv[]) {
     ConversionSettings settings;
     settings.programFolder = QCoreApplication::applicationDirPath();
     settings.tempFolder = qEnvironmentVariable("TMPDIR");
-    settings.stageTimeLimit = std::chrono::seconds(seconds);
+    settings.noProgressLimit = std::chrono::seconds(seconds);
     ConversionRun run({prompter, events, progress, output, progress, sources,
                        [qualityValue] { return qualityValue; }},
                       settings);

@@ -1,6 +1,7 @@
 #include "convert/conversion_run.h"
 
 #include "convert/busy_pointer.h"
+#include "convert/conversion_pool.h"
 #include "convert/error_trap.h"
 #include "convert/event_pump.h"
 #include "convert/failure.h"
@@ -9,6 +10,8 @@
 #include "convert/pdf_stages.h"
 #include "convert/progress_display.h"
 #include "convert/prompter.h"
+#include "convert/run_cancellation.h"
+#include "convert/sandbox.h"
 #include "convert/source_list.h"
 
 #include <QDir>
@@ -16,6 +19,7 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <memory>
 
@@ -30,14 +34,22 @@ bool RunSummary::allSucceeded() const {
     return status == Status::Converted;
 }
 
-QString RunSummary::doneMessage() const {
-    QString text = QStringLiteral("Done.");
+QString RunSummary::doneMessage(int maxLines) const {
+    QStringList lines;
     for (const FileOutcome& file : files) {
         if (file.failed()) {
-            text += QLatin1Char('\n') + file.source + QStringLiteral(": ") + file.failure;
+            lines.append(file.source + QStringLiteral(": ") + file.failure);
         }
     }
-    return text;
+    // A box of hundreds of lines would not fit on the screen.
+    if (maxLines > 0 && lines.size() > maxLines) {
+        const qsizetype more = lines.size() - maxLines;
+        lines.resize(maxLines);
+        lines.append(QStringLiteral("and %1 more").arg(more));
+    }
+    lines.prepend(status == Status::StoppedByUser ? QStringLiteral("Stopped.")
+                                                  : QStringLiteral("Done."));
+    return lines.join(QLatin1Char('\n'));
 }
 
 ConversionRun::ConversionRun(ConversionWiring wiring, ConversionSettings settings)
@@ -45,10 +57,16 @@ ConversionRun::ConversionRun(ConversionWiring wiring, ConversionSettings setting
 
 namespace {
 
+// Our scripts, apart from the folders the Ghostscripts may write in.
+const QString ScriptsFolderName = QStringLiteral("scripts");
+
 // Copies the program's ps folder (our Ghostscript scripts) into the work folder.
 void copyFolderContents(const QString& from, const QString& to) {
     if (!QDir(from).exists()) {
         throw Failure(QStringLiteral("Path not found: ") + QDir::toNativeSeparators(from), 76);
+    }
+    if (!QDir().mkpath(to)) {
+        throw Failure(QStringLiteral("Could not create ") + to);
     }
     QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
@@ -88,6 +106,7 @@ RunSummary ConversionRun::PushButton2_Click() {
 
     m_converting = true; // step 102
     m_cancellation.reset();
+    m_stopRequested = false;
     struct Idle {
         bool& converting;
         ~Idle() { converting = false; } // step 154, on every way out
@@ -138,11 +157,13 @@ RunSummary ConversionRun::PushButton2_Click() {
     bool ready = work != nullptr;
     if (ready) {
         ready = trap.step(114, [&] {
-            copyFolderContents(m_settings.programFolder + QStringLiteral("/ps"), work->path());
+            copyFolderContents(m_settings.programFolder + QStringLiteral("/ps"),
+                               work->path() + QLatin1Char('/') + ScriptsFolderName);
         });
     }
     if (ready) {
-        const QString script = work->path() + QLatin1Char('/') + JpegScriptName(style);
+        const QString script = work->path() + QLatin1Char('/') + ScriptsFolderName +
+                               QLatin1Char('/') + JpegScriptName(style);
         trap.step(116, [&] { KillFile(script); });
         QString text;
         trap.step(118,
@@ -151,30 +172,38 @@ RunSummary ConversionRun::PushButton2_Click() {
     }
 
     if (ready) {
-        StageContext context{work->path(),
-                             prompter,
-                             m_wiring.events,
-                             pointer,
-                             m_wiring.output,
-                             m_cancellation,
-                             m_settings.stageTimeLimit,
-                             m_settings.childMemoryLimitBytes,
-                             style};
-        PdfStages stages(context);
-        const int n = m_wiring.sources.count(); // step 122: rows added later wait for the next run
-        for (int i = 1; i <= n && !m_cancellation.isCancelled(); ++i) {
-            QString source;
-            trap.step(124, [&] { source = m_wiring.sources.text(i); });
-            trap.step(126,
-                      [&] { m_wiring.progress.setValue(100.0 * i / m_wiring.sources.count()); });
-            trap.step(128, [&] {
-                m_wiring.progress.setText(QStringLiteral("Processing: ") +
-                                          GetFileName(source, style));
-            });
-            trap.step(130, [&] { m_wiring.events.letEventsRun(); });
-            trap.step(132, [&] { pointer.setWindowPointer(BusyPointer::Busy); });
-            trap.step(134, [&] { summary.files.append(stages.PS_To_PDF(source)); });
+        const QString scripts = work->path() + QLatin1Char('/') + ScriptsFolderName;
+        const QString ghostscript = QStandardPaths::findExecutable(m_settings.ghostscript);
+        const Sandbox sandbox = m_settings.sandbox
+                                    ? Sandbox::detect(ghostscript)
+                                    : Sandbox::none(ghostscript, QStringLiteral("not asked for"));
+        summary.sandboxed = sandbox.isActive();
+        summary.sandboxMissing = sandbox.unavailableReason();
+        const StageContext context{work->path(),
+                                   scripts,
+                                   prompter,
+                                   pointer,
+                                   m_wiring.output,
+                                   sandbox,
+                                   std::clamp(m_wiring.quality(), 0, 100),
+                                   m_settings.noProgressLimit,
+                                   m_settings.childMemoryLimitBytes,
+                                   style};
+        // Rows added during the run wait for the next one.
+        const int rows = m_wiring.sources.count(); // step 122
+        const int jobs =
+            m_settings.jobs > 0 ? m_settings.jobs : std::max(1, QThread::idealThreadCount());
+        ConversionPool pool(context, m_wiring.sources, m_wiring.progress, jobs, rows);
+        const auto stopPool = [&] {
+            pool.stop(m_stopRequested ? QStringLiteral("stopped") : QString());
+        };
+        const QMetaObject::Connection stopping =
+            QObject::connect(&m_cancellation, &RunCancellation::cancelled, stopPool);
+        trap.step(132, [&] { pointer.setWindowPointer(BusyPointer::Busy); });
+        if (!m_cancellation.isCancelled()) {
+            summary.files = pool.run();
         }
+        QObject::disconnect(stopping);
     } else {
         summary.status = RunSummary::Status::Stopped;
     }
@@ -185,15 +214,31 @@ RunSummary ConversionRun::PushButton2_Click() {
             work.reset();
         });
     }
-    trap.step(142, [&] { pointer.setWindowPointer(BusyPointer::Default); });
+    // The files of a run overlap, so the pointer the stages set stays busy
+    // until the run's end.
+    trap.step(142, [&] {
+        pointer.setApplicationPointer(BusyPointer::Default);
+        pointer.setWindowPointer(BusyPointer::Default);
+    });
     trap.step(144, [&] { m_wiring.progress.setValue(0); });
     trap.step(146, [&] { m_wiring.progress.setText(QStringLiteral("Progress Bar")); });
-    if (m_cancellation.isCancelled()) {
+    if (m_stopRequested) {
+        summary.status = RunSummary::Status::StoppedByUser;
+    } else if (m_cancellation.isCancelled()) {
         summary.status = RunSummary::Status::Cancelled;
-    } else if (summary.status == RunSummary::Status::Converted) {
+    }
+    if (summary.status == RunSummary::Status::Converted ||
+        summary.status == RunSummary::Status::StoppedByUser) {
         trap.step(148, [&] { prompter.message(summary.doneMessage()); });
     }
     return summary;
+}
+
+void ConversionRun::stop() {
+    if (m_converting) {
+        m_stopRequested = true;
+        m_cancellation.cancel();
+    }
 }
 
 } // namespace velmora

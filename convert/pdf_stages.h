@@ -1,58 +1,116 @@
 #pragma once
 
 #include "convert/file_outcome.h"
+#include "convert/page_ranges.h"
 #include "convert/path_style.h"
 
+#include <QList>
+#include <QObject>
 #include <QString>
 
 #include <chrono>
+#include <memory>
 
 namespace velmora {
 
 class BusyPointer;
-class EventPump;
+class GhostscriptJob;
 class OutputTarget;
 class Prompter;
-class RunCancellation;
+class Sandbox;
 
-// The scripts in the work folder and the text of the JPEG script.
+// The scripts of a run and the text of the JPEG script.
 QString PsToPdfScriptName(PathStyle style = nativePathStyle());
-QString JpegScriptName(PathStyle style = nativePathStyle());
+// The JPEG script for the whole document, or for one range of its pages.
+QString JpegScriptName(PathStyle style = nativePathStyle(), PageRange range = {});
 // The JPEG script without its final line break (WriteTextFile adds it).
-QString JpegScriptText(int quality, PathStyle style = nativePathStyle());
+QString JpegScriptText(int quality, PathStyle style = nativePathStyle(), PageRange range = {});
 
-// What both stages share for one run.
+// What every file of a run shares.
 struct StageContext {
-    QString workFolder; // private, no trailing separator
+    QString runFolder;     // private; holds the scripts folder and one folder per Ghostscript
+    QString scriptsFolder; // our scripts; no Ghostscript can write there
     Prompter& prompter;
-    EventPump& events;
     BusyPointer& pointer;
     OutputTarget& output;
-    RunCancellation& cancellation;
-    std::chrono::milliseconds timeLimit;
+    const Sandbox& sandbox;
+    int quality = 75;
+    std::chrono::milliseconds noProgressLimit{0};
     qint64 memoryLimitBytes = 0;
     PathStyle style = nativePathStyle();
 };
 
-// The two Ghostscript stages of one source file: PostScript to PDF, then PDF
-// to one JPEG per page, delivered to the output folder under the source's
-// name. Failures are reported in the error box and recorded in the outcome.
-class PdfStages {
+// One source file's way through the two Ghostscript stages: PostScript to
+// PDF, then PDF to one JPEG per page (in one or several page ranges at
+// once), then delivery of the pages under the source's name. Each
+// Ghostscript runs in an empty folder of its own; the stages hand each other
+// files only through copies the program makes. The conversion pool decides
+// when each step runs; failures are reported in the error box and recorded
+// in the outcome.
+class PdfStages : public QObject {
+    Q_OBJECT
 public:
-    explicit PdfStages(StageContext& context) : m_context(context) {}
+    enum class Phase {
+        Ready,     // the source is in place; the PDF stage may start
+        MakingPdf, // the PDF stage runs
+        PdfReady,  // the JPEG stage may start
+        Rendering, // page ranges run or wait to run
+        Rendered,  // every Ghostscript has ended; the pages wait for delivery
+        Done,      // delivered, or ended without pages
+    };
 
-    FileOutcome PS_To_PDF(const QString& sourcePath);
+    PdfStages(const StageContext& context, int number, const QString& sourcePath,
+              QObject* parent = nullptr);
+    ~PdfStages() override;
 
-    // Turns pdfPath into pages named after deliveredAs (its name gives the
-    // prefix, its folder the place of "beside the original").
-    void PDF_To_JPG(const QString& pdfPath, const QString& deliveredAs, FileOutcome& outcome);
+    // Checks the source and copies it into the PDF stage's folder; the file
+    // is Done at once when there is nothing to convert.
+    void PS_To_PDF();
+
+    Phase phase() const { return m_phase; }
+    // Whether a Ghostscript of this file could start now.
+    bool canStart() const;
+    // Starts the next Ghostscript: the PDF stage, or the next page range.
+    // freeJobs is how many could run now, including this one: the JPEG
+    // stage of a long document is split over them.
+    void startNext(int freeJobs, int maxJobs);
+    int running() const;
+
+    // Places the rendered pages into the output folder, in page order.
+    void PDF_To_JPG();
+
+    // Stops every Ghostscript of the file; nothing more is delivered.
+    void stop(const QString& reason);
+
+    // How far the file has come, from 0 to 1.
+    double progress() const;
+    const FileOutcome& outcome() const { return m_outcome; }
+
+signals:
+    // A page was made or a Ghostscript ended.
+    void progressed();
+    void jobEnded();
 
 private:
-    QString workFile(const QString& name) const;
-    bool runScript(const QString& scriptName, QByteArray* output, FileOutcome& outcome);
+    struct RangeJob;
+    QString jobFolder(const QString& name) const;
+    QString createJobFolder(const QString& name);
+    GhostscriptJob* launch(const QString& script, const QString& folder);
+    void pdfMade();
+    void rangeEnded();
+    QString jobFailure(const GhostscriptJob& job, const QString& scriptName) const;
     void deliverPage(const QString& image, const QString& target);
 
-    StageContext& m_context;
+    const StageContext& m_context;
+    int m_number;
+    FileOutcome m_outcome;
+    Phase m_phase = Phase::Ready;
+    QString m_pdfFolder;
+    std::unique_ptr<GhostscriptJob> m_pdfJob;
+    int m_pagesClaimed = 0;    // pages the PDF stage reported finished
+    int m_pagesToDeliver = -1; // -1: all that were rendered
+    QList<std::shared_ptr<RangeJob>> m_ranges;
+    bool m_stopped = false;
 };
 
 } // namespace velmora

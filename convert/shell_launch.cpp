@@ -1,5 +1,6 @@
 #include "convert/shell_launch.h"
 
+#include "convert/process_group.h"
 #include "convert/run_cancellation.h"
 
 #include <QCoreApplication>
@@ -11,13 +12,10 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,10 +39,6 @@ constexpr int kNoAssociation = 31;
 const QString kScriptRunner = QStringLiteral("/bin/sh");
 const QString kDesktopOpener = QStringLiteral("xdg-open");
 
-// How long the children of a stopped launch get to end after SIGTERM before
-// SIGKILL; the window does not repaint meanwhile, so keep it short.
-constexpr std::chrono::milliseconds kStopGrace{200};
-constexpr std::chrono::milliseconds kStopPoll{10};
 // Without an event loop the wait checks its limits this often.
 constexpr std::chrono::milliseconds kBlockingSlice{50};
 
@@ -169,54 +163,6 @@ void applyPlan(QProcess& process, const LaunchPlan& plan) {
 int startFailureCode(const LaunchPlan& plan) {
     const QByteArray program = QFile::encodeName(plan.program);
     return ::access(program.constData(), F_OK) == 0 ? kAccessDenied : kFileNotFound;
-}
-
-// Whether anything of the group still runs. Ended members stay zombies until
-// their new parent (often the system's init) reaps them, which can take a
-// while; they no longer count.
-bool groupStillRuns(pid_t group) {
-    if (::kill(-group, 0) != 0 && errno == ESRCH) {
-        return false;
-    }
-    QDir proc(QStringLiteral("/proc"));
-    if (!proc.exists()) {
-        return true;
-    }
-    const QStringList entries = proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
-        bool numeric = false;
-        entry.toInt(&numeric);
-        if (!numeric) {
-            continue;
-        }
-        QFile stat(proc.filePath(entry + QStringLiteral("/stat")));
-        if (!stat.open(QIODevice::ReadOnly)) {
-            continue;
-        }
-        // "pid (name) state parent group ...": the name may hold anything.
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 2 && fields[0] != "Z" && fields[2].toLongLong() == group) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Ends the child and everything it started: SIGTERM to its process group, a
-// short grace, then SIGKILL to whatever is left, and the child reaped.
-void stopGroup(QProcess& process, pid_t group) {
-    ::kill(-group, SIGTERM);
-    QElapsedTimer clock;
-    clock.start();
-    process.waitForFinished(static_cast<int>(kStopGrace.count()));
-    while (groupStillRuns(group) && clock.elapsed() < kStopGrace.count()) {
-        QThread::msleep(static_cast<unsigned long>(kStopPoll.count()));
-    }
-    ::kill(-group, SIGKILL);
-    if (process.state() != QProcess::NotRunning) {
-        process.waitForFinished(-1);
-    }
 }
 
 // Why a wait ended early.
@@ -385,15 +331,7 @@ ShellWaitResult ShellAndWait(const QString& file, int showStyle, const QString& 
     if (options.environment) {
         process.setProcessEnvironment(*options.environment);
     }
-    const qint64 memoryLimit = options.memoryLimitBytes;
-    // Runs in the child between fork and exec: async-signal-safe calls only.
-    process.setChildProcessModifier([memoryLimit] {
-        ::setpgid(0, 0);
-        if (memoryLimit > 0) {
-            const rlimit limit{static_cast<rlim_t>(memoryLimit), static_cast<rlim_t>(memoryLimit)};
-            ::setrlimit(RLIMIT_AS, &limit);
-        }
-    });
+    RunInOwnProcessGroup(process, options.memoryLimitBytes);
     const auto keepOutputTail = [&] {
         result.output += process.readAllStandardOutput();
         if (result.output.size() > kShellOutputTailBytes) {
@@ -408,14 +346,11 @@ ShellWaitResult ShellAndWait(const QString& file, int showStyle, const QString& 
         result.error = recordedFailure(code);
         return result;
     }
-    // The child made itself the leader of its own group before exec.
-    const auto group = static_cast<pid_t>(process.processId());
-
     const Interruption interruption = QCoreApplication::instance() != nullptr
                                           ? waitWithEventLoop(process, options)
                                           : waitBlocking(process, options);
     if (interruption != Interruption::None) {
-        stopGroup(process, group);
+        StopProcessGroup(process);
         result.timedOut = interruption == Interruption::TimeLimit;
         result.cancelled = interruption == Interruption::Cancelled;
     }

@@ -1,8 +1,14 @@
-# Turns current.ps into current.pdf in this folder (the program's private work
-# folder). Ghostscript's messages go to pstopdf.log and its exit status to
-# pstopdf.status, so the program can tell the user why a file gave no pages.
-# file.nfo is deleted last, whatever happened: its disappearance tells the
-# program that this script is done.
-gs -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sOutputFile=current.pdf current.ps >pstopdf.log 2>&1
-echo $? >pstopdf.status
+# Turns current.ps into current.pdf in this folder (the job's own folder).
+# The prologue reports on stderr each page the document finishes and the error
+# that ends it, in lines a document's own output cannot reach: what the
+# document prints goes to /dev/null. The exit status is Ghostscript's.
+# file.nfo is deleted last, whatever happened.
+gs -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sOutputFile=current.pdf -sstdout=/dev/null \
+  -c "<< /EndPage { exch pop dup 2 ne { (%stderr) (w) file dup (%%[velmora page]%%\n) writestring flushfile } if 2 ne } bind >> setpagedevice
+      errordict /handleerror { (%stderr) (w) file dup (%%[velmora error: ) writestring
+        dup \$error /errorname get 64 string cvs writestring dup ( in ) writestring
+        dup \$error /command get 64 string cvs writestring dup (]%%\n) writestring flushfile } bind put" \
+  -f current.ps
+status=$?
 rm -f file.nfo
+exit $status

@@ -106,7 +106,8 @@ TEST_F(VelmoraConvert, AnEndlessDocumentEndsAtTheTimeLimit) {
     const QString good = file(QStringLiteral("good.ps"), OnePage);
     const Ran ran = run({QStringLiteral("--timeout"), QStringLiteral("1"), loop, good});
     EXPECT_EQ(ran.exitCode, 1);
-    EXPECT_EQ(ran.out, QStringLiteral("Done.\n") + loop + QStringLiteral(": timed out\n"));
+    EXPECT_EQ(ran.out,
+              QStringLiteral("Done.\n") + loop + QStringLiteral(": no progress for 1 s\n"));
     EXPECT_TRUE(QFile::exists(in.filePath(QStringLiteral("good-001.jpg"))));
 }
 

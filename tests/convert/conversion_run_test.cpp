@@ -79,7 +79,10 @@ TEST_F(ConversionRunTest, SamplesBecomePagesBesideTheirSources) {
     EXPECT_EQ(letter.size(), QSize(2550, 3300)) << "US Letter at 300 dpi";
     EXPECT_EQ(letter.format(), QByteArray("jpeg"));
 
-    EXPECT_THAT(h.progressValues, ElementsAre(25, 50, 75, 100, 0));
+    // The bar moves with the pages, never back, and is reset at the end.
+    EXPECT_GT(h.progressValues.size(), 5);
+    EXPECT_TRUE(std::is_sorted(h.progressValues.begin(), h.progressValues.end() - 1));
+    EXPECT_THAT(h.progressValues.mid(h.progressValues.size() - 2), ElementsAre(100, 0));
     EXPECT_EQ(h.progressTexts.first(), QStringLiteral("Processing: brochure.ps"));
     EXPECT_EQ(h.progressTexts.last(), QStringLiteral("Progress Bar"));
     EXPECT_EQ(h.windowPointers.first(), 11);
@@ -201,7 +204,7 @@ TEST_F(ConversionRunTest, FailedFilesAreNamedAfterDone) {
     EXPECT_THAT(summary.files[0].failure.toStdString(), ::testing::StartsWith("Error: "));
     EXPECT_EQ(summary.files[1].failure, QStringLiteral("empty file"));
     EXPECT_EQ(summary.files[2].failure, QStringLiteral("3 of 6 pages"));
-    EXPECT_EQ(summary.files[3].failure, QStringLiteral("could not be copied"));
+    EXPECT_EQ(summary.files[3].failure, QStringLiteral("No such file or directory"));
     EXPECT_FALSE(summary.files[4].failed());
     EXPECT_FALSE(summary.allSucceeded());
 
@@ -217,21 +220,19 @@ TEST_F(ConversionRunTest, FailedFilesAreNamedAfterDone) {
     // No junk pages for rejected input; the partial document keeps its pages.
     EXPECT_EQ(listed(in), (QStringList{"good-001.jpg", "good-002.jpg", "truncated-001.jpg",
                                        "truncated-002.jpg", "truncated-003.jpg"}));
-    // The copy of the vanished source was reported in the error box, with its step.
-    EXPECT_TRUE(
-        texts.first().contains(QStringLiteral("in Velmora2021/08/31.PDF.PS_To_PDF at line 112")))
-        << qPrintable(texts.first());
+    // A vanished source is no run-time failure of the program: no error box.
+    EXPECT_EQ(texts.size(), 1);
 }
 
 TEST_F(ConversionRunTest, AnEndlessDocumentIsStoppedAtTheTimeLimit) {
-    h.settings.stageTimeLimit = std::chrono::milliseconds(1500);
+    h.settings.noProgressLimit = std::chrono::milliseconds(1500);
     h.sources.append(file(QStringLiteral("loop.ps"), "%!PS\n{} loop\n"));
     h.sources.append(file(QStringLiteral("after.ps"), onePage()));
     const auto started = std::chrono::steady_clock::now();
     const RunSummary summary = h.run();
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(15));
     ASSERT_EQ(summary.files.size(), 2);
-    EXPECT_EQ(summary.files[0].failure, QStringLiteral("timed out"));
+    EXPECT_EQ(summary.files[0].failure, QStringLiteral("no progress for 1.5 s"));
     EXPECT_FALSE(summary.files[1].failed()) << "the next file still converts";
     EXPECT_EQ(listed(in), QStringList{"after-001.jpg"});
     EXPECT_EQ(h.childrenLeft(), 0);

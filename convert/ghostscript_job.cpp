@@ -1,0 +1,201 @@
+#include "convert/ghostscript_job.h"
+
+#include "convert/process_group.h"
+#include "convert/sandbox.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+
+// How much of each of Ghostscript's channels is kept.
+constexpr qsizetype kTailBytes = 64 * 1024;
+// How often progress is looked at; a limit shorter than four ticks is
+// looked at more often.
+constexpr std::chrono::milliseconds kProgressTick{1000};
+constexpr int kTicksPerLimit = 4;
+
+// What the PostScript stage's prologue (ps/pstopdf.sh) prints on stderr for
+// each finished page and for the error that ended the document.
+const QByteArray kPageMarker = QByteArrayLiteral("%%[velmora page]%%");
+const QByteArray kErrorMarkerStart = QByteArrayLiteral("%%[velmora error: ");
+const QByteArray kErrorMarkerEnd = QByteArrayLiteral("]%%");
+
+QString tidyReason(const QByteArray& line) {
+    constexpr qsizetype kMaxReason = 160;
+    QString text = QString::fromUtf8(line).trimmed();
+    for (QChar& c : text) {
+        if (c.category() == QChar::Other_Control || c == QChar::ReplacementCharacter) {
+            c = QLatin1Char('?');
+        }
+    }
+    if (text.size() > kMaxReason) {
+        text = text.left(kMaxReason - 3) + QStringLiteral("...");
+    }
+    return text;
+}
+
+// The last line of text that satisfies the test; empty when none does.
+QByteArray lastLine(const QByteArray& text, const std::function<bool(const QByteArray&)>& test) {
+    const QList<QByteArray> lines = text.split('\n');
+    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
+        if (test(it->trimmed())) {
+            return it->trimmed();
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+GhostscriptJob::GhostscriptJob(GhostscriptJobSpec spec, QObject* parent)
+    : QObject(parent), m_spec(std::move(spec)),
+      m_stdout(kTailBytes, [this](const QByteArray& line) { readLine(line); }),
+      m_stderr(kTailBytes, [this](const QByteArray& line) { readLine(line); }) {
+    connect(&m_process, &QProcess::readyReadStandardOutput, this,
+            [this] { m_stdout.append(m_process.readAllStandardOutput()); });
+    connect(&m_process, &QProcess::readyReadStandardError, this,
+            [this] { m_stderr.append(m_process.readAllStandardError()); });
+    connect(&m_process, &QProcess::finished, this, [this] { finish(End::Finished); });
+    connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            m_launchError = m_process.errorString();
+            finish(End::LaunchFailed);
+        }
+    });
+    connect(&m_watchdog, &QTimer::timeout, this, &GhostscriptJob::checkProgress);
+}
+
+GhostscriptJob::~GhostscriptJob() {
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.blockSignals(true);
+        StopProcessGroup(m_process);
+    }
+}
+
+QString GhostscriptJob::tempFolderOf(const QString& folder) {
+    return folder + QStringLiteral("/tmp");
+}
+
+void GhostscriptJob::start() {
+    // Ghostscript's safe mode still lets a document write under its temp
+    // folder: an empty one of its own, inside the job's folder.
+    const QString temp = tempFolderOf(m_spec.folder);
+    QDir().mkpath(temp);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"TMPDIR", "TEMP", "TMP"}) {
+        environment.insert(QString::fromLatin1(name), temp);
+    }
+    const QString scripts = QFileInfo(m_spec.script).absolutePath();
+    const Command command =
+        m_spec.sandbox != nullptr
+            ? m_spec.sandbox->wrap(m_spec.script, m_spec.folder, {scripts}, environment)
+            : Command{QStringLiteral("/bin/sh"), {m_spec.script}, environment};
+    m_process.setProgram(command.program);
+    m_process.setArguments(command.arguments);
+    m_process.setProcessEnvironment(command.environment);
+    m_process.setWorkingDirectory(m_spec.folder);
+    m_process.setStandardInputFile(QProcess::nullDevice());
+    RunInOwnProcessGroup(m_process, m_spec.memoryLimitBytes);
+
+    m_clock.start();
+    m_sinceProgress.start();
+    if (m_spec.noProgressLimit.count() > 0) {
+        m_watchdog.start(std::min(kProgressTick, m_spec.noProgressLimit / kTicksPerLimit));
+    }
+    m_process.start();
+}
+
+void GhostscriptJob::stop() {
+    finish(End::Stopped);
+}
+
+void GhostscriptJob::readLine(const QByteArray& line) {
+    static const QRegularExpression processing(
+        QStringLiteral("^Processing pages \\d+ through (\\d+)\\.$"));
+    const QByteArray trimmed = line.trimmed();
+    if (trimmed == kPageMarker || (trimmed.startsWith("Page ") && trimmed.size() > 5 &&
+                                   std::all_of(trimmed.begin() + 5, trimmed.end(),
+                                               [](char c) { return c >= '0' && c <= '9'; }))) {
+        ++m_pages;
+        emit pageReported();
+    } else if (trimmed.startsWith(kErrorMarkerStart) && trimmed.endsWith(kErrorMarkerEnd)) {
+        m_errorMarker =
+            trimmed.mid(kErrorMarkerStart.size(),
+                        trimmed.size() - kErrorMarkerStart.size() - kErrorMarkerEnd.size());
+    } else if (m_pagesBeforeError < 0 &&
+               (trimmed.startsWith("Error:") || trimmed.startsWith("**** Error"))) {
+        m_pagesBeforeError = m_pages;
+    } else if (trimmed.startsWith("Processing pages ")) {
+        const auto match = processing.match(QString::fromLatin1(trimmed));
+        if (match.hasMatch()) {
+            m_lastPage = match.captured(1).toInt();
+        }
+    }
+}
+
+qint64 GhostscriptJob::outputBytes() const {
+    qint64 total = 0;
+    const QFileInfoList files = QDir(m_spec.folder).entryInfoList(QDir::Files | QDir::Hidden);
+    for (const QFileInfo& file : files) {
+        total += file.size();
+    }
+    return total;
+}
+
+void GhostscriptJob::checkProgress() {
+    const qint64 bytes = outputBytes();
+    if (m_pages != m_pagesAtLastCheck || bytes > m_bytesAtLastCheck) {
+        m_sinceProgress.restart();
+    }
+    m_pagesAtLastCheck = m_pages;
+    m_bytesAtLastCheck = std::max(m_bytesAtLastCheck, bytes);
+    if (m_sinceProgress.elapsed() >= m_spec.noProgressLimit.count()) {
+        finish(End::NoProgress);
+    }
+}
+
+void GhostscriptJob::finish(End end) {
+    if (m_end != End::Running) {
+        return;
+    }
+    m_watchdog.stop();
+    // Stopping reaps the process, which would report finished() once more.
+    m_process.blockSignals(true);
+    StopProcessGroup(m_process);
+    m_stdout.append(m_process.readAllStandardOutput());
+    m_stderr.append(m_process.readAllStandardError());
+    m_stdout.finish();
+    m_stderr.finish();
+    m_end = end;
+    if (end == End::Finished) {
+        // A child killed by a signal reports it the way shells do.
+        m_exitCode = m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode()
+                                                                    : 128 + m_process.exitCode();
+    }
+    emit finished();
+}
+
+QString GhostscriptJob::errorReport() const {
+    if (!m_errorMarker.isEmpty()) {
+        const qsizetype in = m_errorMarker.indexOf(" in ");
+        const QByteArray name = in < 0 ? m_errorMarker : m_errorMarker.left(in);
+        return tidyReason("Error: /" + name + (in < 0 ? QByteArray() : m_errorMarker.mid(in)));
+    }
+    QByteArray line = lastLine(m_stdout.text(), [](const QByteArray& l) {
+        return l.startsWith("Error:") || l.startsWith("**** Error");
+    });
+    if (line.isEmpty()) {
+        line = lastLine(m_stderr.text(), [](const QByteArray& l) {
+            return l.contains("rror") && !l.contains("Unrecoverable error, exit code");
+        });
+    }
+    return tidyReason(line);
+}
+
+} // namespace velmora
