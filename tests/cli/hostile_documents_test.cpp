@@ -1,0 +1,207 @@
+// Documents written by a stranger and files that are no documents at all, fed
+// to velmora-convert with the real Ghostscript: each row is followed by a good
+// file, which must still convert whatever the row did.
+#include "support/convert_command.h"
+#include "support/qstring_printer.h"
+#include "support/test_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+using namespace velmora::test;
+
+namespace {
+
+// A page 100 x 50 points, so its JPEG (417 x 208 at 300 dpi) tells it apart
+// from the good file's page (72 x 72 points, 300 x 300).
+const QByteArray Page = "<< /PageSize [100 50] >> setpagedevice 10 10 moveto 90 40 lineto "
+                        "stroke showpage\n";
+const QByteArray GoodDocument =
+    "%!PS\n<< /PageSize [72 72] >> setpagedevice 0 0 moveto 72 72 lineto stroke showpage\n";
+const QString PageSize = QStringLiteral("417x208");
+const QString GoodPageSize = QStringLiteral("300x300");
+// What a document prints must never show up in the summary.
+const QStringList DocumentWords = {QStringLiteral("Mirror"), QStringLiteral("fake")};
+// What a document prints fills neither the temp folder nor the program's memory.
+constexpr qint64 TempLimitBytes = 4 << 20;
+constexpr qint64 MemoryLimitKiB = 64 << 10;
+
+// Learns its temp folder from .tempfile, then tries to plant a shell script and
+// pages in it and in the two folders above it; each attempt may fail. MARKER
+// is replaced by a path the shell text would create.
+const QByteArray Planting = R"(%!PS
+/concat { exch dup length 2 index length add string dup dup 4 2 roll copy length 4 -1 roll
+  putinterval } def
+/dirof { dup length 1 sub -1 0 { 2 copy get 47 eq { 0 exch getinterval exit } if pop } for } def
+/plant { 3 1 roll (/) exch concat concat (w) file dup 3 -1 roll writestring closefile } def
+/try { mark 3 index 4 -1 roll 4 -1 roll { plant } stopped cleartomark } def
+null (w) .tempfile closefile dup dirof exch { deletefile } stopped pop
+dup dirof dup dirof 3 array astore {
+  [ (pdf2tiff.sh) (pstopdf.sh) ] { (#!/bin/sh\ntouch MARKER\n) try } forall
+  [ (current.pdf) (current-001.jpg) (current-002.jpg) (current-003.jpg) ]
+    { (planted junk) try } forall
+  pop
+} forall
+)";
+
+QString sizeOf(const QString& image) {
+    const QSize size = QImageReader(image).size();
+    return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+}
+
+struct HostileRow {
+    const char* why;
+    QByteArray document;
+    int timeout;
+    int pages;          // delivered pages
+    const char* reason; // nullptr: converts fully; otherwise a part of the reason
+};
+
+void PrintTo(const HostileRow& row, std::ostream* out) {
+    *out << row.why;
+}
+
+class HostileDocuments : public ::testing::TestWithParam<HostileRow> {};
+
+TEST_P(HostileDocuments, DeliverOnlyTheirOwnPagesAndTheNextFileConverts) {
+    const HostileRow& row = GetParam();
+    SCOPED_TRACE(row.why);
+    QTemporaryDir in, temp;
+    const QString marker = in.filePath(QStringLiteral("MARKER"));
+    const QString source = WriteFile(in.filePath(QStringLiteral("doc.ps")),
+                                     QByteArray(row.document).replace("MARKER", marker.toUtf8()));
+    const QString good = WriteFile(in.filePath(QStringLiteral("good.ps")), GoodDocument);
+    ConvertCommand command(
+        {QStringLiteral("--timeout"), QString::number(row.timeout), source, good}, temp.path());
+    command.run();
+    ASSERT_TRUE(command.finished) << qPrintable(command.err);
+
+    if (row.reason) {
+        ASSERT_EQ(command.outLines().size(), 2) << qPrintable(command.out);
+        EXPECT_TRUE(command.outLines()[1].startsWith(source + QStringLiteral(": ")));
+        EXPECT_TRUE(command.outLines()[1].contains(QLatin1String(row.reason)))
+            << qPrintable(command.out);
+    } else {
+        EXPECT_EQ(command.outLines(), QStringList{QStringLiteral("Done.")})
+            << qPrintable(command.err);
+    }
+    for (const QString& word : DocumentWords) {
+        EXPECT_FALSE(command.out.contains(word)) << "the document's own text decided";
+    }
+    EXPECT_EQ(command.exitCode, row.reason ? 1 : 0);
+
+    QStringList expectedPages;
+    for (int page = 1; page <= row.pages; ++page) {
+        expectedPages << QStringLiteral("doc-%1.jpg").arg(page, 3, 10, QLatin1Char('0'));
+    }
+    EXPECT_EQ(QDir(in.path()).entryList({QStringLiteral("doc*.jpg")}, QDir::Files | QDir::System),
+              expectedPages);
+    for (const QString& page : expectedPages) {
+        EXPECT_TRUE(IsJpeg(in.filePath(page))) << qPrintable(page);
+        EXPECT_EQ(sizeOf(in.filePath(page)), PageSize) << qPrintable(page);
+    }
+    const QString goodPage = in.filePath(QStringLiteral("good-001.jpg"));
+    EXPECT_TRUE(IsJpeg(goodPage)) << "the next file still converts, with its own page";
+    EXPECT_EQ(sizeOf(goodPage), GoodPageSize);
+    EXPECT_FALSE(QFile::exists(marker)) << "text the document wrote was run";
+    EXPECT_LT(command.peakTempBytes, TempLimitBytes);
+    EXPECT_LT(command.peakMemoryKiB, MemoryLimitKiB);
+    EXPECT_EQ(FolderEntries(temp.path()), QStringList{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HostileDocuments,
+    ::testing::Values(
+        HostileRow{"printed text with 'rror' in it is no failure",
+                   "%!PS\n(Mirror of the catalogue\\n) print flush\n" + Page, 120, 1, nullptr},
+        HostileRow{"a printed error message is no failure",
+                   "%!PS\n(Error: fake /undefined in --nosuchop--\\n) print flush\n" + Page, 120, 1,
+                   nullptr},
+        HostileRow{"three complete pages survive a failure on the fourth; the reason is "
+                   "Ghostscript's, not what the document printed",
+                   "%!PS\n" + Page + Page + Page + "(Error: fake\\n) print flush nosuchop\n", 120,
+                   3, "undefined"},
+        HostileRow{"a page cut short is no page, and no blank page stands in",
+                   "%!PS\n0 0 moveto 72 72 lineto stroke nosuchop\n", 120, 0, ""},
+        HostileRow{"printing without end fills neither the temp folder nor memory",
+                   "%!PS\n{ (xxxxxxxxxxxxxxxxxxxxxxxx) print } loop\n", 3, 0, ""},
+        // Busy for 0.8 s of wall time per page (CPU time would stretch on a
+        // loaded machine), so a page comes well within every 2 s.
+        HostileRow{"slow but steady pages are progress, not a hang",
+                   "%!PS\n/spin { realtime add { realtime 1 index ge { pop exit } if } loop } def\n"
+                   "1 1 4 { pop 800 spin " +
+                       Page + "} for\n",
+                   2, 4, nullptr},
+        HostileRow{"a loop that makes no progress is stopped", "%!PS\n{} loop\n", 2, 0,
+                   "no progress"},
+        HostileRow{"pages and scripts planted in the temp folders are never used", Planting + Page,
+                   120, 1, nullptr}));
+
+struct KindRow {
+    const char* why;
+    const char* reason;
+    // Makes the entry in folder; returns the path to give on the command line.
+    QString (*make)(const QString& folder);
+};
+
+void PrintTo(const KindRow& row, std::ostream* out) {
+    *out << row.why;
+}
+
+class FileKinds : public ::testing::TestWithParam<KindRow> {};
+
+// Long enough for the good file, short enough that a blocked open fails fast.
+constexpr int KindWaitMs = 15000;
+
+TEST_P(FileKinds, AreRefusedWithoutBlockingAndTheNextFileConverts) {
+    const KindRow& row = GetParam();
+    SCOPED_TRACE(row.why);
+    QTemporaryDir in, temp;
+    const QString entry = row.make(in.path());
+    const QString good = WriteFile(in.filePath(QStringLiteral("good.ps")), GoodDocument);
+    ConvertCommand command({entry, good}, temp.path());
+    command.run(KindWaitMs);
+    ASSERT_TRUE(command.finished) << "blocked on " << qPrintable(entry);
+    EXPECT_EQ(command.out, QStringLiteral("Done.\n%1: %2\n").arg(entry, QLatin1String(row.reason)));
+    EXPECT_EQ(command.exitCode, 1);
+    EXPECT_TRUE(IsJpeg(in.filePath(QStringLiteral("good-001.jpg"))));
+    EXPECT_EQ(FolderEntries(temp.path()), QStringList{});
+}
+
+QString fifo(const QString& folder) {
+    const QString path = folder + QStringLiteral("/pipe.ps");
+    EXPECT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    return path;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, FileKinds,
+    ::testing::Values(
+        KindRow{"opening a FIFO blocks until someone writes", "not a regular file", fifo},
+        KindRow{"a socket cannot be read as a file", "not a regular file",
+                [](const QString& folder) {
+                    const QString path = folder + QStringLiteral("/socket.ps");
+                    EXPECT_EQ(::mknod(QFile::encodeName(path).constData(), S_IFSOCK | 0600, 0), 0);
+                    return path;
+                }},
+        KindRow{"a device reads as endless or empty data", "not a regular file",
+                [](const QString&) { return QStringLiteral("/dev/null"); }},
+        KindRow{"a link is judged by what it points to", "not a regular file",
+                [](const QString& folder) {
+                    const QString path = folder + QStringLiteral("/link.ps");
+                    EXPECT_TRUE(QFile::link(fifo(folder), path));
+                    return path;
+                }},
+        KindRow{"a file gone before the run", "No such file or directory",
+                [](const QString& folder) { return folder + QStringLiteral("/gone.ps"); }},
+        KindRow{"an empty file has no page", "empty file", [](const QString& folder) {
+                    return WriteFile(folder + QStringLiteral("/empty.ps"), {});
+                }}));
+
+} // namespace
