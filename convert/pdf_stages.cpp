@@ -88,14 +88,21 @@ void copyReplacing(const QString& from, const QString& to) {
 // Opens a source for reading, never blocking (a FIFO would wait for a
 // writer) and only when it is a regular file. Returns why not, or empty.
 QString openSource(const QString& path, QFile& file) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const QByteArray native = QFile::encodeName(path);
+    const auto notRegular = QStringLiteral("not a regular file");
+    // A socket cannot even be opened: tell its kind before trying.
+    struct stat kind {};
+    if (::stat(native.constData(), &kind) == 0 && !S_ISREG(kind.st_mode)) {
+        return notRegular;
+    }
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return errnoText(errno);
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return QStringLiteral("not a regular file");
+        return notRegular;
     }
     if (info.st_size == 0) {
         ::close(fd);
