@@ -67,7 +67,7 @@ LC_ALL=C.UTF-8 MANWIDTH=80 MAN_KEEP_FORMATTING= man -l "$manual" 2>/dev/null | c
 for heading in NAME SYNOPSIS DESCRIPTION OPTIONS "EXIT STATUS" ENVIRONMENT FILES EXAMPLES; do
     grep -qx "$heading" "$work/man.txt" || fail "man page lacks $heading"
 done
-for word in TMPDIR Dravik.ini bwrap 128+N; do
+for word in TMPDIR Dravik.ini bwrap 128+N "Velmora $version"; do
     grep -q -- "$word" "$work/man.txt" || fail "man page does not mention $word"
 done
 [ "$("$root/usr/bin/velmora-convert" --version)" = "velmora-convert $version" ] ||
