@@ -19,7 +19,6 @@
 #include <QToolTip>
 #include <QTreeView>
 
-#include <limits>
 #include <optional>
 
 using namespace velmora;
@@ -45,38 +44,12 @@ protected:
     }
 };
 
-// A paint device that keeps the texts painted on it: what the user reads.
-class PaintedTexts final : public QPaintDevice {
+// An image that keeps the texts painted on it: what the user reads.
+class PaintedTexts final : public QImage {
 public:
-    explicit PaintedTexts(QSize size) : m_size(size) {}
+    explicit PaintedTexts(QSize size) : QImage(size, QImage::Format_ARGB32) {}
     QPaintEngine* paintEngine() const override { return &m_engine; }
     const QStringList& texts() const { return m_engine.texts; }
-
-protected:
-    int metric(PaintDeviceMetric metric) const override {
-        constexpr int dpi = 96;
-        constexpr double mmPerInch = 25.4;
-        switch (metric) {
-        case PdmWidth:
-            return m_size.width();
-        case PdmHeight:
-            return m_size.height();
-        case PdmWidthMM:
-            return qRound(m_size.width() * mmPerInch / dpi);
-        case PdmHeightMM:
-            return qRound(m_size.height() * mmPerInch / dpi);
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return qRound(devicePixelRatioFScale());
-        case PdmDepth:
-            return 32;
-        case PdmNumColors:
-            return std::numeric_limits<int>::max();
-        default: // the dots per inch
-            return dpi;
-        }
-    }
 
 private:
     struct Engine final : QPaintEngine {
@@ -93,7 +66,6 @@ private:
         Type type() const override { return User; }
         QStringList texts;
     };
-    QSize m_size;
     mutable Engine m_engine;
 };
 
