@@ -12,6 +12,8 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(velmora::ProductName());
+    // Ties the window to its desktop entry (icon and name in docks on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("app.velmora.Velmora"));
 
     velmora::QtPrompter prompter;
     velmora::SettingsStore settings(prompter);
