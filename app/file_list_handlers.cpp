@@ -301,6 +301,15 @@ void FileListHandlers::ListView1_OLEDragDrop(const QStringList& paths) {
     }
 }
 
+void FileListHandlers::OpenWith(const QStringList& paths) {
+    const bool busyBefore = busy();
+    m_pointer.set(WindowPointer::Busy);
+    ListView1_OLEDragDrop(paths);
+    if (!busyBefore) {
+        m_pointer.set(WindowPointer::Default);
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Events
 

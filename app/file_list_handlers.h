@@ -72,6 +72,11 @@ public:
     void ListView1_MouseUp();
     void ListView1_OLEDragDrop(const QStringList& paths);
 
+    // Files and folders handed over at start-up ("Open with"): added as if
+    // dropped, under the hourglass that keeps rows from being removed
+    // meanwhile, as "Add All PS File(s) In Folder" does.
+    void OpenWith(const QStringList& paths);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

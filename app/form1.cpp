@@ -193,6 +193,9 @@ void Form1::buildControls() {
     m_listView1->setToolTip(listToolTip());
     // The column keeps its width; the user drags its edge to see long names.
     m_listView1->header()->setStretchLastSection(false);
+    // A path too long for the column loses its middle, not its file name, so
+    // rows from one deep folder stay apart; the row's tooltip shows it whole.
+    m_listView1->setTextElideMode(Qt::ElideMiddle);
 
     m_progressBar1 = new TextProgressBar(this);
     m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -455,7 +458,10 @@ void Form1::mouseMoveEvent(QMouseEvent* event) {
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
-        if (qobject_cast<QPushButton*>(watched) != nullptr) {
+        // A disabled button (the "..." while pages go beside their sources)
+        // cannot be pressed, so it gets the arrow like the frame around it.
+        const auto* button = qobject_cast<QPushButton*>(watched);
+        if (button != nullptr && button->isEnabled()) {
             PushButton_MouseMove();
         } else {
             Form_MouseMove();

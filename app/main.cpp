@@ -12,6 +12,8 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(velmora::ProductName());
+    // Ties the window to its desktop entry (icon and name in docks on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("app.velmora.Velmora"));
 
     velmora::QtPrompter prompter;
     velmora::SettingsStore settings(prompter);
@@ -27,14 +29,15 @@ int main(int argc, char* argv[]) {
                      [&window] { window.close(); });
 
     window.show();
-    // Files handed over by the desktop ("Open with") arrive as if dropped.
+    // Files and folders handed over by the desktop ("Open with") arrive as if
+    // dropped, under the hourglass.
     QStringList opened;
     for (const QString& argument : QCoreApplication::arguments().mid(1)) {
         opened.append(QFileInfo(argument).absoluteFilePath());
     }
     if (!opened.isEmpty()) {
-        QTimer::singleShot(
-            0, &window, [&window, opened] { window.listHandlers().ListView1_OLEDragDrop(opened); });
+        QTimer::singleShot(0, &window,
+                           [&window, opened] { window.listHandlers().OpenWith(opened); });
     }
     return QApplication::exec();
 }

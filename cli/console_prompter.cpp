@@ -15,12 +15,26 @@ void print(std::FILE* stream, const QString& text) {
     std::fflush(stream);
 }
 
+// A window's error box ends with where in the program the failure happened and
+// a request to mail a screenshot; on a terminal only the description counts,
+// on one line.
+QString problemLine(const QString& text, const QString& title) {
+    QString description = text;
+    if (title == QStringLiteral("Application Error")) {
+        const qsizetype location = description.lastIndexOf(QStringLiteral("\r\nin "));
+        if (location >= 0) {
+            description.truncate(location);
+        }
+    }
+    return description.simplified();
+}
+
 } // namespace
 
 Prompter::Answer ConsolePrompter::message(const QString& text, const QString& title,
                                           Buttons buttons, Icon icon) {
     if (icon == Icon::Exclamation || icon == Icon::Critical) {
-        print(stderr, (title.isEmpty() ? QString() : title + QStringLiteral(": ")) + text);
+        print(stderr, QStringLiteral("velmora-convert: ") + problemLine(text, title));
     } else {
         print(stdout, text);
     }

@@ -5,8 +5,9 @@
 namespace velmora {
 
 // Messages of the command-line twin: error reports (exclamation) go to
-// stderr, plain messages such as the closing summary to stdout. It never asks:
-// questions answer No and dialogs are cancelled.
+// stderr as one line "velmora-convert: description", plain messages such as
+// the closing summary to stdout. It never asks: questions answer No and
+// dialogs are cancelled.
 class ConsolePrompter final : public Prompter {
 public:
     Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon) override;

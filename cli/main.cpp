@@ -12,9 +12,14 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 using namespace velmora;
 
@@ -28,12 +33,23 @@ int usageError(const QCommandLineParser& parser, const QString& text) {
     return BadUsage;
 }
 
+// A named path the system cannot find is reported at once, the way other
+// command-line tools do; it is still handed on, so the summary names it too.
+void reportUnreachable(const QString& argument) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(argument).constData(), &status) == 0) {
+        return;
+    }
+    std::fprintf(stderr, "velmora-convert: %s: %s\n", argument.toUtf8().constData(),
+                 std::strerror(errno));
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velmora-convert"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("0.1"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -85,6 +101,7 @@ int main(int argc, char* argv[]) {
     ErrorTrap trap(prompter, QStringLiteral("velmora-convert.AddFolder"));
     FileList sources;
     for (const QString& argument : parser.positionalArguments()) {
+        reportUnreachable(argument);
         const QFileInfo info(argument);
         if (info.isDir()) {
             sources.append(

@@ -51,7 +51,8 @@ QVariant FileList::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= count()) {
         return {};
     }
-    if (role == Qt::DisplayRole || role == Qt::EditRole) {
+    // The tooltip shows the whole path of a row the view has to shorten.
+    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole) {
         return m_rows.at(index.row());
     }
     return {};

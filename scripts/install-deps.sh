@@ -7,9 +7,14 @@ packages=(
     # build
     cmake g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev
     # run
-    ghostscript fonts-liberation2 qt6-qpa-plugins xdg-utils
+    ghostscript bubblewrap fonts-liberation2 qt6-qpa-plugins xdg-utils
     # headless tests under a real X server
     xvfb xauth
+    # the Debian package and its checks: cpack's dpkg-shlibdeps, a private
+    # dpkg install, the desktop entry, AppStream and manual page validators
+    dpkg-dev fakeroot desktop-file-utils appstream man-db bsdextrautils
+    # scripts/screenshot.sh
+    x11-apps netpbm
     # the sanitizer and fuzzing build
     clang libclang-rt-14-dev
 )

@@ -443,6 +443,21 @@ TEST_F(FileListHandlersTest, AddAllLeavesAnotherOperationsHourglassAlone) {
     EXPECT_EQ(pointer.state(), WindowPointer::Busy);
 }
 
+TEST_F(FileListHandlersTest, OpenWithAFolderShowsTheHourglassAndGuardsTheList) {
+    touch(QStringLiteral("F/S1/b.ps"));
+    touch(QStringLiteral("single.ps"));
+    fill(split("/x/old.ps"));
+    int busyYields = 0;
+    pump.hook = [&] {
+        busyYields += pointer.state() == WindowPointer::Busy;
+        handlers.PushButton9_Click(); // refused while busy
+    };
+    handlers.OpenWith({at("F"), at("single.ps")});
+    EXPECT_EQ(files.rows(), (QStringList{"/x/old.ps", at("F/S1/b.ps"), at("single.ps")}));
+    EXPECT_GT(busyYields, 0) << "the hourglass shows during the walk";
+    EXPECT_EQ(pointer.state(), WindowPointer::Default);
+}
+
 // --- Samples ----------------------------------------------------------------
 
 TEST_F(FileListHandlersTest, SamplesAreAddedOnceAndTheQuestionIsAlwaysAsked) {

@@ -3,16 +3,20 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEngine>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QStyle>
 #include <QTest>
+#include <QToolTip>
 #include <QTreeView>
 
 #include <optional>
@@ -40,7 +44,84 @@ protected:
     }
 };
 
+// An image that keeps the texts painted on it: what the user reads.
+class PaintedTexts final : public QImage {
+public:
+    explicit PaintedTexts(QSize size) : QImage(size, QImage::Format_ARGB32) {}
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+    const QStringList& texts() const { return m_engine.texts; }
+
+private:
+    struct Engine final : QPaintEngine {
+        Engine() : QPaintEngine(AllFeatures) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPath(const QPainterPath&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawTextItem(const QPointF&, const QTextItem& item) override {
+            texts.append(item.text());
+        }
+        Type type() const override { return User; }
+        QStringList texts;
+    };
+    mutable Engine m_engine;
+};
+
 } // namespace
+
+TEST_F(Form1Controls, LongRowsLoseTheirMiddleAndShowTheirWholePathOnHover) {
+    Form1& form = shown();
+    auto* list = control<QTreeView>("ListView1");
+    const int columnWidth = list->columnWidth(0);
+    // Four samples loaded from a deep build folder once all read the same.
+    const QString deep = QStringLiteral("/tmp/velmora-build-3f9c2a7d/worktrees/issue-twelve/"
+                                        "RelWithDebInfo/build/Samples/");
+    const struct {
+        QString path;
+        bool shortened;
+        const char* why;
+    } rows[] = {
+        {deep + QStringLiteral("brochure.ps"), true, "a deep path keeps its file name"},
+        {deep + QStringLiteral("colours.ps"), true, "so rows of one folder stay apart"},
+        {deep + QStringLiteral("drawing.eps"), true, "whatever the extension"},
+        {QStringLiteral("/home/ann/a.ps"), false, "a path that fits is shown whole"},
+    };
+    for (const auto& row : rows) {
+        form.fileList().append(row.path);
+    }
+    QApplication::processEvents();
+
+    PaintedTexts painted(list->viewport()->size());
+    list->viewport()->render(&painted);
+    ASSERT_EQ(painted.texts().size(), std::size(rows)) << qPrintable(painted.texts().join('\n'));
+    for (int i = 0; i < static_cast<int>(std::size(rows)); ++i) {
+        const auto& row = rows[i];
+        SCOPED_TRACE(row.why);
+        const QString shown = painted.texts().at(i);
+        const QString name = QFileInfo(row.path).fileName();
+        EXPECT_EQ(shown != row.path, row.shortened) << qPrintable(shown);
+        EXPECT_TRUE(shown.endsWith(name)) << qPrintable(shown);
+        EXPECT_TRUE(shown.startsWith(row.path.left(row.path.indexOf('/', 1)))) << qPrintable(shown);
+        EXPECT_EQ(painted.texts().count(shown), 1) << "no two rows read the same";
+        EXPECT_EQ(form.fileList().text(i + 1), row.path) << "the run reads the whole path";
+
+        const QRect rect = list->visualRect(form.fileList().index(i));
+        QHelpEvent hover(QEvent::ToolTip, rect.center(),
+                         list->viewport()->mapToGlobal(rect.center()));
+        QApplication::sendEvent(list->viewport(), &hover);
+        EXPECT_EQ(QToolTip::text(), row.path);
+    }
+    EXPECT_EQ(list->columnWidth(0), columnWidth) << "the column keeps its width";
+
+    // Below the rows the list's own hint shows as before.
+    const QPoint empty(10, list->viewport()->height() - 3);
+    QHelpEvent hover(QEvent::ToolTip, empty, list->viewport()->mapToGlobal(empty));
+    QApplication::sendEvent(list->viewport(), &hover);
+    EXPECT_TRUE(QToolTip::text().startsWith(QStringLiteral("Drag and drop files here.")))
+        << qPrintable(QToolTip::text());
+}
 
 TEST_F(Form1Controls, LayoutOfTheDesign) {
     Form1& form = open();
@@ -288,6 +369,14 @@ TEST_F(Form1Controls, PointerFeedback) {
         }
         EXPECT_EQ(form.windowPointer(), row.after);
     }
+    // While pages go beside their sources the "..." button is disabled: it
+    // cannot be pressed, so no hand over it.
+    control<QRadioButton>("Option2")->click();
+    hover("ProgressBar1");
+    form.setWindowPointer(99);
+    hover("PushButton7");
+    EXPECT_EQ(form.windowPointer(), 0);
+
     form.setWindowPointer(11);
     EXPECT_EQ(form.cursor().shape(), Qt::WaitCursor);
     form.setWindowPointer(0);

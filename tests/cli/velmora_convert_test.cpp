@@ -111,6 +111,23 @@ TEST_F(VelmoraConvert, AnEndlessDocumentEndsAtTheTimeLimit) {
     EXPECT_TRUE(QFile::exists(in.filePath(QStringLiteral("good-001.jpg"))));
 }
 
+TEST_F(VelmoraConvert, AMissingFileIsOneLineOnStderrAndNamedAfterDone) {
+    const QString missing = in.filePath(QStringLiteral("missing.ps"));
+    const QString good = file(QStringLiteral("good.ps"), OnePage);
+    const Ran ran = run({missing, good});
+    EXPECT_EQ(ran.exitCode, 1);
+    EXPECT_TRUE(ran.err.split('\n').contains(QStringLiteral("velmora-convert: ") + missing +
+                                             QStringLiteral(": No such file or directory")))
+        << qPrintable(ran.err);
+    // The window's error box text has no place on a terminal.
+    for (const char* boxText : {"Application Error", "Please email", "at line"}) {
+        EXPECT_FALSE(ran.err.contains(QLatin1String(boxText))) << qPrintable(ran.err);
+    }
+    EXPECT_TRUE(ran.out.startsWith(QStringLiteral("Done.\n") + missing + QStringLiteral(": ")))
+        << qPrintable(ran.out);
+    EXPECT_TRUE(QFile::exists(in.filePath(QStringLiteral("good-001.jpg"))));
+}
+
 TEST_F(VelmoraConvert, AMissingOutputFolderIsRefused) {
     const QString good = file(QStringLiteral("good.ps"), OnePage);
     const Ran ran =

@@ -10,7 +10,8 @@ trap 'rm -rf "$prefix" "$work"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in bin/velmora bin/velmora-convert lib/velmora/ps/pstopdf.sh lib/velmora/HAND-M.CUR \
-         lib/velmora/drag.ico share/applications/velmora.desktop \
+         lib/velmora/drag.ico share/applications/app.velmora.Velmora.desktop \
+         share/metainfo/app.velmora.Velmora.metainfo.xml share/man/man1/velmora-convert.1.gz \
          share/icons/hicolor/scalable/apps/velmora.svg; do
     [ -e "$prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done
