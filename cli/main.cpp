@@ -2,6 +2,8 @@
 #include "cli/console_progress.h"
 #include "cli/console_prompter.h"
 #include "cli/fixed_output.h"
+#include "cli/run_report.h"
+#include "cli/shard.h"
 #include "convert/conversion_run.h"
 #include "convert/error_trap.h"
 #include "convert/qt_event_pump.h"
@@ -14,6 +16,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include <sys/stat.h>
 
@@ -68,13 +71,27 @@ int main(int argc, char* argv[]) {
                                        QStringLiteral("For folder arguments: the extension of the "
                                                       "files to take, * for all (default ps)."),
                                        QStringLiteral("EXT"), QStringLiteral("ps"));
-    const QCommandLineOption timeout(QStringLiteral("timeout"),
-                                     QStringLiteral("Stop a Ghostscript stage that runs longer "
-                                                    "than SECONDS (default 600)."),
-                                     QStringLiteral("SECONDS"), QStringLiteral("600"));
+    const QCommandLineOption timeout(
+        QStringLiteral("timeout"),
+        QStringLiteral("Stop a Ghostscript that makes no progress (no new page, no more "
+                       "output) for SECONDS (default 120)."),
+        QStringLiteral("SECONDS"), QStringLiteral("120"));
+    const QCommandLineOption jobs(QStringLiteral("jobs"),
+                                  QStringLiteral("Run up to N Ghostscripts at once (default: the "
+                                                 "number of cores; 1 converts one after another)."),
+                                  QStringLiteral("N"),
+                                  QString::number(std::max(1, QThread::idealThreadCount())));
+    const QCommandLineOption shard(QStringLiteral("shard"),
+                                   QStringLiteral("Take only the K-th of N disjoint parts of the "
+                                                  "inputs, the same on every machine."),
+                                   QStringLiteral("K/N"));
+    const QCommandLineOption report(QStringLiteral("report"),
+                                    QStringLiteral("Write what became of each source to FILE, one "
+                                                   "JSON object per line."),
+                                    QStringLiteral("FILE"));
     const QCommandLineOption list(QStringLiteral("list"),
                                   QStringLiteral("Only print the files that would be converted."));
-    parser.addOptions({quality, outputDir, extension, timeout, list});
+    parser.addOptions({quality, outputDir, extension, timeout, jobs, shard, report, list});
     parser.addPositionalArgument(QStringLiteral("PATH"),
                                  QStringLiteral("PostScript files, or folders to take every file "
                                                 "of the extension from (subfolders included)."),
@@ -91,6 +108,16 @@ int main(int argc, char* argv[]) {
         return usageError(parser,
                           QStringLiteral("--timeout takes a whole number of seconds above 0."));
     }
+    const int jobCount = parser.value(jobs).toInt(&ok);
+    if (!ok || jobCount < 1) {
+        return usageError(parser, QStringLiteral("--jobs takes a whole number above 0."));
+    }
+    const std::optional<Shard> part =
+        parser.isSet(shard) ? Shard::parse(parser.value(shard)) : Shard{};
+    if (!part) {
+        return usageError(parser,
+                          QStringLiteral("--shard takes K/N with whole numbers 1 <= K <= N."));
+    }
     if (parser.positionalArguments().isEmpty()) {
         return usageError(parser, QStringLiteral("Name at least one file or folder."));
     }
@@ -99,17 +126,19 @@ int main(int argc, char* argv[]) {
     QtEventPump events;
     const ScanContext scan{prompter, events};
     ErrorTrap trap(prompter, QStringLiteral("velmora-convert.AddFolder"));
-    FileList sources;
+    QStringList inputs;
     for (const QString& argument : parser.positionalArguments()) {
         reportUnreachable(argument);
         const QFileInfo info(argument);
         if (info.isDir()) {
-            sources.append(
+            inputs.append(
                 CollectFolderFiles(info.absoluteFilePath(), parser.value(extension), scan, trap));
         } else {
-            sources.append(info.absoluteFilePath());
+            inputs.append(info.absoluteFilePath());
         }
     }
+    FileList sources;
+    sources.append(part->take(inputs));
     if (parser.isSet(list)) {
         for (const QString& path : sources.rows()) {
             std::printf("%s\n", path.toUtf8().constData());
@@ -123,6 +152,7 @@ int main(int argc, char* argv[]) {
     settings.programFolder = QCoreApplication::applicationDirPath();
     settings.tempFolder = qEnvironmentVariable("TMPDIR");
     settings.noProgressLimit = std::chrono::seconds(seconds);
+    settings.jobs = jobCount;
     ConversionRun run({prompter, events, progress, output, progress, sources,
                        [qualityValue] { return qualityValue; }},
                       settings);
@@ -130,6 +160,18 @@ int main(int argc, char* argv[]) {
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::received, &app, [&run] { run.cancel(); });
     const RunSummary summary = run.PushButton2_Click();
+    if (!summary.sandboxed) {
+        std::fprintf(stderr,
+                     "velmora-convert: no sandbox (%s): Ghostscript ran with -dSAFER only\n",
+                     summary.sandboxMissing.toUtf8().constData());
+    }
+    if (parser.isSet(report)) {
+        const QString failed = WriteRunReport(parser.value(report), summary.files);
+        if (!failed.isEmpty()) {
+            std::fprintf(stderr, "velmora-convert: %s: %s\n",
+                         parser.value(report).toUtf8().constData(), failed.toUtf8().constData());
+        }
+    }
     if (termination.lastSignal() != 0) {
         std::fprintf(stderr, "Stopped.\n");
         return 128 + termination.lastSignal();
