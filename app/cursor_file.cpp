@@ -1,6 +1,6 @@
 #include "app/cursor_file.h"
 
-#include "convert/failure.h"
+#include "base/failure.h"
 
 #include <QFile>
 #include <QImage>

@@ -7,7 +7,7 @@
 #include "app/skin.h"
 #include "app/startup_helpers.h"
 #include "app/text_progress_bar.h"
-#include "convert/error_trap.h"
+#include "base/error_trap.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "app/settings_store.h"
 
-#include "convert/prompter.h"
+#include "base/prompter.h"
 
 #include <QDir>
 #include <QStringList>

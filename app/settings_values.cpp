@@ -1,6 +1,6 @@
 #include "app/settings_values.h"
 
-#include "convert/failure.h"
+#include "base/failure.h"
 
 #include <cmath>
 #include <cstdlib>

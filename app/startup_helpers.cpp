@@ -1,6 +1,6 @@
 #include "app/startup_helpers.h"
 
-#include "convert/path_helpers.h"
+#include "base/path_helpers.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -11,9 +11,9 @@
 #include "app/file_list_handlers.h"
 #include "app/settings_store.h"
 #include "app/window_pointer.h"
+#include "base/prompter.h"
+#include "base/qt_event_pump.h"
 #include "bench/bench_tree.h"
-#include "convert/prompter.h"
-#include "convert/qt_event_pump.h"
 #include "filelist/file_list.h"
 
 #include <QApplication>

@@ -6,11 +6,11 @@
 // Without TREE it builds 100,000 small files in 1,000 leaf folders under a
 // temporary folder (10 x 10 x 10 folders, 100 files each, half of them .ps).
 
+#include "base/error_trap.h"
+#include "base/event_pump.h"
+#include "base/path_helpers.h"
+#include "base/prompter.h"
 #include "bench/bench_tree.h"
-#include "convert/error_trap.h"
-#include "convert/event_pump.h"
-#include "convert/path_helpers.h"
-#include "convert/prompter.h"
 #include "filelist/file_attributes.h"
 #include "filelist/folder_files.h"
 #include "filelist/folder_scanner.h"

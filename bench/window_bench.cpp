@@ -12,7 +12,7 @@
 
 #include "app/form1.h"
 #include "app/settings_store.h"
-#include "convert/prompter.h"
+#include "base/prompter.h"
 
 #include <QApplication>
 #include <QDir>

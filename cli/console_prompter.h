@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/prompter.h"
+#include "base/prompter.h"
 
 namespace velmora {
 

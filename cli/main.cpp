@@ -1,10 +1,10 @@
 // velmora-convert: the conversion engine from the command line.
+#include "base/error_trap.h"
+#include "base/qt_event_pump.h"
 #include "cli/console_progress.h"
 #include "cli/console_prompter.h"
 #include "cli/fixed_output.h"
 #include "convert/conversion_run.h"
-#include "convert/error_trap.h"
-#include "convert/qt_event_pump.h"
 #include "convert/termination_signals.h"
 #include "filelist/file_list.h"
 #include "filelist/folder_files.h"

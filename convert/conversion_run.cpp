@@ -1,14 +1,14 @@
 #include "convert/conversion_run.h"
 
+#include "base/error_trap.h"
+#include "base/event_pump.h"
+#include "base/failure.h"
+#include "base/path_helpers.h"
+#include "base/prompter.h"
 #include "convert/busy_pointer.h"
-#include "convert/error_trap.h"
-#include "convert/event_pump.h"
-#include "convert/failure.h"
 #include "convert/output_target.h"
-#include "convert/path_helpers.h"
 #include "convert/pdf_stages.h"
 #include "convert/progress_display.h"
-#include "convert/prompter.h"
 #include "convert/source_list.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "filelist/dialog_rows.h"
 
-#include "convert/path_helpers.h"
+#include "base/path_helpers.h"
 
 namespace velmora {
 

@@ -1,10 +1,10 @@
 #include "filelist/folder_scanner.h"
 
-#include "convert/error_trap.h"
-#include "convert/event_pump.h"
-#include "convert/failure.h"
-#include "convert/path_helpers.h"
-#include "convert/path_style.h"
+#include "base/error_trap.h"
+#include "base/event_pump.h"
+#include "base/failure.h"
+#include "base/path_helpers.h"
+#include "base/path_style.h"
 #include "filelist/file_attributes.h"
 
 #include <QElapsedTimer>

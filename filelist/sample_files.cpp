@@ -1,6 +1,6 @@
 #include "filelist/sample_files.h"
 
-#include "convert/path_style.h"
+#include "base/path_style.h"
 #include "filelist/file_list.h"
 #include "filelist/folder_scanner.h"
 

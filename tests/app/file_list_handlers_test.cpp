@@ -1,7 +1,7 @@
 #include "app/file_list_handlers.h"
 #include "app/settings_store.h"
 #include "app/window_pointer.h"
-#include "convert/event_pump.h"
+#include "base/event_pump.h"
 #include "filelist/dialog_rows.h"
 #include "filelist/file_list.h"
 #include "support/qstring_printer.h"

@@ -3,7 +3,7 @@
 #include "app/startup_helpers.h"
 #include "app/text_progress_bar.h"
 #include "app/window_fixture.h"
-#include "convert/error_trap.h"
+#include "base/error_trap.h"
 
 #include <QApplication>
 #include <QDesktopServices>

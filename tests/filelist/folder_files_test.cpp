@@ -1,5 +1,5 @@
-#include "convert/error_trap.h"
-#include "convert/event_pump.h"
+#include "base/error_trap.h"
+#include "base/event_pump.h"
 #include "filelist/dropped_paths.h"
 #include "filelist/folder_files.h"
 #include "filelist/folder_scanner.h"

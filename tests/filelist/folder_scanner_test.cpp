@@ -1,5 +1,5 @@
-#include "convert/event_pump.h"
-#include "convert/failure.h"
+#include "base/event_pump.h"
+#include "base/failure.h"
 #include "filelist/folder_scanner.h"
 #include "support/recording_prompter.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "base/qt_event_pump.h"
 #include "convert/busy_pointer.h"
 #include "convert/conversion_run.h"
 #include "convert/output_target.h"
 #include "convert/progress_display.h"
-#include "convert/qt_event_pump.h"
 #include "filelist/file_list.h"
 #include "support/recording_prompter.h"
 

@@ -1,5 +1,5 @@
-#include "convert/failure.h"
-#include "convert/path_helpers.h"
+#include "base/failure.h"
+#include "base/path_helpers.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "convert/path_helpers.h"
+#include "base/path_helpers.h"
 
-#include "convert/failure.h"
+#include "base/failure.h"
 
 #include <QCoreApplication>
 #include <QDir>
