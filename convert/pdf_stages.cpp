@@ -3,6 +3,7 @@
 #include "base/error_trap.h"
 #include "base/event_pump.h"
 #include "base/failure.h"
+#include "base/folder_listing.h"
 #include "base/path_helpers.h"
 #include "convert/busy_pointer.h"
 #include "convert/ghostscript_report.h"
@@ -10,7 +11,6 @@
 #include "convert/page_names.h"
 #include "convert/run_cancellation.h"
 #include "convert/shell_launch.h"
-#include "filelist/folder_scanner.h"
 
 #include <QFile>
 #include <QFileInfo>
