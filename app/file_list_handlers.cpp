@@ -1,6 +1,7 @@
 #include "app/file_list_handlers.h"
 
 #include "app/folder_browser.h"
+#include "app/setting.h"
 #include "app/settings_store.h"
 #include "app/window_pointer.h"
 #include "base/error_trap.h"
@@ -104,6 +105,8 @@ FileListHandlers::~FileListHandlers() {
     }
 }
 
+// Busy is the window's pointer, not ConversionRun::isConverting(): "Add All"
+// shows the hourglass too, and the rows must not shrink under it either.
 bool FileListHandlers::busy() const {
     return m_pointer.state() == WindowPointer::Busy;
 }
@@ -131,33 +134,28 @@ void FileListHandlers::PushButton1_Click() {
 
 void FileListHandlers::PushButton4_Click() {
     ErrorTrap trap(m_prompter, QStringLiteral("Form1.PushButton4_Click"));
-    const QString extensionKey = QStringLiteral("Extension");
-    const QString lastFolderKey = QStringLiteral("LastFolder");
-
     QString extension;
     trap.step(100, [&] {
-        extension = m_prompter
-                        .askText(extensionPrompt(), {},
-                                 m_settings.GetSetting(extensionKey, QStringLiteral("ps")))
+        extension = m_prompter.askText(extensionPrompt(), {}, m_settings.read(setting::kExtension))
                         .value_or(QString());
         if (!extension.isEmpty()) {
-            m_settings.SaveSetting(extensionKey, extension);
+            m_settings.write(setting::kExtension, extension);
         }
     });
     if (trap.test(102, [&] { return extension.isEmpty(); })) {
         return;
     }
-    trap.step(104, [&] { m_settings.SaveSetting(extensionKey, extension); });
+    trap.step(104, [&] { m_settings.write(setting::kExtension, extension); });
 
     QString folder;
     trap.step(106, [&] {
         folder = BrowseForFolder(m_prompter, QStringLiteral("Please select folder:"),
-                                 m_settings.GetSetting(lastFolderKey, QString()));
+                                 m_settings.read(setting::kLastFolder));
     });
     if (trap.test(108, [&] { return folder.isEmpty(); })) {
         return;
     }
-    trap.step(334, [&] { m_settings.SaveSetting(lastFolderKey, folder); });
+    trap.step(334, [&] { m_settings.write(setting::kLastFolder, folder); });
 
     // Another long operation (a conversion) may already show the hourglass;
     // it is that operation's to take away, not ours.

@@ -41,16 +41,16 @@ public:
           QString programFolder, QWidget* parent = nullptr);
     ~Form1() override;
 
-    static constexpr int HomePageDraw = 7;
+    static constexpr int kHomePageDraw = 7;
 
     // OutputTarget: read from the option buttons and the folder box each time.
     Choice choice() const override;
     QString folderText() const override;
 
     // BusyPointer
-    void setWindowPointer(int pointer) override;
-    void setApplicationPointer(int pointer) override;
-    int windowPointer() const { return m_pointer.state(); }
+    void setWindowPointer(PointerState pointer) override;
+    void setApplicationPointer(PointerState pointer) override;
+    PointerState windowPointer() const { return m_pointer.state(); }
     WindowPointer& pointer() { return m_pointer; }
 
     // ProgressDisplay over the progress bar.

@@ -1,5 +1,6 @@
 #include "app/settings_store.h"
 
+#include "app/setting.h"
 #include "base/prompter.h"
 
 #include <QDir>
@@ -40,6 +41,14 @@ QString SettingsStore::GetSetting(const QString& key, const QString& defaultValu
         return value.toStringList().join(QStringLiteral(", "));
     }
     return value.toString();
+}
+
+QString SettingsStore::read(const Setting& setting) const {
+    return GetSetting(QString::fromLatin1(setting.key), setting.defaultText());
+}
+
+void SettingsStore::write(const Setting& setting, const QString& value) {
+    SaveSetting(QString::fromLatin1(setting.key), value);
 }
 
 void SettingsStore::SaveSetting(const QString& key, const QString& value) {

@@ -11,8 +11,8 @@ class ConsoleProgress final : public ProgressDisplay, public BusyPointer {
 public:
     void setValue(double percent) override { m_percent = percent; }
     void setText(const QString& text) override;
-    void setWindowPointer(int) override {}
-    void setApplicationPointer(int) override {}
+    void setWindowPointer(PointerState) override {}
+    void setApplicationPointer(PointerState) override {}
 
 private:
     double m_percent = 0;

@@ -34,7 +34,7 @@ qsizetype SelectionNameLength(const QStringList& picked) {
 }
 
 bool SelectionFits(const QStringList& picked) {
-    return SelectionNameLength(picked) <= MaxFileSize;
+    return SelectionNameLength(picked) <= kMaxFileSize;
 }
 
 QStringList DialogRows(const QStringList& picked) {

@@ -352,10 +352,10 @@ TEST_F(FileListHandlersTest, TooManyFilesAreRefusedWithAMessage) {
         over.append(QStringLiteral("/d/%1.ps").arg(i, 6, 10, QLatin1Char('0')));
     }
     over.last() = QStringLiteral("/d/999999999999999.ps");
-    ASSERT_EQ(SelectionNameLength(over), MaxFileSize + 1);
+    ASSERT_EQ(SelectionNameLength(over), kMaxFileSize + 1);
     QStringList under = over;
     under.last() = QStringLiteral("/d/99999999999999.ps");
-    ASSERT_EQ(SelectionNameLength(under), MaxFileSize);
+    ASSERT_EQ(SelectionNameLength(under), kMaxFileSize);
 
     prompter.fileAnswers = {over, under};
     handlers.PushButton1_Click();

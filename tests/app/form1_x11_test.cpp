@@ -71,10 +71,10 @@ TEST(Form1OnX11, RealWindowWithARealErrorBox) {
     // The hand over a button, the arrow back over the background.
     auto* start = form.findChild<QPushButton*>(QStringLiteral("PushButton2"));
     QTest::mouseMove(start, start->rect().center());
-    QTRY_COMPARE(form.windowPointer(), 99);
+    QTRY_COMPARE(form.windowPointer(), PointerState::Custom);
     EXPECT_EQ(form.cursor().shape(), Qt::BitmapCursor) << "our own hand picture";
     QTest::mouseMove(&form, QPoint(268, 180));
-    QTRY_COMPARE(form.windowPointer(), 0);
+    QTRY_COMPARE(form.windowPointer(), PointerState::Default);
 
     bool closed = false;
     QObject::connect(&form, &Form1::closed, [&] { closed = true; });
