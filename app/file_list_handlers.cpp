@@ -47,6 +47,20 @@ QStringList droppedPaths(const QMimeData* data) {
     return paths;
 }
 
+// Takes a drag of local files as a copy, whatever the source proposed: after
+// a move (Shift-drag) the file manager would delete the user's files. A
+// source that offers no copy is refused.
+bool acceptAsCopy(QDropEvent* event) {
+    if (droppedPaths(event->mimeData()).isEmpty() ||
+        !event->possibleActions().testFlag(Qt::CopyAction)) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
 } // namespace
 
 FileListHandlers::FolderOpener FileListHandlers::desktopFolderOpener() {
@@ -359,23 +373,15 @@ bool FileListHandlers::viewportEvent(QEvent* event) {
         m_swallowRelease = true;
         return true;
     case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (droppedPaths(drag->mimeData()).isEmpty()) {
-            drag->ignore();
-        } else {
-            drag->acceptProposedAction();
-        }
+    case QEvent::DragMove:
+        acceptAsCopy(static_cast<QDragMoveEvent*>(event));
         return true;
-    }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        const QStringList paths = droppedPaths(drop->mimeData());
-        if (paths.isEmpty()) {
-            drop->ignore();
+        if (!acceptAsCopy(drop)) {
             return true;
         }
-        drop->acceptProposedAction();
+        const QStringList paths = droppedPaths(drop->mimeData());
         // The rows are made once the drop event has returned, so the desktop's
         // drag ends at once and a long folder walk runs outside it.
         QMetaObject::invokeMethod(

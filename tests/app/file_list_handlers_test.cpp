@@ -301,6 +301,42 @@ TEST_F(FileListHandlersTest, ADropAddsFilesAndFoldersInTheOrderDropped) {
     EXPECT_TRUE(prompter.boxes.isEmpty());
 }
 
+TEST_F(FileListHandlersTest, DropsAreTakenAsCopiesOnly) {
+    touch(QStringLiteral("a.ps"));
+    const struct {
+        const char* reason;
+        Qt::DropActions offered;
+        Qt::KeyboardModifiers keys;
+        bool taken;
+    } rows[] = {
+        {"a Shift-drag proposes a move: taken as a copy, so the source deletes nothing",
+         Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier, true},
+        {"a plain drag is a copy", Qt::CopyAction | Qt::MoveAction, Qt::NoModifier, true},
+        {"a source that can only move is refused", Qt::MoveAction, Qt::NoModifier, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reason);
+        files.clear();
+        std::unique_ptr<QMimeData> data(fileDrag({at("a.ps")}));
+        QDragEnterEvent enter(QPoint(10, 10), row.offered, data.get(), Qt::LeftButton, row.keys);
+        QCoreApplication::sendEvent(viewport(), &enter);
+        EXPECT_EQ(enter.isAccepted(), row.taken);
+        QDropEvent drop(QPointF(10, 10), row.offered, data.get(), Qt::LeftButton, row.keys);
+        if (row.keys == Qt::ShiftModifier) {
+            ASSERT_EQ(drop.proposedAction(), Qt::MoveAction);
+        }
+        QCoreApplication::sendEvent(viewport(), &drop);
+        EXPECT_EQ(drop.isAccepted(), row.taken);
+        if (row.taken) {
+            EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+            EXPECT_TRUE(waitFor([&] { return files.count() == 1; }));
+        } else {
+            QCoreApplication::processEvents();
+            EXPECT_EQ(files.count(), 0);
+        }
+    }
+}
+
 TEST_F(FileListHandlersTest, DraggedTextIsRefused) {
     QMimeData text;
     text.setText(QStringLiteral("/etc/hostname"));
