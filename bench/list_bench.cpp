@@ -42,7 +42,7 @@ namespace {
 // Answers the extension prompt and the folder picker; every box is printed.
 class ScriptedPrompter final : public Prompter {
 public:
-    Answer message(const QString& text, const QString&, Buttons, Icon) override {
+    Answer message(const QString& text, const QString&, Buttons, Icon, const QString&) override {
         std::fprintf(stderr, "box: %s\n", qPrintable(text));
         return Answer::No;
     }

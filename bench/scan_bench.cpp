@@ -44,7 +44,7 @@ public:
 
 class StderrPrompter final : public Prompter {
 public:
-    Answer message(const QString& text, const QString&, Buttons, Icon) override {
+    Answer message(const QString& text, const QString&, Buttons, Icon, const QString&) override {
         std::fprintf(stderr, "box: %s\n", qPrintable(text));
         return Answer::Ok;
     }

@@ -35,7 +35,8 @@ namespace {
 // Answers every box with OK and keeps its text.
 class QuietPrompter final : public Prompter {
 public:
-    Answer message(const QString& text, const QString&, Buttons buttons, Icon) override {
+    Answer message(const QString& text, const QString&, Buttons buttons, Icon,
+                   const QString&) override {
         texts.append(text);
         return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
     }

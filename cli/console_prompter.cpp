@@ -18,7 +18,7 @@ void print(std::FILE* stream, const QString& text) {
 } // namespace
 
 Prompter::Answer ConsolePrompter::message(const QString& text, const QString& title,
-                                          Buttons buttons, Icon icon) {
+                                          Buttons buttons, Icon icon, const QString&) {
     if (icon == Icon::Exclamation || icon == Icon::Critical) {
         print(stderr, (title.isEmpty() ? QString() : title + QStringLiteral(": ")) + text);
     } else {

@@ -9,7 +9,9 @@ namespace velmora {
 // questions answer No and dialogs are cancelled.
 class ConsolePrompter final : public Prompter {
 public:
-    Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+    // The details are left out: the text already says what a console needs.
+    Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon,
+                   const QString& details) override;
     std::optional<QString> askText(const QString& prompt, const QString& title,
                                    const QString& preset) override;
     QStringList pickFiles(const QString& title, const QString& filter,

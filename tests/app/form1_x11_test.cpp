@@ -107,5 +107,14 @@ TEST(Form1OnX11, QuestionsAnswerYesOrNo) {
         EXPECT_EQ(prompter.message(QStringLiteral("Done.")), Prompter::Answer::Ok);
         ASSERT_EQ(closer.seen.size(), 1);
         EXPECT_EQ(closer.seen.front().text, QStringLiteral("Done."));
+        EXPECT_TRUE(closer.seen.front().details.isEmpty());
+    }
+    {
+        BoxCloser closer(QMessageBox::Ok);
+        prompter.message(QStringLiteral("Done.\n\nand 30 more"), {}, Prompter::Buttons::Ok,
+                         Prompter::Icon::None, QStringLiteral("a.ps\nb.ps"));
+        ASSERT_EQ(closer.seen.size(), 1);
+        EXPECT_EQ(closer.seen.front().details, QStringLiteral("a.ps\nb.ps"))
+            << "the long list unfolds below a box that fits the screen";
     }
 }
