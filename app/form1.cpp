@@ -9,6 +9,8 @@
 #include "app/startup_helpers.h"
 #include "app/text_progress_bar.h"
 #include "base/error_trap.h"
+#include "base/failure.h"
+#include "base/prompter.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -431,7 +433,33 @@ void Form1::PushButton7_Click() {
 }
 
 void Form1::PushButton2_Click() {
-    m_run.PushButton2_Click();
+    afterRun(m_run.PushButton2_Click());
+}
+
+QString Form1::sandboxNoticeText() {
+    return QStringLiteral(
+        "Ghostscript could not be started in a sandbox (the program bwrap is missing or not "
+        "allowed on this system), so documents are converted with Ghostscript's own safe mode "
+        "only. Install the package bubblewrap for stronger protection.");
+}
+
+void Form1::afterRun(const RunSummary& summary) {
+    if (summary.sandboxed || m_closing) {
+        return;
+    }
+    bool shown = false;
+    try {
+        shown = TruthFromText(m_settings.read(setting::kSandboxNoticeShown));
+    } catch (const Failure&) {
+        // a hand-edited value that is no truth value: tell once more
+    }
+    if (shown) {
+        return;
+    }
+    // Recorded before the box opens, so a program ended with the box still
+    // open does not tell again either.
+    m_settings.write(setting::kSandboxNoticeShown, TruthText(true));
+    m_prompter.message(sandboxNoticeText(), {}, Prompter::Buttons::Ok, Prompter::Icon::Information);
 }
 
 void Form1::PushButton_MouseMove() {

@@ -80,6 +80,10 @@ public:
     void Slider1_Change();
     void PushButton7_Click();
     void PushButton2_Click();
+    // What the window does once a run has ended: tells the user, once ever,
+    // when Ghostscript could not be sandboxed.
+    void afterRun(const RunSummary& summary);
+    static QString sandboxNoticeText();
 
     // Pointer feedback: over a push button, and over the window background,
     // a frame, the folder box or the list.

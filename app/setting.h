@@ -28,6 +28,9 @@ inline constexpr Setting kLastFolderDot{"LastFolderDot", [] { return QString(); 
 inline constexpr Setting kLastFolder{"LastFolder", [] { return QString(); }};
 // The extension last asked for by "Add All".
 inline constexpr Setting kExtension{"Extension", [] { return QStringLiteral("ps"); }};
+// Whether the user has been told once that Ghostscript runs without a sandbox.
+inline constexpr Setting kSandboxNoticeShown{"SandboxNoticeShown",
+                                             [] { return QStringLiteral("False"); }};
 
 } // namespace setting
 

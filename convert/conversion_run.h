@@ -52,6 +52,7 @@ struct RunSummary {
     };
     Status status = Status::Converted;
     QList<FileOutcome> files;
+    bool sandboxed = true; // every Ghostscript of the run ran inside the sandbox
 
     bool allSucceeded() const;
     // "Done." and one line for each file that failed.

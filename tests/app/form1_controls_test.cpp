@@ -217,6 +217,25 @@ TEST_F(Form1Controls, SliderUpdatesCaptionAndStore) {
     EXPECT_EQ(onDisk(QStringLiteral("JPGQuality")), QStringLiteral("0"));
 }
 
+TEST_F(Form1Controls, ASandboxNoticeIsShownOnceEver) {
+    RunSummary unsandboxed;
+    unsandboxed.sandboxed = false;
+    open();
+    prompter.boxes.clear();
+    window->afterRun(RunSummary{});
+    EXPECT_TRUE(prompter.boxes.isEmpty()) << "nothing to tell when the sandbox held";
+    window->afterRun(unsandboxed);
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_EQ(prompter.boxes.front().text, Form1::sandboxNoticeText());
+    EXPECT_EQ(prompter.boxes.front().icon, Prompter::Icon::Information);
+    EXPECT_EQ(onDisk(QStringLiteral("SandboxNoticeShown")), QStringLiteral("True"));
+    window->afterRun(unsandboxed);
+    TearDown();
+    open();
+    window->afterRun(unsandboxed);
+    EXPECT_EQ(prompter.boxes.size(), 1) << "not again, also after a restart";
+}
+
 TEST_F(Form1Controls, FolderPicker) {
     QTemporaryDir picked;
     shown();
