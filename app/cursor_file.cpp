@@ -1,6 +1,7 @@
 #include "app/cursor_file.h"
 
-#include "convert/failure.h"
+#include "base/error_numbers.h"
+#include "base/failure.h"
 
 #include <QFile>
 #include <QImage>
@@ -13,27 +14,27 @@ namespace {
 
 // Header: reserved, type, count (3 x 16 bits); then 16-byte entries whose
 // bytes 4 to 7 hold the hot spot in a cursor file.
-constexpr qsizetype headerSize = 6;
-constexpr qsizetype entrySize = 16;
+constexpr qsizetype kHeaderSize = 6;
+constexpr qsizetype kEntrySize = 16;
 // Larger files are no pointer pictures; refuse them before reading them in.
-constexpr qint64 largestCursorFile = 4 * 1024 * 1024;
+constexpr qint64 kLargestCursorFile = 4 * 1024 * 1024;
 
 quint16 read16(const QByteArray& bytes, qsizetype at) {
     return qFromLittleEndian<quint16>(bytes.constData() + at);
 }
 
 Failure invalidPicture() {
-    return Failure(QStringLiteral("Invalid picture"), 481);
+    return Failure(QStringLiteral("Invalid picture"), error_number::kInvalidPicture);
 }
 
 } // namespace
 
 std::optional<QPoint> CursorHotSpot(const QByteArray& file) {
-    if (file.size() < headerSize + entrySize || read16(file, 0) != 0 || read16(file, 2) != 2 ||
+    if (file.size() < kHeaderSize + kEntrySize || read16(file, 0) != 0 || read16(file, 2) != 2 ||
         read16(file, 4) == 0) {
         return std::nullopt;
     }
-    return QPoint(read16(file, headerSize + 4), read16(file, headerSize + 6));
+    return QPoint(read16(file, kHeaderSize + 4), read16(file, kHeaderSize + 6));
 }
 
 QCursor LoadCursorFile(const QString& path) {
@@ -41,7 +42,7 @@ QCursor LoadCursorFile(const QString& path) {
     if (!file.open(QIODevice::ReadOnly)) {
         throw Failure::fromFile(file, QStringLiteral("open"));
     }
-    if (file.size() > largestCursorFile) {
+    if (file.size() > kLargestCursorFile) {
         throw invalidPicture();
     }
     const QByteArray bytes = file.readAll();

@@ -1,10 +1,11 @@
 #include "app/file_list_handlers.h"
 
 #include "app/folder_browser.h"
+#include "app/setting.h"
 #include "app/settings_store.h"
 #include "app/window_pointer.h"
-#include "convert/error_trap.h"
-#include "convert/prompter.h"
+#include "base/error_trap.h"
+#include "base/prompter.h"
 #include "filelist/dialog_rows.h"
 #include "filelist/dropped_paths.h"
 #include "filelist/file_list.h"
@@ -44,6 +45,20 @@ QStringList droppedPaths(const QMimeData* data) {
         }
     }
     return paths;
+}
+
+// Takes a drag of local files as a copy, whatever the source proposed: after
+// a move (Shift-drag) the file manager would delete the user's files. A
+// source that offers no copy is refused.
+bool acceptAsCopy(QDropEvent* event) {
+    if (droppedPaths(event->mimeData()).isEmpty() ||
+        !event->possibleActions().testFlag(Qt::CopyAction)) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
 }
 
 } // namespace
@@ -104,6 +119,8 @@ FileListHandlers::~FileListHandlers() {
     }
 }
 
+// Busy is the window's pointer, not ConversionRun::isConverting(): "Add All"
+// shows the hourglass too, and the rows must not shrink under it either.
 bool FileListHandlers::busy() const {
     return m_pointer.state() == WindowPointer::Busy;
 }
@@ -131,33 +148,28 @@ void FileListHandlers::PushButton1_Click() {
 
 void FileListHandlers::PushButton4_Click() {
     ErrorTrap trap(m_prompter, QStringLiteral("Form1.PushButton4_Click"));
-    const QString extensionKey = QStringLiteral("Extension");
-    const QString lastFolderKey = QStringLiteral("LastFolder");
-
     QString extension;
     trap.step(100, [&] {
-        extension = m_prompter
-                        .askText(extensionPrompt(), {},
-                                 m_settings.GetSetting(extensionKey, QStringLiteral("ps")))
+        extension = m_prompter.askText(extensionPrompt(), {}, m_settings.read(setting::kExtension))
                         .value_or(QString());
         if (!extension.isEmpty()) {
-            m_settings.SaveSetting(extensionKey, extension);
+            m_settings.write(setting::kExtension, extension);
         }
     });
     if (trap.test(102, [&] { return extension.isEmpty(); })) {
         return;
     }
-    trap.step(104, [&] { m_settings.SaveSetting(extensionKey, extension); });
+    trap.step(104, [&] { m_settings.write(setting::kExtension, extension); });
 
     QString folder;
     trap.step(106, [&] {
         folder = BrowseForFolder(m_prompter, QStringLiteral("Please select folder:"),
-                                 m_settings.GetSetting(lastFolderKey, QString()));
+                                 m_settings.read(setting::kLastFolder));
     });
     if (trap.test(108, [&] { return folder.isEmpty(); })) {
         return;
     }
-    trap.step(334, [&] { m_settings.SaveSetting(lastFolderKey, folder); });
+    trap.step(334, [&] { m_settings.write(setting::kLastFolder, folder); });
 
     // Another long operation (a conversion) may already show the hourglass;
     // it is that operation's to take away, not ours.
@@ -370,23 +382,15 @@ bool FileListHandlers::viewportEvent(QEvent* event) {
         m_swallowRelease = true;
         return true;
     case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (droppedPaths(drag->mimeData()).isEmpty()) {
-            drag->ignore();
-        } else {
-            drag->acceptProposedAction();
-        }
+    case QEvent::DragMove:
+        acceptAsCopy(static_cast<QDragMoveEvent*>(event));
         return true;
-    }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        const QStringList paths = droppedPaths(drop->mimeData());
-        if (paths.isEmpty()) {
-            drop->ignore();
+        if (!acceptAsCopy(drop)) {
             return true;
         }
-        drop->acceptProposedAction();
+        const QStringList paths = droppedPaths(drop->mimeData());
         // The rows are made once the drop event has returned, so the desktop's
         // drag ends at once and a long folder walk runs outside it.
         QMetaObject::invokeMethod(

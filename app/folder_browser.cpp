@@ -1,7 +1,7 @@
 #include "app/folder_browser.h"
 
-#include "convert/path_helpers.h"
-#include "convert/prompter.h"
+#include "base/path_helpers.h"
+#include "base/prompter.h"
 
 #include <QDir>
 #include <QFileInfo>

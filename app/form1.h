@@ -2,11 +2,11 @@
 
 #include "app/file_list_handlers.h"
 #include "app/window_pointer.h"
+#include "base/qt_event_pump.h"
 #include "convert/busy_pointer.h"
 #include "convert/conversion_run.h"
 #include "convert/output_target.h"
 #include "convert/progress_display.h"
-#include "convert/qt_event_pump.h"
 #include "filelist/file_list.h"
 
 #include <QWidget>
@@ -41,16 +41,16 @@ public:
           QString programFolder, QWidget* parent = nullptr);
     ~Form1() override;
 
-    static constexpr int HomePageDraw = 7;
+    static constexpr int kHomePageDraw = 7;
 
     // OutputTarget: read from the option buttons and the folder box each time.
     Choice choice() const override;
     QString folderText() const override;
 
     // BusyPointer
-    void setWindowPointer(int pointer) override;
-    void setApplicationPointer(int pointer) override;
-    int windowPointer() const { return m_pointer.state(); }
+    void setWindowPointer(PointerState pointer) override;
+    void setApplicationPointer(PointerState pointer) override;
+    PointerState windowPointer() const { return m_pointer.state(); }
     WindowPointer& pointer() { return m_pointer; }
 
     // ProgressDisplay over the progress bar.
@@ -80,6 +80,10 @@ public:
     void Slider1_Change();
     void PushButton7_Click();
     void PushButton2_Click();
+    // What the window does once a run has ended: tells the user, once ever,
+    // when Ghostscript could not be sandboxed.
+    void afterRun(const RunSummary& summary);
+    static QString sandboxNoticeText();
 
     // Pointer feedback: over a push button, and over the window background,
     // a frame, the folder box or the list.

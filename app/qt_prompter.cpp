@@ -62,13 +62,16 @@ QString QtPrompter::qtFilter(const QString& filter) {
 }
 
 Prompter::Answer QtPrompter::message(const QString& text, const QString& title, Buttons buttons,
-                                     Icon icon) {
+                                     Icon icon, const QString& details) {
     const QMessageBox::StandardButtons standard =
         buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
                                   : QMessageBox::StandardButtons(QMessageBox::Ok);
     QMessageBox box(boxIcon(icon), titleOrDefault(title), displayText(text), standard, m_owner);
     box.setObjectName(QStringLiteral("PrompterMessageBox"));
     box.setTextFormat(Qt::PlainText);
+    if (!details.isEmpty()) {
+        box.setDetailedText(displayText(details));
+    }
     box.exec();
     if (buttons == Buttons::Ok) {
         return Answer::Ok;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/prompter.h"
+#include "base/prompter.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -15,9 +15,10 @@ public:
 
     void setOwner(QWidget* owner) { m_owner = owner; }
 
-    // OK alone or Yes/No; the exclamation icon is Qt's warning icon.
+    // OK alone or Yes/No; the exclamation icon is Qt's warning icon; details
+    // are the box's detailed text.
     Answer message(const QString& text, const QString& title = {}, Buttons buttons = Buttons::Ok,
-                   Icon icon = Icon::None) override;
+                   Icon icon = Icon::None, const QString& details = {}) override;
     std::optional<QString> askText(const QString& prompt, const QString& title,
                                    const QString& preset) override;
     // filter may be Qt's form ("PS Files (*.ps)") or the classic bar-separated

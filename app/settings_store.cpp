@@ -1,9 +1,14 @@
 #include "app/settings_store.h"
 
-#include "convert/prompter.h"
+#include "app/setting.h"
+#include "base/prompter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStringList>
+#include <QUrl>
+
+#include <optional>
 
 namespace velmora {
 
@@ -15,6 +20,35 @@ constexpr QSettings::Format userFormat() {
 #else
     return QSettings::IniFormat;
 #endif
+}
+
+// The text after "=" on key's line in section of an INI file, as written
+// (the last such line wins, as in QSettings); nullopt when there is none.
+// QSettings splits a bare value at its commas and trims the parts, which
+// loses what a folder name holds, so such values are read again here.
+std::optional<QString> rawIniValue(const QString& iniFile, const QString& section,
+                                   const QString& key) {
+    QFile file(iniFile);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return std::nullopt;
+    }
+    std::optional<QString> value;
+    bool inSection = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            inSection = QUrl::fromPercentEncoding(line.mid(1, line.size() - 2).toUtf8()) == section;
+            continue;
+        }
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (!inSection || equals < 0) {
+            continue;
+        }
+        if (QUrl::fromPercentEncoding(line.left(equals).trimmed().toUtf8()) == key) {
+            value = line.mid(equals + 1).trimmed();
+        }
+    }
+    return value;
 }
 
 } // namespace
@@ -35,11 +69,25 @@ QString SettingsStore::GetSetting(const QString& key, const QString& defaultValu
     if (!value.isValid()) {
         return defaultValue;
     }
-    // A hand-edited INI line with bare commas reads back as a list.
+    // Only a hand-edited INI line with bare commas reads back as a list (the
+    // store writes such text quoted): its text is taken as it stands.
     if (value.metaType().id() == QMetaType::QStringList) {
-        return value.toStringList().join(QStringLiteral(", "));
+        if (m_settings.format() == QSettings::IniFormat) {
+            if (const auto raw = rawIniValue(location(), sectionName(), key)) {
+                return *raw;
+            }
+        }
+        return value.toStringList().join(QLatin1Char(','));
     }
     return value.toString();
+}
+
+QString SettingsStore::read(const Setting& setting) const {
+    return GetSetting(QString::fromLatin1(setting.key), setting.defaultText());
+}
+
+void SettingsStore::write(const Setting& setting, const QString& value) {
+    SaveSetting(QString::fromLatin1(setting.key), value);
 }
 
 void SettingsStore::SaveSetting(const QString& key, const QString& value) {

@@ -6,6 +6,7 @@
 namespace velmora {
 
 class Prompter;
+struct Setting;
 
 // The per-user store of the user's choices: application "Dravik", section
 // "Velmora", one text per key. On Linux an INI file in the user's
@@ -25,6 +26,10 @@ public:
     QString GetSetting(const QString& key, const QString& defaultValue = {}) const;
     // Stores value (created or replaced) and writes it through at once.
     void SaveSetting(const QString& key, const QString& value);
+
+    // The same for a setting of the table in app/setting.h.
+    QString read(const Setting& setting) const;
+    void write(const Setting& setting, const QString& value);
 
     // Where the values live (a file path, or a registry path on Windows).
     QString location() const { return m_settings.fileName(); }

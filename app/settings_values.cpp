@@ -1,6 +1,7 @@
 #include "app/settings_values.h"
 
-#include "convert/failure.h"
+#include "base/error_numbers.h"
+#include "base/failure.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -96,7 +97,8 @@ double RoundHalfEven(double value) {
 int QualityFromText(const QString& text) {
     const double quality = RoundHalfEven(LeadingNumber(text));
     if (!(quality >= 0.0 && quality <= 100.0)) {
-        throw Failure(QStringLiteral("Invalid property value"), 380);
+        throw Failure(QStringLiteral("Invalid property value"),
+                      error_number::kInvalidPropertyValue);
     }
     return static_cast<int>(quality);
 }
@@ -111,7 +113,7 @@ bool TruthFromText(const QString& text) {
     }
     const Scan number = scanNumber(word);
     if (number.length == 0 || number.length != word.size()) {
-        throw Failure(QStringLiteral("Type mismatch"), 13);
+        throw Failure(QStringLiteral("Type mismatch"), error_number::kTypeMismatch);
     }
     return number.value != 0.0;
 }

@@ -1,6 +1,6 @@
 #include "app/skin.h"
 
-#include "convert/failure.h"
+#include "base/failure.h"
 
 #include <QApplication>
 #include <QCheckBox>

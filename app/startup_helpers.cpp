@@ -1,6 +1,6 @@
 #include "app/startup_helpers.h"
 
-#include "convert/path_helpers.h"
+#include "base/path_helpers.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -33,7 +33,7 @@ QString HomePageAddress() {
 }
 
 QString ApplicationTitleFor(const QString& productName) {
-    constexpr qsizetype longest = 40;
+    constexpr qsizetype kLongestTitle = 40;
     QString title = productName;
     do {
         const qsizetype space = title.lastIndexOf(QLatin1Char(' '));
@@ -41,7 +41,7 @@ QString ApplicationTitleFor(const QString& productName) {
             break; // one word left: keep it
         }
         title.truncate(space);
-    } while (title.size() > longest);
+    } while (title.size() > kLongestTitle);
     return title;
 }
 

@@ -9,7 +9,7 @@ WindowPointer::~WindowPointer() {
     setApplicationPointer(Default);
 }
 
-void WindowPointer::set(int state) {
+void WindowPointer::set(PointerState state) {
     if (state == m_state) {
         return;
     }
@@ -21,7 +21,7 @@ void WindowPointer::set(int state) {
     case Custom:
         m_window.setCursor(m_custom.value_or(QCursor(Qt::PointingHandCursor)));
         break;
-    default:
+    case Default:
         m_window.unsetCursor();
         break;
     }
@@ -46,7 +46,7 @@ void WindowPointer::hoverBackground() {
     }
 }
 
-void WindowPointer::setApplicationPointer(int state) {
+void WindowPointer::setApplicationPointer(PointerState state) {
     const bool busy = state == Busy;
     if (busy == m_applicationBusy || QApplication::instance() == nullptr) {
         return;

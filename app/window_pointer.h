@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/pointer_state.h"
+
 #include <QCursor>
 
 #include <optional>
@@ -8,24 +10,22 @@ class QWidget;
 
 namespace velmora {
 
-// The main window's pointer state, one value for the whole window: 0 the
-// arrow, 11 busy (hourglass), 99 the hand over the buttons. Also holds the
-// application-wide busy pointer, always released as often as it was taken.
+// The main window's pointer state, one value for the whole window (see
+// PointerState). Also holds the application-wide busy pointer, always
+// released as often as it was taken.
 class WindowPointer {
 public:
-    static constexpr int Default = 0;
-    static constexpr int Busy = 11;
-    static constexpr int Custom = 99;
+    using enum PointerState;
 
     explicit WindowPointer(QWidget& window) : m_window(window) {}
     ~WindowPointer();
     WindowPointer(const WindowPointer&) = delete;
     WindowPointer& operator=(const WindowPointer&) = delete;
 
-    int state() const { return m_state; }
-    void set(int state);
+    PointerState state() const { return m_state; }
+    void set(PointerState state);
 
-    // The picture of state 99; without one Qt's pointing hand stands in.
+    // The picture of the Custom state; without one Qt's pointing hand stands in.
     void setCustomCursor(const QCursor& cursor);
     bool hasCustomCursor() const { return m_custom.has_value(); }
 
@@ -35,12 +35,12 @@ public:
     void hoverBackground();
 
     // The application-wide pointer: Busy shows the hourglass everywhere.
-    void setApplicationPointer(int state);
+    void setApplicationPointer(PointerState state);
     bool applicationBusy() const { return m_applicationBusy; }
 
 private:
     QWidget& m_window;
-    int m_state = Default;
+    PointerState m_state = Default;
     std::optional<QCursor> m_custom;
     bool m_applicationBusy = false;
 };

@@ -11,9 +11,9 @@
 #include "app/file_list_handlers.h"
 #include "app/settings_store.h"
 #include "app/window_pointer.h"
+#include "base/prompter.h"
+#include "base/qt_event_pump.h"
 #include "bench/bench_tree.h"
-#include "convert/prompter.h"
-#include "convert/qt_event_pump.h"
 #include "filelist/file_list.h"
 
 #include <QApplication>
@@ -42,7 +42,7 @@ namespace {
 // Answers the extension prompt and the folder picker; every box is printed.
 class ScriptedPrompter final : public Prompter {
 public:
-    Answer message(const QString& text, const QString&, Buttons, Icon) override {
+    Answer message(const QString& text, const QString&, Buttons, Icon, const QString&) override {
         std::fprintf(stderr, "box: %s\n", qPrintable(text));
         return Answer::No;
     }

@@ -6,11 +6,12 @@
 // Without TREE it builds 100,000 small files in 1,000 leaf folders under a
 // temporary folder (10 x 10 x 10 folders, 100 files each, half of them .ps).
 
+#include "base/error_trap.h"
+#include "base/event_pump.h"
+#include "base/folder_listing.h"
+#include "base/path_helpers.h"
+#include "base/prompter.h"
 #include "bench/bench_tree.h"
-#include "convert/error_trap.h"
-#include "convert/event_pump.h"
-#include "convert/path_helpers.h"
-#include "convert/prompter.h"
 #include "filelist/file_attributes.h"
 #include "filelist/folder_files.h"
 #include "filelist/folder_scanner.h"
@@ -43,7 +44,7 @@ public:
 
 class StderrPrompter final : public Prompter {
 public:
-    Answer message(const QString& text, const QString&, Buttons, Icon) override {
+    Answer message(const QString& text, const QString&, Buttons, Icon, const QString&) override {
         std::fprintf(stderr, "box: %s\n", qPrintable(text));
         return Answer::Ok;
     }

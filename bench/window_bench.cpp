@@ -12,7 +12,7 @@
 
 #include "app/form1.h"
 #include "app/settings_store.h"
-#include "convert/prompter.h"
+#include "base/prompter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -35,7 +35,8 @@ namespace {
 // Answers every box with OK and keeps its text.
 class QuietPrompter final : public Prompter {
 public:
-    Answer message(const QString& text, const QString&, Buttons buttons, Icon) override {
+    Answer message(const QString& text, const QString&, Buttons buttons, Icon,
+                   const QString&) override {
         texts.append(text);
         return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
     }

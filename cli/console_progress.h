@@ -17,8 +17,8 @@ public:
 
     void setValue(double percent) override;
     void setText(const QString& text) override;
-    void setWindowPointer(int) override {}
-    void setApplicationPointer(int) override {}
+    void setWindowPointer(PointerState) override {}
+    void setApplicationPointer(PointerState) override {}
 
 private:
     void show();

@@ -32,7 +32,7 @@ QString problemLine(const QString& text, const QString& title) {
 } // namespace
 
 Prompter::Answer ConsolePrompter::message(const QString& text, const QString& title,
-                                          Buttons buttons, Icon icon) {
+                                          Buttons buttons, Icon icon, const QString&) {
     if (icon == Icon::Exclamation || icon == Icon::Critical) {
         print(stderr, QStringLiteral("velmora-convert: ") + problemLine(text, title));
     } else {

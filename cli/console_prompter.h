@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/prompter.h"
+#include "base/prompter.h"
 
 namespace velmora {
 
@@ -10,7 +10,9 @@ namespace velmora {
 // dialogs are cancelled.
 class ConsolePrompter final : public Prompter {
 public:
-    Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+    // The details are left out: the text already says what a console needs.
+    Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon,
+                   const QString& details) override;
     std::optional<QString> askText(const QString& prompt, const QString& title,
                                    const QString& preset) override;
     QStringList pickFiles(const QString& title, const QString& filter,

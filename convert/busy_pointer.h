@@ -1,17 +1,18 @@
 #pragma once
 
+#include "base/pointer_state.h"
+
 namespace velmora {
 
-// The pointer feedback of a run: the main window's pointer (0 default,
-// 11 busy) and the application-wide one that the stages set.
+// The pointer feedback of a run: the main window's pointer (Default or
+// Busy) and the application-wide one that the stages set.
 class BusyPointer {
 public:
-    static constexpr int Default = 0;
-    static constexpr int Busy = 11;
+    using enum PointerState;
 
     virtual ~BusyPointer() = default;
-    virtual void setWindowPointer(int pointer) = 0;
-    virtual void setApplicationPointer(int pointer) = 0;
+    virtual void setWindowPointer(PointerState pointer) = 0;
+    virtual void setApplicationPointer(PointerState pointer) = 0;
 };
 
 } // namespace velmora

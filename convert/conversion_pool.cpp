@@ -1,6 +1,6 @@
 #include "convert/conversion_pool.h"
 
-#include "convert/path_helpers.h"
+#include "base/path_helpers.h"
 #include "convert/pdf_stages.h"
 #include "convert/progress_display.h"
 #include "convert/source_list.h"

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/path_style.h"
 #include "convert/file_outcome.h"
-#include "convert/path_style.h"
 #include "convert/run_cancellation.h"
 
 #include <QList>

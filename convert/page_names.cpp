@@ -1,6 +1,6 @@
 #include "convert/page_names.h"
 
-#include "convert/path_helpers.h"
+#include "base/path_helpers.h"
 
 #include <algorithm>
 

@@ -1,14 +1,15 @@
 #include "convert/pdf_stages.h"
 
+#include "base/error_trap.h"
+#include "base/event_pump.h"
+#include "base/failure.h"
+#include "base/folder_listing.h"
+#include "base/path_helpers.h"
 #include "convert/busy_pointer.h"
-#include "convert/error_trap.h"
-#include "convert/failure.h"
 #include "convert/ghostscript_job.h"
 #include "convert/ghostscript_report.h"
 #include "convert/output_target.h"
 #include "convert/page_names.h"
-#include "convert/path_helpers.h"
-#include "filelist/folder_scanner.h"
 
 #include <QDir>
 #include <QFile>

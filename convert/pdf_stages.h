@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/path_style.h"
 #include "convert/file_outcome.h"
 #include "convert/page_ranges.h"
-#include "convert/path_style.h"
 
 #include <QList>
 #include <QObject>

@@ -1,6 +1,6 @@
 #include "filelist/dialog_rows.h"
 
-#include "convert/path_helpers.h"
+#include "base/path_helpers.h"
 
 namespace velmora {
 
@@ -34,7 +34,7 @@ qsizetype SelectionNameLength(const QStringList& picked) {
 }
 
 bool SelectionFits(const QStringList& picked) {
-    return SelectionNameLength(picked) <= MaxFileSize;
+    return SelectionNameLength(picked) <= kMaxFileSize;
 }
 
 QStringList DialogRows(const QStringList& picked) {

@@ -7,12 +7,12 @@ namespace velmora {
 
 // Room the file dialog has for its whole answer: the folder, then a NUL and
 // the bare name of every picked file (one picked file: its full path alone).
-constexpr qsizetype MaxFileSize = 30000;
+constexpr qsizetype kMaxFileSize = 30000;
 
 // The length of that answer for the picked paths (full paths, one folder).
 qsizetype SelectionNameLength(const QStringList& picked);
 
-// False when the picked files would not fit into MaxFileSize characters.
+// False when the picked files would not fit into kMaxFileSize characters.
 bool SelectionFits(const QStringList& picked);
 
 // The rows for the picked paths, in the dialog's order: one file exactly as

@@ -1,8 +1,9 @@
 #include "filelist/folder_files.h"
 
-#include "convert/error_trap.h"
-#include "convert/event_pump.h"
-#include "convert/path_helpers.h"
+#include "base/error_trap.h"
+#include "base/event_pump.h"
+#include "base/folder_listing.h"
+#include "base/path_helpers.h"
 #include "filelist/file_attributes.h"
 #include "filelist/folder_scanner.h"
 

@@ -1,10 +1,12 @@
 #include "filelist/folder_scanner.h"
 
-#include "convert/error_trap.h"
-#include "convert/event_pump.h"
-#include "convert/failure.h"
-#include "convert/path_helpers.h"
-#include "convert/path_style.h"
+#include "base/error_numbers.h"
+#include "base/error_trap.h"
+#include "base/event_pump.h"
+#include "base/failure.h"
+#include "base/folder_listing.h"
+#include "base/path_helpers.h"
+#include "base/path_style.h"
 #include "filelist/file_attributes.h"
 
 #include <QElapsedTimer>
@@ -15,9 +17,6 @@
 #include <climits>
 #include <cstring>
 #include <memory>
-#include <optional>
-#include <string>
-#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -26,142 +25,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// The walk reads folders with readdir and matches names itself rather than
-// through QDir: "Add All" on archives of 100,000 files must stay within twice
-// the time of find(1), and QDir's per-entry file info and regular-expression
-// filters cost several times that. The entry type readdir reports spares most
-// per-file system calls.
+// The walk reads folders with readdir, as base/folder_listing.cpp explains:
+// QDir costs several times what "Add All" may take on large archives.
 
 namespace velmora {
 
 namespace {
-
-constexpr qint64 PermissionDenied = 70;
-constexpr qint64 PathNotFound = 76;
 
 const QString& scannerLocation() {
     static const QString location =
         QStringLiteral("TobrinTitle2021/08/31.AddFolder.GetSubDirectories2016");
     return location;
 }
-
-// A failed system call as the classic error the callers' traps expect.
-Failure systemFailure(int error) {
-    switch (error) {
-    case EACCES:
-    case EPERM:
-        return Failure(QStringLiteral("Permission denied"), PermissionDenied);
-    case ENOENT:
-    case ENOTDIR:
-        return Failure(QStringLiteral("Path not found"), PathNotFound);
-    case EIO:
-        return Failure(QStringLiteral("Device I/O error"), 57);
-    case ENAMETOOLONG:
-        return Failure(QStringLiteral("Bad file name or number"), 52);
-    default:
-        return Failure(QString::fromLocal8Bit(std::strerror(error)), 0);
-    }
-}
-
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
-using DirHandle = std::unique_ptr<DIR, DirCloser>;
-
-bool isDotOrDotDot(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
-// A name that is not valid UTF-8 decodes with replacement characters and no
-// longer names the entry; such entries cannot be reached through a path text.
-bool decodesFaithfully(const QString& name, const char* raw) {
-    if (!name.contains(QChar::ReplacementCharacter)) {
-        return true;
-    }
-    return QFile::encodeName(name) == QByteArray(raw);
-}
-
-bool caseInsensitiveLess(const QString& a, const QString& b) {
-    const int order = QString::compare(a, b, Qt::CaseInsensitive);
-    return order != 0 ? order < 0 : a < b;
-}
-
-// Case-folded code points, so that matching ignores case beyond ASCII too.
-void foldUtf8(const char* raw, std::size_t length, std::u32string& out) {
-    out.clear();
-    bool ascii = true;
-    for (std::size_t i = 0; i < length && ascii; ++i) {
-        ascii = (static_cast<unsigned char>(raw[i]) & 0x80U) == 0;
-    }
-    if (ascii) {
-        for (std::size_t i = 0; i < length; ++i) {
-            const char32_t c = static_cast<unsigned char>(raw[i]);
-            out.push_back(c >= U'A' && c <= U'Z' ? c + (U'a' - U'A') : c);
-        }
-        return;
-    }
-    for (const char32_t c : QString::fromUtf8(raw, static_cast<qsizetype>(length)).toUcs4()) {
-        out.push_back(QChar::toCaseFolded(c));
-    }
-}
-
-void foldText(const QString& text, std::u32string& out) {
-    out.clear();
-    for (const char32_t c : text.toUcs4()) {
-        out.push_back(QChar::toCaseFolded(c));
-    }
-}
-
-// "*" matches any run, "?" any one character; greedy with one backtrack point,
-// which is enough for these two wildcards.
-bool wildcardMatch(std::u32string_view name, std::u32string_view pattern) {
-    constexpr std::size_t none = std::u32string_view::npos;
-    std::size_t n = 0;
-    std::size_t p = 0;
-    std::size_t starP = none;
-    std::size_t starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == U'*') {
-            starP = p++;
-            starN = n;
-        } else if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == name[n])) {
-            ++n;
-            ++p;
-        } else if (starP != none) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == U'*') {
-        ++p;
-    }
-    return p == pattern.size();
-}
-
-class FilePattern {
-public:
-    explicit FilePattern(const QString& pattern) {
-        foldText(pattern.isEmpty() ? QStringLiteral("*") : pattern, m_full);
-        // A closing ".*" also matches no extension at all, so "*.*" means
-        // "every file" (and "a.*" matches "a"), as users of "*.*" expect.
-        m_hasShortForm = m_full.size() >= 2 && m_full.ends_with(U".*");
-        if (m_hasShortForm) {
-            m_short = m_full.substr(0, m_full.size() - 2);
-        }
-    }
-
-    bool matches(std::u32string_view foldedName) const {
-        return wildcardMatch(foldedName, m_full) ||
-               (m_hasShortForm && wildcardMatch(foldedName, m_short));
-    }
-
-private:
-    std::u32string m_full;
-    std::u32string m_short;
-    bool m_hasShortForm = false;
-};
 
 bool isRootFolder(const QString& path) {
     return path == QString(separator(nativePathStyle()));
@@ -174,9 +49,11 @@ struct FolderId {
 };
 
 struct FolderIdHash {
+    // Spreads the device over the bits (the 64-bit golden ratio), so folders
+    // with equal inodes on different devices rarely share a bucket.
+    static constexpr std::size_t kSpread = 0x9e3779b97f4a7c15ULL;
     std::size_t operator()(const FolderId& id) const noexcept {
-        return std::hash<ino_t>{}(id.inode) ^
-               (std::hash<dev_t>{}(id.device) * 0x9e3779b97f4a7c15ULL);
+        return std::hash<ino_t>{}(id.inode) ^ (std::hash<dev_t>{}(id.device) * kSpread);
     }
 };
 
@@ -222,7 +99,7 @@ private:
     // (the first item equal to it); any other failure leaves it there.
     static void dropAfterListingFailure(QStringList& level, qsizetype& index, const QString& v,
                                         qint64 number) {
-        if (number != PermissionDenied && number != PathNotFound) {
+        if (number != error_number::kPermissionDenied && number != error_number::kPathNotFound) {
             return;
         }
         const qsizetype first = level.indexOf(v);
@@ -290,7 +167,7 @@ private:
     void listFolder(const QString& v, const QByteArray& native, QStringList& next) {
         DirHandle dir(::opendir(native.constData()));
         if (!dir) {
-            throw systemFailure(errno);
+            throw SystemFailure(errno);
         }
         struct Candidate {
             QString name;
@@ -309,7 +186,7 @@ private:
                 continue;
             }
             const char* raw = entry->d_name;
-            if (isDotOrDotDot(raw)) {
+            if (IsDotOrDotDot(raw)) {
                 continue;
             }
             maybeYield();
@@ -320,15 +197,14 @@ private:
                 continue;
             }
             QString name = QFile::decodeName(raw);
-            if (!decodesFaithfully(name, raw) || HasUnsupportedChars(name) ||
-                name.contains(QLatin1Char('?'))) {
+            if (!DecodesFaithfully(name, raw) || HasUnsupportedChars(name)) {
                 continue;
             }
             candidates.push_back(
                 {std::move(name), QByteArray(raw, static_cast<qsizetype>(length))});
         }
         std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
-            return caseInsensitiveLess(a.name, b.name);
+            return CaseInsensitiveLess(a.name, b.name);
         });
         const QChar slash = separator(nativePathStyle());
         const int dirFd = ::dirfd(dir.get());
@@ -345,7 +221,7 @@ private:
             next.append(v + candidate.name + slash); // lines 132 and 134
         }
         if (readError != 0) {
-            throw systemFailure(readError);
+            throw SystemFailure(readError);
         }
     }
 
@@ -380,84 +256,8 @@ bool IsSkippedFolderAttributeWord(unsigned word) {
            word == (DirectoryAttribute | HiddenAttribute | SystemAttribute | ReparsePointAttribute);
 }
 
-bool MatchesFilePattern(const QString& name, const QString& pattern) {
-    std::u32string folded;
-    foldText(name, folded);
-    return FilePattern(pattern).matches(folded);
-}
-
 void GetSubDirectories2016(QStringList& folders, bool recurse, const ScanContext& context) {
     FolderWalk(context).run(folders, recurse);
-}
-
-QStringList GetFilesInFolder(const QString& folder, const QString& pattern) {
-    const QChar slash = separator(nativePathStyle());
-    const QString dir = folder.endsWith(slash) ? folder : folder + slash;
-    const QByteArray native = QFile::encodeName(dir);
-    DirHandle handle(::opendir(native.constData()));
-    if (!handle) {
-        const int error = errno;
-        if (error == ENOENT || error == ENOTDIR) {
-            return {}; // like a listing of a missing folder: no names
-        }
-        throw systemFailure(error);
-    }
-    const FilePattern matcher(pattern);
-    const int dirFd = ::dirfd(handle.get());
-    std::u32string folded;
-    folded.reserve(NAME_MAX);
-    QStringList names;
-    // Without search permission on the folder no entry can be opened, so none
-    // exists, whatever the listing says; asked once, at the first match.
-    std::optional<bool> searchable;
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(handle.get());
-        if (entry == nullptr) {
-            if (errno != 0) {
-                throw systemFailure(errno);
-            }
-            break;
-        }
-        if (entry->d_type == DT_DIR || isDotOrDotDot(entry->d_name)) {
-            continue;
-        }
-        const char* raw = entry->d_name;
-        foldUtf8(raw, std::strlen(raw), folded);
-        if (!matcher.matches(folded)) {
-            continue;
-        }
-        // The same test as FileExists, without a second path lookup when the
-        // listing already says "regular file".
-        if (!searchable) {
-            searchable = ::faccessat(AT_FDCWD, native.constData(), X_OK, AT_EACCESS) == 0;
-        }
-        if (!*searchable) {
-            break;
-        }
-        bool regular = entry->d_type == DT_REG;
-        if (!regular) {
-            struct stat info {};
-            regular = ::fstatat(dirFd, raw, &info, 0) == 0 && S_ISREG(info.st_mode);
-        }
-        if (!regular) {
-            continue;
-        }
-        QString name = QFile::decodeName(raw);
-        if (decodesFaithfully(name, raw)) {
-            names.append(std::move(name));
-        }
-    }
-    std::sort(names.begin(), names.end(), caseInsensitiveLess);
-    return names;
-}
-
-bool FileExists(const QString& path) {
-    if (path.isEmpty()) {
-        return false;
-    }
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool HasUnsupportedChars(const QString& name) {

@@ -24,26 +24,14 @@ struct ScanContext {
 // (exactly 22 hidden+system+directory, or 1046, the same plus reparse point).
 bool IsSkippedFolderAttributeWord(unsigned word);
 
-// True when a bare name matches a wildcard pattern ("*" any run, "?" any one
-// character), case-insensitively; a closing ".*" may also match nothing, so
-// "*.*" matches every name, dotted or not. The empty pattern matches all.
-bool MatchesFilePattern(const QString& name, const QString& pattern);
-
 // Extends folders (each item ends in the separator) by every folder below
 // them, breadth first, level after level. Skips hidden+system folders (22,
 // 1046 attribute words), names with unsupported characters, and never walks a
 // folder twice (links are followed once; cycles end).
 void GetSubDirectories2016(QStringList& folders, bool recurse, const ScanContext& context);
 
-// Bare names of the files (never folders) in folder that match the pattern,
-// case-insensitively, hidden ones included, sorted case-insensitively.
-// Empty when none.
-QStringList GetFilesInFolder(const QString& folder, const QString& pattern);
-
-// True for an existing file that can be opened; never for a folder.
-bool FileExists(const QString& path);
-
-// True when a name holds a control character (U+0000-U+001F, U+007F-U+009F) or "?".
+// True when a name holds a control character (U+0000-U+001F, U+007F-U+009F) or
+// "?"; the walk skips such folders. Flat listings live in base/folder_listing.h.
 bool HasUnsupportedChars(const QString& name);
 
 } // namespace velmora

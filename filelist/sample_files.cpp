@@ -1,8 +1,8 @@
 #include "filelist/sample_files.h"
 
-#include "convert/path_style.h"
+#include "base/folder_listing.h"
+#include "base/path_style.h"
 #include "filelist/file_list.h"
-#include "filelist/folder_scanner.h"
 
 #include <QFileInfo>
 

@@ -1,8 +1,7 @@
 // The file dialog's answer, split into rows: any selection gives one row per
 // picked file and a length that decides the bound the same way every time.
-#include "fuzz/fuzz_check.h"
 #include "filelist/dialog_rows.h"
-
+#include "fuzz/fuzz_check.h"
 
 using namespace velmora;
 using velmora::fuzz::check;
@@ -17,6 +16,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const qsizetype length = SelectionNameLength(picked);
     check(length >= 0);
-    check(SelectionFits(picked) == (length <= MaxFileSize));
+    check(SelectionFits(picked) == (length <= kMaxFileSize));
     return 0;
 }

@@ -1,6 +1,6 @@
 // The path helpers take any text: they must never crash, and their results
 // keep the relations callers rely on, in both path styles.
-#include "convert/path_helpers.h"
+#include "base/path_helpers.h"
 #include "fuzz/fuzz_check.h"
 
 using namespace velmora;

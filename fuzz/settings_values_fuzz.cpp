@@ -1,8 +1,8 @@
 // Stored settings are text a user (or another program) may have edited: any
 // text must give a value in range or a reported failure, never a crash.
-#include "fuzz/fuzz_check.h"
 #include "app/settings_values.h"
-#include "convert/failure.h"
+#include "base/failure.h"
+#include "fuzz/fuzz_check.h"
 
 #include <cmath>
 

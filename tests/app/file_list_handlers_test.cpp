@@ -1,11 +1,13 @@
 #include "app/file_list_handlers.h"
 #include "app/settings_store.h"
 #include "app/window_pointer.h"
-#include "convert/event_pump.h"
 #include "filelist/dialog_rows.h"
 #include "filelist/file_list.h"
+#include "support/fake_event_pump.h"
 #include "support/qstring_printer.h"
 #include "support/recording_prompter.h"
+#include "support/temp_tree.h"
+#include "support/text.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,31 +25,20 @@
 #include <functional>
 
 using namespace velmora;
+using test::split;
 
 namespace {
 
-// Lets events run like the real pump and calls a hook at every yield.
-struct HookPump final : EventPump {
-    void letEventsRun() override {
-        ++calls;
-        if (hook) {
-            hook();
-        }
-        QCoreApplication::processEvents();
-    }
-    int calls = 0;
-    std::function<void()> hook;
-};
-
 struct FileListHandlersTest : ::testing::Test {
     QTemporaryDir temp;
+    test::TempTree tree;
     test::RecordingPrompter prompter;
     SettingsStore settings{prompter, temp.filePath(QStringLiteral("settings.ini"))};
     QWidget window;
     QTreeView* view = new QTreeView(&window);
     FileList files;
     WindowPointer pointer{window};
-    HookPump pump;
+    test::FakeEventPump pump{true}; // lets events run like the real pump
     QStringList opened;
     QString program = temp.filePath(QStringLiteral("program"));
     FileListHandlers handlers{
@@ -88,9 +79,6 @@ struct FileListHandlersTest : ::testing::Test {
     }
     QPoint belowRows() const { return QPoint(20, viewport()->height() - 3); }
     void fill(const QStringList& rows) { files.append(rows); }
-    QStringList split(const char* rows) const {
-        return QString::fromUtf8(rows).split(QLatin1Char(','));
-    }
     int selectedRow() const {
         const QModelIndexList rows = view->selectionModel()->selectedRows();
         return rows.isEmpty() ? -1 : rows.front().row();
@@ -111,13 +99,8 @@ struct FileListHandlersTest : ::testing::Test {
         }
         QTest::mouseRelease(viewport(), Qt::LeftButton, {}, at);
     }
-    void touch(const QString& rel) const {
-        const QString full = temp.filePath(rel);
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(full).path()));
-        QFile file(full);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
-    QString at(const QString& rel) const { return temp.filePath(rel); }
+    void touch(const QString& rel) const { tree.touch(rel); }
+    QString at(const QString& rel) const { return tree.path(rel); }
 };
 
 // --- Reordering -------------------------------------------------------------
@@ -318,6 +301,42 @@ TEST_F(FileListHandlersTest, ADropAddsFilesAndFoldersInTheOrderDropped) {
     EXPECT_TRUE(prompter.boxes.isEmpty());
 }
 
+TEST_F(FileListHandlersTest, DropsAreTakenAsCopiesOnly) {
+    touch(QStringLiteral("a.ps"));
+    const struct {
+        const char* reason;
+        Qt::DropActions offered;
+        Qt::KeyboardModifiers keys;
+        bool taken;
+    } rows[] = {
+        {"a Shift-drag proposes a move: taken as a copy, so the source deletes nothing",
+         Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier, true},
+        {"a plain drag is a copy", Qt::CopyAction | Qt::MoveAction, Qt::NoModifier, true},
+        {"a source that can only move is refused", Qt::MoveAction, Qt::NoModifier, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reason);
+        files.clear();
+        std::unique_ptr<QMimeData> data(fileDrag({at("a.ps")}));
+        QDragEnterEvent enter(QPoint(10, 10), row.offered, data.get(), Qt::LeftButton, row.keys);
+        QCoreApplication::sendEvent(viewport(), &enter);
+        EXPECT_EQ(enter.isAccepted(), row.taken);
+        QDropEvent drop(QPointF(10, 10), row.offered, data.get(), Qt::LeftButton, row.keys);
+        if (row.keys == Qt::ShiftModifier) {
+            ASSERT_EQ(drop.proposedAction(), Qt::MoveAction);
+        }
+        QCoreApplication::sendEvent(viewport(), &drop);
+        EXPECT_EQ(drop.isAccepted(), row.taken);
+        if (row.taken) {
+            EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+            EXPECT_TRUE(waitFor([&] { return files.count() == 1; }));
+        } else {
+            QCoreApplication::processEvents();
+            EXPECT_EQ(files.count(), 0);
+        }
+    }
+}
+
 TEST_F(FileListHandlersTest, DraggedTextIsRefused) {
     QMimeData text;
     text.setText(QStringLiteral("/etc/hostname"));
@@ -369,10 +388,10 @@ TEST_F(FileListHandlersTest, TooManyFilesAreRefusedWithAMessage) {
         over.append(QStringLiteral("/d/%1.ps").arg(i, 6, 10, QLatin1Char('0')));
     }
     over.last() = QStringLiteral("/d/999999999999999.ps");
-    ASSERT_EQ(SelectionNameLength(over), MaxFileSize + 1);
+    ASSERT_EQ(SelectionNameLength(over), kMaxFileSize + 1);
     QStringList under = over;
     under.last() = QStringLiteral("/d/99999999999999.ps");
-    ASSERT_EQ(SelectionNameLength(under), MaxFileSize);
+    ASSERT_EQ(SelectionNameLength(under), kMaxFileSize);
 
     prompter.fileAnswers = {over, under};
     handlers.PushButton1_Click();
@@ -396,7 +415,7 @@ TEST_F(FileListHandlersTest, AddAllAsksForTheExtensionAndTheFolder) {
     prompter.textAnswers = {QStringLiteral("ps"), QStringLiteral("ps")};
     prompter.folderAnswers = {at("F"), at("F")};
     int busyYields = 0;
-    pump.hook = [&] {
+    pump.hook = [&](int) {
         busyYields += pointer.state() == WindowPointer::Busy;
         handlers.PushButton9_Click(); // refused while busy
     };
@@ -448,7 +467,7 @@ TEST_F(FileListHandlersTest, OpenWithAFolderShowsTheHourglassAndGuardsTheList) {
     touch(QStringLiteral("single.ps"));
     fill(split("/x/old.ps"));
     int busyYields = 0;
-    pump.hook = [&] {
+    pump.hook = [&](int) {
         busyYields += pointer.state() == WindowPointer::Busy;
         handlers.PushButton9_Click(); // refused while busy
     };

@@ -298,6 +298,25 @@ TEST_F(Form1Controls, SliderUpdatesCaptionAndStore) {
     EXPECT_EQ(onDisk(QStringLiteral("JPGQuality")), QStringLiteral("0"));
 }
 
+TEST_F(Form1Controls, ASandboxNoticeIsShownOnceEver) {
+    RunSummary unsandboxed;
+    unsandboxed.sandboxed = false;
+    open();
+    prompter.boxes.clear();
+    window->afterRun(RunSummary{});
+    EXPECT_TRUE(prompter.boxes.isEmpty()) << "nothing to tell when the sandbox held";
+    window->afterRun(unsandboxed);
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_EQ(prompter.boxes.front().text, Form1::sandboxNoticeText());
+    EXPECT_EQ(prompter.boxes.front().icon, Prompter::Icon::Information);
+    EXPECT_EQ(onDisk(QStringLiteral("SandboxNoticeShown")), QStringLiteral("True"));
+    window->afterRun(unsandboxed);
+    TearDown();
+    open();
+    window->afterRun(unsandboxed);
+    EXPECT_EQ(prompter.boxes.size(), 1) << "not again, also after a restart";
+}
+
 TEST_F(Form1Controls, FolderPicker) {
     QTemporaryDir picked;
     shown();
@@ -333,29 +352,30 @@ TEST_F(Form1Controls, FolderPicker) {
 TEST_F(Form1Controls, PointerFeedback) {
     Form1& form = shown();
     // (pointer before, where the pointer moves, pointer after)
+    using enum PointerState;
     const struct {
-        int before;
+        PointerState before;
         const char* over;
-        int after;
+        PointerState after;
         const char* reason;
         std::optional<QPoint> spot = std::nullopt; // bare frame or background
     } rows[] = {
-        {0, "PushButton2", 99, "the hand over a push button"},
-        {0, "PushButton7", 99, "also the small one in the folder row"},
-        {99, "Form1", 0, "the arrow over the window background", QPoint(268, 180)},
-        {99, "Frame1", 0, "the arrow over a frame", QPoint(500, 110)},
-        {99, "Frame3", 0, "the arrow over the quality frame", QPoint(260, 50)},
-        {99, "Text1", 0, "the arrow over the folder box"},
-        {99, "ListView1", 0, "the arrow over the list"},
-        {99, "Slider1", 99, "the slider has no pointer handler"},
-        {99, "Label2", 99, "nor the labels"},
-        {99, "Option2", 99, "nor the option buttons"},
-        {99, "ProgressBar1", 99, "nor the progress bar"},
-        {11, "PushButton1", 11, "busy: the hourglass stays over a button"},
-        {11, "Form1", 11, "busy: and over the background", QPoint(268, 180)},
-        {11, "Frame4", 11, "busy: and over a frame", QPoint(5, 45)},
-        {11, "Text1", 11, "busy: and over the folder box"},
-        {11, "ListView1", 11, "busy: and over the list"},
+        {Default, "PushButton2", Custom, "the hand over a push button"},
+        {Default, "PushButton7", Custom, "also the small one in the folder row"},
+        {Custom, "Form1", Default, "the arrow over the window background", QPoint(268, 180)},
+        {Custom, "Frame1", Default, "the arrow over a frame", QPoint(500, 110)},
+        {Custom, "Frame3", Default, "the arrow over the quality frame", QPoint(260, 50)},
+        {Custom, "Text1", Default, "the arrow over the folder box"},
+        {Custom, "ListView1", Default, "the arrow over the list"},
+        {Custom, "Slider1", Custom, "the slider has no pointer handler"},
+        {Custom, "Label2", Custom, "nor the labels"},
+        {Custom, "Option2", Custom, "nor the option buttons"},
+        {Custom, "ProgressBar1", Custom, "nor the progress bar"},
+        {Busy, "PushButton1", Busy, "busy: the hourglass stays over a button"},
+        {Busy, "Form1", Busy, "busy: and over the background", QPoint(268, 180)},
+        {Busy, "Frame4", Busy, "busy: and over a frame", QPoint(5, 45)},
+        {Busy, "Text1", Busy, "busy: and over the folder box"},
+        {Busy, "ListView1", Busy, "busy: and over the list"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.reason);
@@ -373,27 +393,27 @@ TEST_F(Form1Controls, PointerFeedback) {
     // cannot be pressed, so no hand over it.
     control<QRadioButton>("Option2")->click();
     hover("ProgressBar1");
-    form.setWindowPointer(99);
+    form.setWindowPointer(PointerState::Custom);
     hover("PushButton7");
-    EXPECT_EQ(form.windowPointer(), 0);
+    EXPECT_EQ(form.windowPointer(), PointerState::Default);
 
-    form.setWindowPointer(11);
+    form.setWindowPointer(PointerState::Busy);
     EXPECT_EQ(form.cursor().shape(), Qt::WaitCursor);
-    form.setWindowPointer(0);
+    form.setWindowPointer(PointerState::Default);
     EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(Form1Controls, ApplicationPointerStaysBalanced) {
     {
         Form1& form = open();
-        form.setApplicationPointer(11);
-        form.setApplicationPointer(11);
+        form.setApplicationPointer(PointerState::Busy);
+        form.setApplicationPointer(PointerState::Busy);
         ASSERT_NE(QApplication::overrideCursor(), nullptr);
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        form.setApplicationPointer(0);
+        form.setApplicationPointer(PointerState::Default);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "one take, one release";
-        form.setApplicationPointer(0);
-        form.setApplicationPointer(11);
+        form.setApplicationPointer(PointerState::Default);
+        form.setApplicationPointer(PointerState::Busy);
     }
     TearDown();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "released when the window goes";

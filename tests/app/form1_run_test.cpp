@@ -149,7 +149,7 @@ TEST_F(Form1Run, AnEmptyListIsReportedAndNothingIsPrepared) {
         EXPECT_EQ(prompter.boxes.front().buttons, Prompter::Buttons::Ok);
     }
     EXPECT_TRUE(tempIsEmpty()) << "no work folder";
-    EXPECT_EQ(form.windowPointer(), 0);
+    EXPECT_EQ(form.windowPointer(), PointerState::Default);
     EXPECT_FALSE(form.run().isConverting());
 }
 
@@ -162,7 +162,7 @@ TEST_F(Form1Run, AMissingOutputFolderIsReported) {
               QStringList{QStringLiteral("Folder does not exist. Please select another folder.")});
     EXPECT_TRUE(tempIsEmpty()) << "no work folder";
     EXPECT_EQ(form.fileList().count(), 1);
-    EXPECT_EQ(form.windowPointer(), 0);
+    EXPECT_EQ(form.windowPointer(), PointerState::Default);
 }
 
 TEST_F(Form1Run, SamplesBecomePagesAndDone) {
@@ -198,7 +198,7 @@ TEST_F(Form1Run, SamplesBecomePagesAndDone) {
     EXPECT_TRUE(clickedAgain) << "the run yields to the event loop";
     EXPECT_TRUE(tempIsEmpty()) << "the work folder is removed";
     EXPECT_EQ(form.run().settings().tempFolder, tempFolder()) << "the base came from TMPDIR";
-    EXPECT_EQ(form.windowPointer(), 0);
+    EXPECT_EQ(form.windowPointer(), PointerState::Default);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     auto* bar = control<TextProgressBar>("ProgressBar1");
     EXPECT_EQ(bar->value(), 0);

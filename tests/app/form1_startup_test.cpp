@@ -3,7 +3,7 @@
 #include "app/startup_helpers.h"
 #include "app/text_progress_bar.h"
 #include "app/window_fixture.h"
-#include "convert/error_trap.h"
+#include "base/error_trap.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -71,7 +71,7 @@ TEST_F(Form1Startup, FirstRunWithNothingStored) {
     EXPECT_FALSE(control<QRadioButton>("Option2")->isChecked());
     EXPECT_TRUE(control<QGroupBox>("Frame4")->isEnabled());
     EXPECT_EQ(control<TextProgressBar>("ProgressBar1")->text(), QStringLiteral("Progress Bar"));
-    EXPECT_EQ(form.windowPointer(), 0);
+    EXPECT_EQ(form.windowPointer(), PointerState::Default);
     EXPECT_EQ(form.run().settings().tempFolder, QStringLiteral("/var/tmp"));
     EXPECT_EQ(form.run().settings().programFolder, QCoreApplication::applicationDirPath());
 
@@ -190,7 +190,7 @@ TEST_F(Form1Startup, HomePageOnlyOnTheLuckyDraw) {
     }
     UrlCatcher catcher;
     TearDown();
-    open(QCoreApplication::applicationDirPath(), Form1::HomePageDraw);
+    open(QCoreApplication::applicationDirPath(), Form1::kHomePageDraw);
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened.front(), QUrl(HomePageAddress()));
     EXPECT_TRUE(prompter.boxes.isEmpty());
@@ -202,7 +202,7 @@ TEST_F(Form1Startup, HandPointerPicture) {
     Form1& bare = open(program.path());
     EXPECT_TRUE(prompter.boxes.isEmpty());
     EXPECT_FALSE(bare.pointer().hasCustomCursor());
-    bare.setWindowPointer(99);
+    bare.setWindowPointer(PointerState::Custom);
     EXPECT_EQ(bare.cursor().shape(), Qt::PointingHandCursor);
 
     // Our picture beside the program.
@@ -211,8 +211,8 @@ TEST_F(Form1Startup, HandPointerPicture) {
                             program.filePath(QStringLiteral("HAND-M.CUR"))));
     Form1& handed = open(program.path());
     EXPECT_TRUE(prompter.boxes.isEmpty());
-    EXPECT_EQ(handed.windowPointer(), 0) << "the hand shows only when hovering";
-    handed.setWindowPointer(99);
+    EXPECT_EQ(handed.windowPointer(), PointerState::Default) << "the hand shows only when hovering";
+    handed.setWindowPointer(PointerState::Custom);
     EXPECT_EQ(handed.cursor().shape(), Qt::BitmapCursor);
     EXPECT_EQ(handed.cursor().hotSpot(), QPoint(11, 0));
 

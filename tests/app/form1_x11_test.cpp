@@ -71,10 +71,10 @@ TEST(Form1OnX11, RealWindowWithARealErrorBox) {
     // The hand over a button, the arrow back over the background.
     auto* start = form.findChild<QPushButton*>(QStringLiteral("PushButton2"));
     QTest::mouseMove(start, start->rect().center());
-    QTRY_COMPARE(form.windowPointer(), 99);
+    QTRY_COMPARE(form.windowPointer(), PointerState::Custom);
     EXPECT_EQ(form.cursor().shape(), Qt::BitmapCursor) << "our own hand picture";
     QTest::mouseMove(&form, QPoint(268, 180));
-    QTRY_COMPARE(form.windowPointer(), 0);
+    QTRY_COMPARE(form.windowPointer(), PointerState::Default);
 
     bool closed = false;
     QObject::connect(&form, &Form1::closed, [&] { closed = true; });
@@ -107,5 +107,14 @@ TEST(Form1OnX11, QuestionsAnswerYesOrNo) {
         EXPECT_EQ(prompter.message(QStringLiteral("Done.")), Prompter::Answer::Ok);
         ASSERT_EQ(closer.seen.size(), 1);
         EXPECT_EQ(closer.seen.front().text, QStringLiteral("Done."));
+        EXPECT_TRUE(closer.seen.front().details.isEmpty());
+    }
+    {
+        BoxCloser closer(QMessageBox::Ok);
+        prompter.message(QStringLiteral("Done.\n\nand 30 more"), {}, Prompter::Buttons::Ok,
+                         Prompter::Icon::None, QStringLiteral("a.ps\nb.ps"));
+        ASSERT_EQ(closer.seen.size(), 1);
+        EXPECT_EQ(closer.seen.front().details, QStringLiteral("a.ps\nb.ps"))
+            << "the long list unfolds below a box that fits the screen";
     }
 }

@@ -83,6 +83,39 @@ TEST(SettingsStore, HandEditedValuesReadAsText) {
     EXPECT_EQ(store.GetSetting(QStringLiteral("Output Folder")), QStringLiteral("/tmp/a, b/"));
 }
 
+struct CommaRow {
+    const char* reason;
+    const char* folder;
+};
+
+class CommaFolder : public ::testing::TestWithParam<CommaRow> {};
+
+TEST_P(CommaFolder, ComesBackAsWrittenByTheStoreOrByHand) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("Dravik.ini"));
+    const QString key = QStringLiteral("Output Folder");
+    const QString folder = QString::fromUtf8(GetParam().folder);
+    RecordingPrompter prompter;
+    SettingsStore(prompter, ini).SaveSetting(key, folder);
+    EXPECT_EQ(SettingsStore(prompter, ini).GetSetting(key), folder) << "written by the store";
+
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text));
+    file.write("[Other]\nOutput%20Folder=elsewhere,x\n[Velmora]\nOutput%20Folder=" +
+               folder.toUtf8() + "\nJPGQuality=80\n");
+    file.close();
+    SettingsStore handEdited(prompter, ini);
+    EXPECT_EQ(handEdited.GetSetting(key), folder) << "edited by hand, without quotes";
+    EXPECT_EQ(handEdited.GetSetting(QStringLiteral("JPGQuality")), QStringLiteral("80"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CommaFolder,
+                         ::testing::Values(CommaRow{"one comma", "/home/ann/a,b/"},
+                                           CommaRow{"blanks around commas are kept", "/x/a, b ,c/"},
+                                           CommaRow{"doubled and closing commas", "/x/a,,b,"},
+                                           CommaRow{"a name with a comma and a blank",
+                                                    "/home/ann/Reports, 2024/"}));
+
 TEST(SettingsStore, AStoreThatCannotBeWrittenIsReportedOnce) {
     QTemporaryDir dir;
     // A plain file where the store's folder should be: nothing can be

@@ -1,6 +1,6 @@
 #include "app/cursor_file.h"
 #include "app/startup_helpers.h"
-#include "convert/failure.h"
+#include "base/failure.h"
 #include "support/qstring_printer.h"
 
 #include <QCoreApplication>

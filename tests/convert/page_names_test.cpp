@@ -1,14 +1,12 @@
 #include "convert/page_names.h"
+#include "support/text.h"
 
 #include <gtest/gtest.h>
 
 using namespace velmora;
+using test::q;
 
 namespace {
-
-QString q(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 TEST(PageNames, PrefixIsTheNameBeforeItsFirstDot) {
     const std::pair<const char*, const char*> rows[] = {

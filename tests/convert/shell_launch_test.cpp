@@ -1,5 +1,6 @@
 #include "convert/run_cancellation.h"
 #include "convert/shell_launch.h"
+#include "support/text.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,15 +22,12 @@
 #include <vector>
 
 using namespace velmora;
+using test::q;
 using namespace std::chrono_literals;
 
 namespace {
 
 constexpr qint64 kBase = -2147221504; // 0x80040000 as a signed 32-bit number
-
-QString q(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 QString quoted(const QString& path) {
     return QLatin1Char('"') + path + QLatin1Char('"');

@@ -63,10 +63,10 @@ TEST(SelectionBound, CountsTheFolderOnceAndEachBareNameWithItsSeparator) {
 }
 
 TEST(SelectionBound, JustOverTheRoomIsRefusedJustUnderIsNot) {
-    ASSERT_EQ(SelectionNameLength(selectionOf(MaxFileSize + 1)), MaxFileSize + 1);
-    EXPECT_FALSE(SelectionFits(selectionOf(MaxFileSize + 1)));
-    EXPECT_TRUE(SelectionFits(selectionOf(MaxFileSize)));
-    EXPECT_TRUE(SelectionFits(selectionOf(MaxFileSize - 1)));
+    ASSERT_EQ(SelectionNameLength(selectionOf(kMaxFileSize + 1)), kMaxFileSize + 1);
+    EXPECT_FALSE(SelectionFits(selectionOf(kMaxFileSize + 1)));
+    EXPECT_TRUE(SelectionFits(selectionOf(kMaxFileSize)));
+    EXPECT_TRUE(SelectionFits(selectionOf(kMaxFileSize - 1)));
 }
 
 } // namespace

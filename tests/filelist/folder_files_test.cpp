@@ -1,10 +1,11 @@
-#include "convert/error_trap.h"
-#include "convert/event_pump.h"
+#include "base/error_trap.h"
 #include "filelist/dropped_paths.h"
 #include "filelist/folder_files.h"
 #include "filelist/folder_scanner.h"
+#include "support/fake_event_pump.h"
 #include "support/qstring_printer.h"
 #include "support/recording_prompter.h"
+#include "support/temp_tree.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,44 +17,20 @@ using namespace velmora;
 
 namespace {
 
-struct NoPump final : EventPump {
-    void letEventsRun() override {}
-};
-
 // A tree in a temporary folder; files are given relative to it.
 struct FolderFilesTest : ::testing::Test {
-    QTemporaryDir dir;
+    test::TempTree tree;
     test::RecordingPrompter prompter;
-    NoPump pump;
+    test::FakeEventPump pump;
     ScanContext context{prompter, pump};
     mutable ErrorTrap trap{prompter, QStringLiteral("Form1.PushButton4_Click")};
 
-    QString path(const QString& rel) const { return dir.path() + QLatin1Char('/') + rel; }
-
-    void touch(const QString& rel) const {
-        const QString full = path(rel);
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(full).path()));
-        QFile file(full);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(rel);
-    }
-    void touchAll(const QStringList& rels) const {
-        for (const QString& rel : rels) {
-            touch(rel);
-        }
-    }
+    QString path(const QString& rel) const { return tree.path(rel); }
+    void touchAll(const QStringList& rels) const { tree.touchAll(rels); }
     void makeReadOnly(const QString& rel) const {
         ASSERT_TRUE(QFile::setPermissions(path(rel), QFile::ReadOwner | QFile::ReadUser));
     }
-    // The rows relative to the tree, for short expectations.
-    QStringList relative(const QStringList& rows) const {
-        QStringList out;
-        for (const QString& row : rows) {
-            out.append(row.startsWith(dir.path() + QLatin1Char('/'))
-                           ? row.mid(dir.path().size() + 1)
-                           : row);
-        }
-        return out;
-    }
+    QStringList relative(const QStringList& rows) const { return tree.relative(rows); }
     QStringList collect(const QString& rel, const QString& extension) const {
         return relative(CollectFolderFiles(path(rel), extension, context, trap));
     }

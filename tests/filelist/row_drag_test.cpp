@@ -1,18 +1,16 @@
 #include "filelist/file_list.h"
 #include "filelist/row_drag.h"
 #include "support/qstring_printer.h"
+#include "support/text.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 using namespace velmora;
+using test::split;
 
 namespace {
-
-QStringList split(const char* rows) {
-    return QString::fromUtf8(rows).split(QLatin1Char(','), Qt::SkipEmptyParts);
-}
 
 struct DragCase {
     const char* reason;

@@ -1,6 +1,7 @@
 #include "filelist/file_list.h"
 #include "filelist/sample_files.h"
 #include "support/qstring_printer.h"
+#include "support/temp_tree.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,17 +14,13 @@ using namespace velmora;
 namespace {
 
 struct SampleFilesTest : ::testing::Test {
-    QTemporaryDir program;
+    test::TempTree program;
     FileList list;
 
     QString sample(const QString& name) const {
         return program.path() + QStringLiteral("/Samples/") + name;
     }
-    void touch(const QString& name) const {
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(sample(name)).path()));
-        QFile file(sample(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
+    void touch(const QString& name) const { program.touch(QStringLiteral("Samples/") + name); }
 };
 
 TEST_F(SampleFilesTest, AddsEveryFileDirectlyInTheFolderOnce) {

@@ -17,7 +17,7 @@ void BoxCloser::look() {
     if (box == nullptr || !box->isVisible()) {
         return;
     }
-    SeenBox note{box->windowTitle(), box->text(), box->icon(), {}};
+    SeenBox note{box->windowTitle(), box->text(), box->icon(), {}, box->detailedText()};
     for (QAbstractButton* button : box->buttons()) {
         note.buttons.append(button->text().remove(QLatin1Char('&')));
     }

@@ -14,6 +14,7 @@ struct SeenBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
+    QString details;
 };
 
 // Waits for each message box that comes up, notes what it shows and presses

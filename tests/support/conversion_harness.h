@@ -1,10 +1,10 @@
 #pragma once
 
+#include "base/qt_event_pump.h"
 #include "convert/busy_pointer.h"
 #include "convert/conversion_run.h"
 #include "convert/output_target.h"
 #include "convert/progress_display.h"
-#include "convert/qt_event_pump.h"
 #include "filelist/file_list.h"
 #include "support/recording_prompter.h"
 
@@ -29,8 +29,13 @@ public:
     void setValue(double percent) override { progressValues.append(percent); }
     void setText(const QString& text) override { progressTexts.append(text); }
     // BusyPointer
-    void setWindowPointer(int pointer) override { windowPointers.append(pointer); }
-    void setApplicationPointer(int pointer) override { applicationPointer = pointer; }
+    // Recorded as their classic numbers (0 default, 11 busy).
+    void setWindowPointer(PointerState pointer) override {
+        windowPointers.append(static_cast<int>(pointer));
+    }
+    void setApplicationPointer(PointerState pointer) override {
+        applicationPointer = static_cast<int>(pointer);
+    }
 
     RunSummary run();
     ConversionRun& conversion() { return *m_run; }

@@ -16,15 +16,15 @@ template <typename T> T takeFront(std::deque<T>& queue, T fallback) {
 } // namespace
 
 Prompter::Answer RecordingPrompter::message(const QString& text, const QString& title,
-                                            Buttons buttons, Icon icon) {
-    boxes.append({QStringLiteral("message"), text, title, buttons, icon, {}});
+                                            Buttons buttons, Icon icon, const QString& details) {
+    boxes.append({QStringLiteral("message"), text, title, buttons, icon, {}, details});
     const Answer fallback = buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
     return takeFront(answers, fallback);
 }
 
 std::optional<QString> RecordingPrompter::askText(const QString& prompt, const QString& title,
                                                   const QString& preset) {
-    boxes.append({QStringLiteral("askText"), prompt, title, Buttons::Ok, Icon::None, preset});
+    boxes.append({QStringLiteral("askText"), prompt, title, Buttons::Ok, Icon::None, preset, {}});
     if (textAnswers.empty()) {
         return std::nullopt;
     }
@@ -36,12 +36,13 @@ std::optional<QString> RecordingPrompter::askText(const QString& prompt, const Q
 QStringList RecordingPrompter::pickFiles(const QString& title, const QString& filter,
                                          const QString& startFolder) {
     boxes.append(
-        {QStringLiteral("pickFiles"), filter, title, Buttons::Ok, Icon::None, startFolder});
+        {QStringLiteral("pickFiles"), filter, title, Buttons::Ok, Icon::None, startFolder, {}});
     return takeFront(fileAnswers, QStringList{});
 }
 
 QString RecordingPrompter::pickFolder(const QString& title, const QString& startFolder) {
-    boxes.append({QStringLiteral("pickFolder"), {}, title, Buttons::Ok, Icon::None, startFolder});
+    boxes.append(
+        {QStringLiteral("pickFolder"), {}, title, Buttons::Ok, Icon::None, startFolder, {}});
     return takeFront(folderAnswers, QString{});
 }
 

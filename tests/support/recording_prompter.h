@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/prompter.h"
+#include "base/prompter.h"
 
 #include <QList>
 
@@ -19,9 +19,11 @@ public:
         Buttons buttons = Buttons::Ok;
         Icon icon = Icon::None;
         QString preset;
+        QString details;
     };
 
-    Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+    Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon,
+                   const QString& details) override;
     std::optional<QString> askText(const QString& prompt, const QString& title,
                                    const QString& preset) override;
     QStringList pickFiles(const QString& title, const QString& filter,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/event_pump.h"
+#include "base/event_pump.h"
 
 namespace velmora {
 

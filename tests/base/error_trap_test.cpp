@@ -1,5 +1,5 @@
-#include "convert/error_trap.h"
-#include "convert/failure.h"
+#include "base/error_trap.h"
+#include "base/failure.h"
 #include "support/recording_prompter.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "convert/qt_event_pump.h"
+#include "base/qt_event_pump.h"
 
 #include <QCoreApplication>
 

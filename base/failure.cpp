@@ -1,4 +1,4 @@
-#include "convert/failure.h"
+#include "base/failure.h"
 
 #include <QFileDevice>
 

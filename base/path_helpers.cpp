@@ -1,6 +1,7 @@
-#include "convert/path_helpers.h"
+#include "base/path_helpers.h"
 
-#include "convert/failure.h"
+#include "base/error_numbers.h"
+#include "base/failure.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -72,10 +73,10 @@ void makeWritable(const QString& path) {
 void ForceDeleteFile(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink()) {
-        throw Failure(QStringLiteral("File not found"), 53);
+        throw Failure(QStringLiteral("File not found"), error_number::kFileNotFound);
     }
     if (info.isDir() && !info.isSymLink()) {
-        throw Failure(QStringLiteral("Path/file access error"), 75);
+        throw Failure(QStringLiteral("Path/file access error"), error_number::kPathFileAccessError);
     }
     QFile file(path);
     if (file.remove()) {

@@ -1,5 +1,7 @@
-#include "convert/failure.h"
-#include "convert/path_helpers.h"
+#include "base/failure.h"
+#include "base/path_helpers.h"
+#include "support/temp_tree.h"
+#include "support/text.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace velmora;
+using test::q;
 
 namespace {
 
@@ -20,10 +23,6 @@ struct PathRow {
 
 void PrintTo(const PathRow& row, std::ostream* os) {
     *os << row.why;
-}
-
-QString q(const char* text) {
-    return QString::fromUtf8(text);
 }
 
 class FixPathTest : public ::testing::TestWithParam<PathRow> {};
@@ -101,13 +100,9 @@ TEST(RemoveExtension, CutsAtLastDotUnlessItLeads) {
 
 class FileHelpersTest : public ::testing::Test {
 protected:
-    QString path(const QString& name) const { return dir.filePath(name); }
-    void touch(const QString& name, const QByteArray& bytes = "x") const {
-        QFile f(path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.path(name); }
+    void touch(const QString& name, const QByteArray& bytes = "x") const { dir.touch(name, bytes); }
+    test::TempTree dir;
 };
 
 TEST_F(FileHelpersTest, DirExists) {

@@ -17,9 +17,12 @@ public:
 
     virtual ~Prompter() = default;
 
-    // An empty title means the application title.
+    // An empty title means the application title. details, when given, is
+    // longer text the user may unfold (a box keeps its text short so it fits
+    // on the screen).
     virtual Answer message(const QString& text, const QString& title = {},
-                           Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
+                           Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
+                           const QString& details = {}) = 0;
 
     // An input prompt; nullopt when cancelled.
     virtual std::optional<QString> askText(const QString& prompt, const QString& title,

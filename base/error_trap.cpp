@@ -1,7 +1,7 @@
-#include "convert/error_trap.h"
+#include "base/error_trap.h"
 
-#include "convert/failure.h"
-#include "convert/prompter.h"
+#include "base/failure.h"
+#include "base/prompter.h"
 
 #include <exception>
 

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/startup_helpers.h"
+
+#include <QString>
+
+// Every setting the program keeps, in one table: its key in the store and the
+// text a read gives while nothing is stored under it.
+namespace velmora {
+
+struct Setting {
+    const char* key;
+    QString (*defaultText)();
+};
+
+namespace setting {
+
+// The output folder box; first the desktop folder with a closing separator.
+inline constexpr Setting kOutputFolder{"Output Folder", &GetDesktopFolder};
+// The quality slider position, a whole number.
+inline constexpr Setting kJpgQuality{"JPGQuality", [] { return QStringLiteral("75"); }};
+// Whether each output option is selected; the defaults are numbers, as of old.
+inline constexpr Setting kOption1{"Option1", [] { return QStringLiteral("1"); }};
+inline constexpr Setting kOption2{"Option2", [] { return QStringLiteral("0"); }};
+// The start folders of the two folder pickers: the output folder's "..."
+// and "Add All".
+inline constexpr Setting kLastFolderDot{"LastFolderDot", [] { return QString(); }};
+inline constexpr Setting kLastFolder{"LastFolder", [] { return QString(); }};
+// The extension last asked for by "Add All".
+inline constexpr Setting kExtension{"Extension", [] { return QStringLiteral("ps"); }};
+// Whether the user has been told once that Ghostscript runs without a sandbox.
+inline constexpr Setting kSandboxNoticeShown{"SandboxNoticeShown",
+                                             [] { return QStringLiteral("False"); }};
+
+} // namespace setting
+
+} // namespace velmora
