@@ -1,5 +1,6 @@
 #include "convert/conversion_run.h"
 
+#include "base/error_numbers.h"
 #include "base/error_trap.h"
 #include "base/event_pump.h"
 #include "base/failure.h"
@@ -58,12 +59,13 @@ ConversionRun::ConversionRun(ConversionWiring wiring, ConversionSettings setting
 namespace {
 
 // Our scripts, apart from the folders the Ghostscripts may write in.
-const QString ScriptsFolderName = QStringLiteral("scripts");
+const QString kScriptsFolderName = QStringLiteral("scripts");
 
 // Copies the program's ps folder (our Ghostscript scripts) into the work folder.
 void copyFolderContents(const QString& from, const QString& to) {
     if (!QDir(from).exists()) {
-        throw Failure(QStringLiteral("Path not found: ") + QDir::toNativeSeparators(from), 76);
+        throw Failure(QStringLiteral("Path not found: ") + QDir::toNativeSeparators(from),
+                      error_number::kPathNotFound);
     }
     if (!QDir().mkpath(to)) {
         throw Failure(QStringLiteral("Could not create ") + to);
@@ -158,11 +160,11 @@ RunSummary ConversionRun::PushButton2_Click() {
     if (ready) {
         ready = trap.step(114, [&] {
             copyFolderContents(m_settings.programFolder + QStringLiteral("/ps"),
-                               work->path() + QLatin1Char('/') + ScriptsFolderName);
+                               work->path() + QLatin1Char('/') + kScriptsFolderName);
         });
     }
     if (ready) {
-        const QString script = work->path() + QLatin1Char('/') + ScriptsFolderName +
+        const QString script = work->path() + QLatin1Char('/') + kScriptsFolderName +
                                QLatin1Char('/') + JpegScriptName(style);
         trap.step(116, [&] { KillFile(script); });
         QString text;
@@ -172,7 +174,7 @@ RunSummary ConversionRun::PushButton2_Click() {
     }
 
     if (ready) {
-        const QString scripts = work->path() + QLatin1Char('/') + ScriptsFolderName;
+        const QString scripts = work->path() + QLatin1Char('/') + kScriptsFolderName;
         const QString ghostscript = QStandardPaths::findExecutable(m_settings.ghostscript);
         const Sandbox sandbox = m_settings.sandbox
                                     ? Sandbox::detect(ghostscript)

@@ -1,5 +1,6 @@
 #include "convert/ghostscript_job.h"
 
+#include "convert/ghostscript_report.h"
 #include "convert/process_group.h"
 #include "convert/sandbox.h"
 
@@ -25,31 +26,6 @@ constexpr int kTicksPerLimit = 4;
 const QByteArray kPageMarker = QByteArrayLiteral("%%[velmora page]%%");
 const QByteArray kErrorMarkerStart = QByteArrayLiteral("%%[velmora error: ");
 const QByteArray kErrorMarkerEnd = QByteArrayLiteral("]%%");
-
-QString tidyReason(const QByteArray& line) {
-    constexpr qsizetype kMaxReason = 160;
-    QString text = QString::fromUtf8(line).trimmed();
-    for (QChar& c : text) {
-        if (c.category() == QChar::Other_Control || c == QChar::ReplacementCharacter) {
-            c = QLatin1Char('?');
-        }
-    }
-    if (text.size() > kMaxReason) {
-        text = text.left(kMaxReason - 3) + QStringLiteral("...");
-    }
-    return text;
-}
-
-// The last line of text that satisfies the test; empty when none does.
-QByteArray lastLine(const QByteArray& text, const std::function<bool(const QByteArray&)>& test) {
-    const QList<QByteArray> lines = text.split('\n');
-    for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
-        if (test(it->trimmed())) {
-            return it->trimmed();
-        }
-    }
-    return {};
-}
 
 } // namespace
 
@@ -185,17 +161,9 @@ QString GhostscriptJob::errorReport() const {
     if (!m_errorMarker.isEmpty()) {
         const qsizetype in = m_errorMarker.indexOf(" in ");
         const QByteArray name = in < 0 ? m_errorMarker : m_errorMarker.left(in);
-        return tidyReason("Error: /" + name + (in < 0 ? QByteArray() : m_errorMarker.mid(in)));
+        return ReasonText("Error: /" + name + (in < 0 ? QByteArray() : m_errorMarker.mid(in)));
     }
-    QByteArray line = lastLine(m_stdout.text(), [](const QByteArray& l) {
-        return l.startsWith("Error:") || l.startsWith("**** Error");
-    });
-    if (line.isEmpty()) {
-        line = lastLine(m_stderr.text(), [](const QByteArray& l) {
-            return l.contains("rror") && !l.contains("Unrecoverable error, exit code");
-        });
-    }
-    return tidyReason(line);
+    return GhostscriptErrorLine(m_stdout.text() + '\n' + m_stderr.text());
 }
 
 } // namespace velmora

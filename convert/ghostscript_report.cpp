@@ -8,20 +8,24 @@ namespace velmora {
 
 namespace {
 
-constexpr qsizetype MaxReasonLength = 160;
+constexpr qsizetype kMaxReasonLength = 160;
 
-QString tidy(const QByteArray& line) {
+} // namespace
+
+QString ReasonText(const QByteArray& line) {
     QString text = QString::fromUtf8(line).trimmed();
     for (QChar& c : text) {
         if (c.category() == QChar::Other_Control || c == QChar::ReplacementCharacter) {
             c = QLatin1Char('?');
         }
     }
-    if (text.size() > MaxReasonLength) {
-        text = text.left(MaxReasonLength - 3) + QStringLiteral("...");
+    if (text.size() > kMaxReasonLength) {
+        text = text.left(kMaxReasonLength - 3) + QStringLiteral("...");
     }
     return text;
 }
+
+namespace {
 
 // The value of the last "%%Pages:" comment in a piece of the document;
 // -2 when it says "(atend)", -1 when there is none.
@@ -40,32 +44,33 @@ int pagesComment(const QByteArray& piece) {
 } // namespace
 
 QString GhostscriptErrorLine(const QByteArray& messages) {
-    QString lastMention;
+    QByteArray named;
+    QByteArray mentioned;
     const QList<QByteArray> lines = messages.split('\n');
     for (const QByteArray& line : lines) {
-        if (line.trimmed().startsWith("Error:")) {
-            return tidy(line);
-        }
-        if (line.contains("rror")) {
-            lastMention = tidy(line);
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.startsWith("Error:") || trimmed.startsWith("**** Error")) {
+            named = trimmed;
+        } else if (trimmed.contains("rror")) {
+            mentioned = trimmed;
         }
     }
-    return lastMention;
+    return ReasonText(named.isEmpty() ? mentioned : named);
 }
 
 int AnnouncedPageCount(const QString& path) {
     // DSC comments stand in the header or, with "(atend)", in the trailer:
     // reading both ends keeps this cheap for large documents.
-    constexpr qint64 Window = 64 * 1024;
+    constexpr qint64 kWindow = 64 * 1024;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return -1;
     }
-    const QByteArray head = file.read(Window);
+    const QByteArray head = file.read(kWindow);
     int value = pagesComment(head);
-    if (value == -2 && file.size() > Window) {
-        file.seek(std::max(Window, file.size() - Window));
-        value = pagesComment(file.read(Window));
+    if (value == -2 && file.size() > kWindow) {
+        file.seek(std::max(kWindow, file.size() - kWindow));
+        value = pagesComment(file.read(kWindow));
     }
     return value < 0 ? -1 : value;
 }

@@ -8,9 +8,13 @@
 namespace velmora {
 
 // The line that best names Ghostscript's complaint in its messages: the
-// first "Error:" line, else the last line that mentions an error; empty when
-// there is none. Control characters are replaced and the line is shortened.
+// last "Error:" (or "**** Error") line, else the last line that mentions an
+// error; empty when there is none. Tidied as ReasonText does.
 QString GhostscriptErrorLine(const QByteArray& messages);
+
+// A line of Ghostscript's as a reason to show: control characters replaced,
+// surrounding space trimmed, shortened to a line's length.
+QString ReasonText(const QByteArray& line);
 
 // The page count a PostScript document announces in its "%%Pages:" comment
 // (also when deferred to its trailer with "(atend)"); -1 when it has none.

@@ -1,5 +1,6 @@
 #include "convert/pdf_stages.h"
 
+#include "base/error_numbers.h"
 #include "base/error_trap.h"
 #include "base/event_pump.h"
 #include "base/failure.h"
@@ -29,11 +30,11 @@ namespace velmora {
 
 namespace {
 
-const QString CurrentPs = QStringLiteral("current.ps");
-const QString CurrentPdf = QStringLiteral("current.pdf");
-const QString Marker = QStringLiteral("file.nfo");
-const QString PageImages = QStringLiteral("current*.jpg");
-const QString PdfFolderName = QStringLiteral("pdf");
+const QString kCurrentPs = QStringLiteral("current.ps");
+const QString kCurrentPdf = QStringLiteral("current.pdf");
+const QString kMarker = QStringLiteral("file.nfo");
+const QString kPageImages = QStringLiteral("current*.jpg");
+const QString kPdfFolderName = QStringLiteral("pdf");
 // A range shorter than this is not worth a Ghostscript of its own: each
 // start costs about as much as rendering a page.
 constexpr int kMinPagesPerRange = 4;
@@ -77,7 +78,7 @@ void copyContents(QFile& source, QFile& target) {
 void copyReplacing(const QString& from, const QString& to) {
     QFile source(from);
     if (!QFileInfo(from).isFile() || !source.open(QIODevice::ReadOnly)) {
-        throw Failure(QStringLiteral("File not found: ") + from, 53);
+        throw Failure(QStringLiteral("File not found: ") + from, error_number::kFileNotFound);
     }
     QFile target(to);
     if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
@@ -202,13 +203,13 @@ void PdfStages::PS_To_PDF() {
         return;
     }
     trap.step(110, [&] {
-        m_pdfFolder = createJobFolder(PdfFolderName);
-        QFile marker(m_pdfFolder + QLatin1Char('/') + Marker);
+        m_pdfFolder = createJobFolder(kPdfFolderName);
+        QFile marker(m_pdfFolder + QLatin1Char('/') + kMarker);
         if (!marker.open(QIODevice::WriteOnly)) {
             throw Failure::fromFile(marker, QStringLiteral("create"));
         }
     });
-    const QString copy = m_pdfFolder + QLatin1Char('/') + CurrentPs;
+    const QString copy = m_pdfFolder + QLatin1Char('/') + kCurrentPs;
     const bool copied = !m_pdfFolder.isEmpty() && trap.step(112, [&] {
         QFile target(copy);
         if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
@@ -290,8 +291,8 @@ void PdfStages::startNext(int freeJobs, int maxJobs) {
         // Every range gets its own copy of the PDF: a link where the file
         // system allows, else a real copy.
         ready = ready && trap.step(108, [&] {
-            const QString from = m_pdfFolder + QLatin1Char('/') + CurrentPdf;
-            const QString to = entry->folder + QLatin1Char('/') + CurrentPdf;
+            const QString from = m_pdfFolder + QLatin1Char('/') + kCurrentPdf;
+            const QString to = entry->folder + QLatin1Char('/') + kCurrentPdf;
             if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) !=
                 0) {
                 copyReplacing(from, to);
@@ -341,8 +342,8 @@ void PdfStages::pdfMade() {
     if (m_outcome.failed()) {
         m_pagesToDeliver = m_pagesClaimed;
     }
-    trap.step(124, [&] { KillFile(m_pdfFolder + QLatin1Char('/') + Marker); });
-    const bool havePdf = QFileInfo(m_pdfFolder + QLatin1Char('/') + CurrentPdf).isFile();
+    trap.step(124, [&] { KillFile(m_pdfFolder + QLatin1Char('/') + kMarker); });
+    const bool havePdf = QFileInfo(m_pdfFolder + QLatin1Char('/') + kCurrentPdf).isFile();
     // A document that finished no page still gives a PDF with one blank
     // page: that is no page of the document.
     if (!havePdf || m_pagesClaimed == 0 || job.end() != GhostscriptJob::End::Finished) {
@@ -393,7 +394,7 @@ void PdfStages::deliverPage(const QString& image, const QString& target) {
     try {
         QFile in(image);
         if (!in.open(QIODevice::ReadOnly)) {
-            throw Failure(QStringLiteral("File not found: ") + image, 53);
+            throw Failure(QStringLiteral("File not found: ") + image, error_number::kFileNotFound);
         }
         copyContents(in, out);
         out.close();
@@ -436,7 +437,7 @@ void PdfStages::PDF_To_JPG() {
         }
         QStringList names;
         trap.step(126,
-                  [&] { names = SortPageImages(GetFilesInFolder(entry->folder, PageImages)); });
+                  [&] { names = SortPageImages(GetFilesInFolder(entry->folder, kPageImages)); });
         const GhostscriptJob& job = *entry->job;
         qsizetype usable = names.size();
         // Our own PDF makes Ghostscript complain only when something went

@@ -1,5 +1,7 @@
 #include "convert/shell_launch.h"
 
+#include "base/error_numbers.h"
+
 #include "convert/process_group.h"
 #include "convert/run_cancellation.h"
 
@@ -31,10 +33,10 @@ constexpr qint64 kUserErrorBase = -2147221504;
 constexpr int kHandedOver = 42;
 
 // Shell failure codes this launcher produces itself.
-constexpr int kFileNotFound = 2;
-constexpr int kPathNotFound = 3;
-constexpr int kAccessDenied = 5;
-constexpr int kNoAssociation = 31;
+constexpr int kShellFileNotFound = 2;
+constexpr int kShellPathNotFound = 3;
+constexpr int kShellAccessDenied = 5;
+constexpr int kShellNoAssociation = 31;
 
 const QString kScriptRunner = QStringLiteral("/bin/sh");
 const QString kDesktopOpener = QStringLiteral("xdg-open");
@@ -85,12 +87,12 @@ int workingFolderProblem(const QString& folder) {
     const QByteArray native = QFile::encodeName(folder);
     struct stat info {};
     if (::stat(native.constData(), &info) != 0) {
-        return errno == EACCES ? kAccessDenied : kPathNotFound;
+        return errno == EACCES ? kShellAccessDenied : kShellPathNotFound;
     }
     if (!S_ISDIR(info.st_mode)) {
-        return kPathNotFound;
+        return kShellPathNotFound;
     }
-    return ::access(native.constData(), X_OK) == 0 ? 0 : kAccessDenied;
+    return ::access(native.constData(), X_OK) == 0 ? 0 : kShellAccessDenied;
 }
 
 // Checks everything a launch can be refused for before any process starts,
@@ -102,7 +104,7 @@ Prepared prepareLaunch(const QString& file, const QString& parameters, const QSt
         trimmedVerb.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0) {
         // Printing, editing and the like have no stand-in here; doing an
         // "open" instead would be a different action than the one asked for.
-        return {std::nullopt, kNoAssociation};
+        return {std::nullopt, kShellNoAssociation};
     }
     if (!workingFolder.isEmpty()) {
         if (const int problem = workingFolderProblem(workingFolder); problem != 0) {
@@ -112,12 +114,12 @@ Prepared prepareLaunch(const QString& file, const QString& parameters, const QSt
 
     const QString path = withoutQuotes(file);
     if (path.isEmpty()) {
-        return {std::nullopt, kFileNotFound};
+        return {std::nullopt, kShellFileNotFound};
     }
     const auto openWithDesktop = [&workingFolder](const QString& target) -> Prepared {
         const QString opener = QStandardPaths::findExecutable(kDesktopOpener);
         if (opener.isEmpty()) {
-            return {std::nullopt, kNoAssociation};
+            return {std::nullopt, kShellNoAssociation};
         }
         return {LaunchPlan{opener, {target}, workingFolder}, 0};
     };
@@ -132,12 +134,12 @@ Prepared prepareLaunch(const QString& file, const QString& parameters, const QSt
     const QByteArray native = QFile::encodeName(absolute);
     struct stat info {};
     if (::stat(native.constData(), &info) != 0) {
-        return {std::nullopt, errno == EACCES ? kAccessDenied : kFileNotFound};
+        return {std::nullopt, errno == EACCES ? kShellAccessDenied : kShellFileNotFound};
     }
 
     if (!S_ISDIR(info.st_mode) && absolute.endsWith(QLatin1String(".sh"), Qt::CaseInsensitive)) {
         if (::access(native.constData(), R_OK) != 0) {
-            return {std::nullopt, kAccessDenied};
+            return {std::nullopt, kShellAccessDenied};
         }
         // Parameters become separate arguments; nothing is ever handed to a
         // shell as command text.
@@ -162,7 +164,7 @@ void applyPlan(QProcess& process, const LaunchPlan& plan) {
 // checks before the start passed.
 int startFailureCode(const LaunchPlan& plan) {
     const QByteArray program = QFile::encodeName(plan.program);
-    return ::access(program.constData(), F_OK) == 0 ? kAccessDenied : kFileNotFound;
+    return ::access(program.constData(), F_OK) == 0 ? kShellAccessDenied : kShellFileNotFound;
 }
 
 // Why a wait ended early.
@@ -243,32 +245,36 @@ ShellError ClassifyShellFailure(int code) {
     switch (code) {
     case 0:
     case 8:
-        return classic(7, "Out of memory");
+        return classic(error_number::kOutOfMemory, "Out of memory");
     case 2:
-        return classic(53, "File not found");
+        return classic(error_number::kFileNotFound, "File not found");
     case 3:
-        return classic(76, "Path not found");
+        return classic(error_number::kPathNotFound, "Path not found");
     case 5:
-        return classic(75, "Path/file access error");
+        return classic(error_number::kPathFileAccessError, "Path/file access error");
     case 11:
         return userError("The executable file is invalid or corrupt");
     case 26:
-        return classic(75, "A sharing violation occurred.");
+        return classic(error_number::kPathFileAccessError, "A sharing violation occurred.");
     case 27:
         return userError("This file type does not have a valid file association.");
     case 28:
-        return classic(286, "The file could not be opened due to time out. Please try again in "
-                            "a moment.");
+        return classic(error_number::kDdeTimeout,
+                       "The file could not be opened due to time out. Please try again in "
+                       "a moment.");
     case 29:
-        return classic(285, "The file could not be opened because the DDE transaction failed. "
-                            "Please try again in a moment.");
+        return classic(error_number::kDdeFailed,
+                       "The file could not be opened because the DDE transaction failed. "
+                       "Please try again in a moment.");
     case 30:
-        return classic(285, "The file could not be opened because the target application is "
-                            "busy. Please try again in a moment.");
+        return classic(error_number::kDdeFailed,
+                       "The file could not be opened because the target application is "
+                       "busy. Please try again in a moment.");
     case 31:
         return userError("No application is associated with this file type.");
     case 32:
-        return classic(48, "The specified dynamic-link library was not found.");
+        return classic(error_number::kDllNotFound,
+                       "The specified dynamic-link library was not found.");
     default:
         return userError("An error occurred occurred whilst trying to open or print the "
                          "selected file.");

@@ -13,7 +13,7 @@ namespace {
 
 // The write end is all a signal handler may touch.
 int g_pipe[2] = {-1, -1};
-constexpr int Handled[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kHandled[] = {SIGINT, SIGTERM, SIGHUP};
 
 extern "C" void onTerminationSignal(int signalNumber) {
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
@@ -33,13 +33,13 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signalNumber : Handled) {
+    for (int signalNumber : kHandled) {
         ::sigaction(signalNumber, &action, nullptr);
     }
 }
 
 TerminationSignals::~TerminationSignals() {
-    for (int signalNumber : Handled) {
+    for (int signalNumber : kHandled) {
         ::signal(signalNumber, SIG_DFL);
     }
     delete m_notifier;
