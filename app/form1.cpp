@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QKeyEvent>
 #include <QSlider>
 #include <QTreeView>
 #include <QUrl>
@@ -383,6 +384,15 @@ void Form1::Form_Unload() {
         QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
 }
 
+void Form1::keyPressEvent(QKeyEvent* event) {
+    // Keys the focused control leaves alone arrive here.
+    if (event->key() == Qt::Key_Escape && m_run.isConverting()) {
+        StopRequested();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();
@@ -436,7 +446,25 @@ void Form1::PushButton7_Click() {
 }
 
 void Form1::PushButton2_Click() {
+    // A hand-edited value that is no whole number above 0 means the default.
+    bool ok = false;
+    const int jobs = m_settings.read(setting::kJobs).toInt(&ok);
+    if (!m_run.isConverting()) {
+        m_run.settings().jobs = ok && jobs > 0 ? jobs : 0;
+    }
     afterRun(m_run.PushButton2_Click());
+}
+
+void Form1::StopRequested() {
+    if (!m_run.isConverting()) {
+        return;
+    }
+    const Prompter::Answer answer = m_prompter.message(
+        QStringLiteral("Stop converting?"), {}, Prompter::Buttons::YesNo, Prompter::Icon::Question);
+    // The run may have ended while the question was open.
+    if (answer == Prompter::Answer::Yes) {
+        m_run.stop();
+    }
 }
 
 QString Form1::sandboxNoticeText() {
@@ -519,7 +547,9 @@ void Form1::setValue(double percent) {
 }
 
 void Form1::setText(const QString& text) {
-    m_progressBar1->setBarText(text);
+    // While files are processed, the bar says how to stop.
+    const bool processing = m_run.isConverting() && text.startsWith(QStringLiteral("Processing: "));
+    m_progressBar1->setBarText(processing ? text + QStringLiteral(" (Esc to stop)") : text);
 }
 
 } // namespace velmora

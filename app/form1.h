@@ -80,6 +80,8 @@ public:
     void Slider1_Change();
     void PushButton7_Click();
     void PushButton2_Click();
+    // Escape while converting: asks whether to stop, and stops on Yes.
+    void StopRequested();
     // What the window does once a run has ended: tells the user, once ever,
     // when Ghostscript could not be sandboxed.
     void afterRun(const RunSummary& summary);
@@ -96,6 +98,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

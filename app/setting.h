@@ -3,6 +3,9 @@
 #include "app/startup_helpers.h"
 
 #include <QString>
+#include <QThread>
+
+#include <algorithm>
 
 // Every setting the program keeps, in one table: its key in the store and the
 // text a read gives while nothing is stored under it.
@@ -28,6 +31,10 @@ inline constexpr Setting kLastFolderDot{"LastFolderDot", [] { return QString(); 
 inline constexpr Setting kLastFolder{"LastFolder", [] { return QString(); }};
 // The extension last asked for by "Add All".
 inline constexpr Setting kExtension{"Extension", [] { return QStringLiteral("ps"); }};
+// How many Ghostscripts a run may use at once; 1 converts one file after
+// another. First the number of cores.
+inline constexpr Setting kJobs{
+    "Jobs", [] { return QString::number(std::max(1, QThread::idealThreadCount())); }};
 // Whether the user has been told once that Ghostscript runs without a sandbox.
 inline constexpr Setting kSandboxNoticeShown{"SandboxNoticeShown",
                                              [] { return QStringLiteral("False"); }};

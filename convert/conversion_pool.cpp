@@ -128,6 +128,7 @@ void ConversionPool::startRows(int& freeJobs) {
 }
 
 void ConversionPool::deliverInOrder() {
+    // Every row that ends makes room for another.
     while (!m_stopped && !m_inFlight.empty()) {
         PdfStages& first = *m_inFlight.front();
         if (first.phase() == PdfStages::Phase::Rendered) {
@@ -141,6 +142,7 @@ void ConversionPool::deliverInOrder() {
         m_outcomes.append(outcome);
         m_inFlight.pop_front();
         m_started.pop_front();
+        m_scheduleAgain = true;
     }
 }
 

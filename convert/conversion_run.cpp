@@ -60,6 +60,8 @@ namespace {
 
 // Our scripts, apart from the folders the Ghostscripts may write in.
 const QString kScriptsFolderName = QStringLiteral("scripts");
+// Failed files the "Done." box names before "and N more".
+constexpr int kDoneBoxLines = 20;
 
 // Copies the program's ps folder (our Ghostscript scripts) into the work folder.
 void copyFolderContents(const QString& from, const QString& to) {
@@ -231,7 +233,14 @@ RunSummary ConversionRun::PushButton2_Click() {
     }
     if (summary.status == RunSummary::Status::Converted ||
         summary.status == RunSummary::Status::StoppedByUser) {
-        trap.step(148, [&] { prompter.message(summary.doneMessage()); });
+        // Hundreds of failed files would not fit on the screen: the box
+        // names the first ones, its details hold them all.
+        trap.step(148, [&] {
+            const QString shown = summary.doneMessage(kDoneBoxLines);
+            const QString whole = summary.doneMessage();
+            prompter.message(shown, {}, Prompter::Buttons::Ok, Prompter::Icon::None,
+                             shown == whole ? QString() : whole);
+        });
     }
     return summary;
 }

@@ -50,7 +50,7 @@ GhostscriptJob::GhostscriptJob(GhostscriptJobSpec spec, QObject* parent)
 GhostscriptJob::~GhostscriptJob() {
     if (m_process.state() != QProcess::NotRunning) {
         m_process.blockSignals(true);
-        StopProcessGroup(m_process);
+        StopProcessGroup(m_process, m_spec.folder);
     }
 }
 
@@ -143,7 +143,9 @@ void GhostscriptJob::finish(End end) {
     m_watchdog.stop();
     // Stopping reaps the process, which would report finished() once more.
     m_process.blockSignals(true);
-    StopProcessGroup(m_process);
+    if (end != End::Finished) {
+        StopProcessGroup(m_process, m_spec.folder);
+    }
     m_stdout.append(m_process.readAllStandardOutput());
     m_stderr.append(m_process.readAllStandardError());
     m_stdout.finish();

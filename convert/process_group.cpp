@@ -57,25 +57,33 @@ QList<ProcessEntry> livingProcesses() {
     return entries;
 }
 
-// The root, its process group, and every process below the root. A sandbox
-// puts what runs inside into a session of its own, out of the group's reach.
-QList<pid_t> processTree(pid_t root) {
+bool worksIn(pid_t pid, const QString& folder) {
+    const QString cwd = QFile::symLinkTarget(QStringLiteral("/proc/%1/cwd").arg(pid));
+    return cwd == folder || cwd.startsWith(folder + QLatin1Char('/'));
+}
+
+// The root, its process group, every process below the root, and every
+// process working inside `folder` (when given). A sandbox puts what runs
+// inside into a session of its own, out of the group's reach, and once the
+// sandbox's own process has ended its children no longer hang below the
+// root: their working folder still tells them.
+QList<pid_t> processTree(pid_t root, const QString& folder) {
     const QList<ProcessEntry> entries = livingProcesses();
-    QList<pid_t> tree{root};
+    QList<pid_t> tree;
+    for (const ProcessEntry& entry : entries) {
+        if ((root > 0 && (entry.pid == root || entry.group == root)) ||
+            (!folder.isEmpty() && worksIn(entry.pid, folder))) {
+            tree.append(entry.pid);
+        }
+    }
     for (qsizetype i = 0; i < tree.size(); ++i) {
         for (const ProcessEntry& entry : entries) {
-            if ((entry.parent == tree[i] || entry.group == root) && !tree.contains(entry.pid)) {
+            if (entry.parent == tree[i] && !tree.contains(entry.pid)) {
                 tree.append(entry.pid);
             }
         }
     }
     return tree;
-}
-
-bool anyAlive(const QList<pid_t>& pids) {
-    const QList<ProcessEntry> entries = livingProcesses();
-    return std::any_of(entries.cbegin(), entries.cend(),
-                       [&pids](const ProcessEntry& entry) { return pids.contains(entry.pid); });
 }
 
 void signalAll(const QList<pid_t>& pids, int signal) {
@@ -100,32 +108,34 @@ void RunInOwnProcessGroup(QProcess& process, qint64 memoryLimitBytes) {
     });
 }
 
-void StopProcessGroup(QProcess& process) {
-    if (process.state() == QProcess::NotRunning) {
-        return;
-    }
-    const auto root = static_cast<pid_t>(process.processId());
+void StopProcessGroup(QProcess& process, const QString& folder) {
+    // A process that ended may have left children working in the folder.
+    const pid_t root =
+        process.state() != QProcess::NotRunning ? static_cast<pid_t>(process.processId()) : -1;
     if (root > 0) {
-        const QList<pid_t> tree = processTree(root);
         ::kill(-root, SIGTERM);
-        signalAll(tree, SIGTERM);
-        QElapsedTimer clock;
-        clock.start();
+    }
+    signalAll(processTree(root, folder), SIGTERM);
+    QElapsedTimer clock;
+    clock.start();
+    if (root > 0) {
         process.waitForFinished(static_cast<int>(kStopGrace.count()));
-        while (anyAlive(tree) && clock.elapsed() < kStopGrace.count()) {
-            QThread::msleep(static_cast<unsigned long>(kStopPoll.count()));
-        }
+    }
+    while (!processTree(root, folder).isEmpty() && clock.elapsed() < kStopGrace.count()) {
+        QThread::msleep(static_cast<unsigned long>(kStopPoll.count()));
+    }
+    if (root > 0) {
         ::kill(-root, SIGKILL);
-        signalAll(tree, SIGKILL);
-        if (process.state() != QProcess::NotRunning) {
-            process.waitForFinished(-1);
-        }
-        // SIGKILL takes effect at once but ends a process only soon after;
-        // nothing may still work in a folder about to be removed.
-        clock.restart();
-        while (anyAlive(tree) && clock.elapsed() < kEndWait.count()) {
-            QThread::msleep(static_cast<unsigned long>(kStopPoll.count()));
-        }
+    }
+    // A process may start another while the signals go out: look again
+    // until nothing is left. SIGKILL takes effect at once but ends a process
+    // only soon after, and nothing may still work in a folder about to be
+    // removed.
+    clock.restart();
+    for (QList<pid_t> left = processTree(root, folder);
+         !left.isEmpty() && clock.elapsed() < kEndWait.count(); left = processTree(root, folder)) {
+        signalAll(left, SIGKILL);
+        QThread::msleep(static_cast<unsigned long>(kStopPoll.count()));
     }
     if (process.state() != QProcess::NotRunning) {
         process.waitForFinished(-1);

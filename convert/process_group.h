@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 class QProcess;
+
 
 // Children that start programs of their own (a script running Ghostscript,
 // a sandbox around it) are stopped as a whole: each runs as the leader of
@@ -14,9 +15,10 @@ namespace velmora {
 // an address-space limit when memoryLimitBytes is above 0.
 void RunInOwnProcessGroup(QProcess& process, qint64 memoryLimitBytes);
 
-// Ends the process and everything it started: SIGTERM to its group, a short
-// grace, SIGKILL to whatever is left, and the process reaped. Blocks for at
-// most the grace period plus the reaping.
-void StopProcessGroup(QProcess& process);
+// Ends the process and everything it started: SIGTERM to its group and its
+// descendants (and, with a folder, every process working inside it), a short
+// grace, SIGKILL to whatever is left until nothing is, and the process
+// reaped. Blocks for a fraction of a second.
+void StopProcessGroup(QProcess& process, const QString& folder = {});
 
 } // namespace velmora

@@ -1,5 +1,8 @@
+#include "app/setting.h"
+#include "app/settings_store.h"
 #include "app/text_progress_bar.h"
 #include "app/window_fixture.h"
+#include "support/test_files.h"
 
 #include <QApplication>
 #include <QDir>
@@ -264,4 +267,40 @@ TEST_F(Form1Run, ClosingMidRunEndsTheProgramAndLeavesNothingBehind) {
     EXPECT_TRUE(tempIsEmpty());
     EXPECT_FALSE(prompter.messageTexts().contains(QStringLiteral("Done.")))
         << "a stopped run does not report success";
+}
+
+TEST_F(Form1Run, EscapeAsksAndStopsKeepingWhatWasDelivered) {
+    const QDir sources(scratchFolder(QStringLiteral("sources")));
+    const QString first = writeDocument(sources.filePath(QStringLiteral("first.ps")), 1);
+    const QString endless = sources.filePath(QStringLiteral("endless.ps"));
+    test::WriteFile(endless, "%!PS\n{} loop\n");
+    const QString last = writeDocument(sources.filePath(QStringLiteral("last.ps")), 1);
+    Form1& form = open();
+    form.settings().write(setting::kJobs, QStringLiteral("1"));
+    form.fileList().append({first, endless, last});
+    control<QRadioButton>("Option2")->setChecked(true);
+
+    QString barText;
+    prompter.answers = {Prompter::Answer::Yes};
+    auto* poll = new QTimer(window.get());
+    QObject::connect(poll, &QTimer::timeout, poll, [&] {
+        if (QFileInfo::exists(sources.filePath(QStringLiteral("first-001.jpg")))) {
+            poll->stop();
+            barText = control<TextProgressBar>("ProgressBar1")->text();
+            QTest::keyClick(&form, Qt::Key_Escape);
+        }
+    });
+    poll->start(20);
+    clickStart();
+
+    EXPECT_EQ(barText, QStringLiteral("Processing: endless.ps (Esc to stop)"));
+    const QStringList texts = prompter.messageTexts();
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_EQ(texts[0], QStringLiteral("Stop converting?"));
+    EXPECT_EQ(texts[1], QStringLiteral("Stopped.\n%1: stopped\n%2: stopped").arg(endless, last));
+    EXPECT_TRUE(QFileInfo::exists(sources.filePath(QStringLiteral("first-001.jpg"))));
+    EXPECT_FALSE(QFileInfo::exists(sources.filePath(QStringLiteral("last-001.jpg"))));
+    EXPECT_EQ(processesWorkingIn(tempFolder()), QStringList());
+    EXPECT_TRUE(tempIsEmpty());
+    EXPECT_FALSE(form.run().isConverting());
 }

@@ -224,6 +224,20 @@ TEST_F(ConversionRunTest, FailedFilesAreNamedAfterDone) {
     EXPECT_EQ(texts.size(), 1);
 }
 
+TEST_F(ConversionRunTest, AHundredFailuresStillFitTheDoneBox) {
+    for (int i = 1; i <= 25; ++i) {
+        h.sources.append(file(QStringLiteral("empty%1.ps").arg(i), {}));
+    }
+    h.run();
+    ASSERT_EQ(h.prompter.boxes.size(), 1);
+    const QStringList shown = h.prompter.boxes[0].text.split(QLatin1Char('\n'));
+    ASSERT_EQ(shown.size(), 22) << "Done., 20 files, and the rest counted";
+    EXPECT_EQ(shown[20],
+              in.filePath(QStringLiteral("empty20.ps")) + QStringLiteral(": empty file"));
+    EXPECT_EQ(shown[21], QStringLiteral("and 5 more"));
+    EXPECT_EQ(h.prompter.boxes[0].details.split(QLatin1Char('\n')).size(), 26) << "all of them";
+}
+
 TEST_F(ConversionRunTest, AnEndlessDocumentIsStoppedAtTheTimeLimit) {
     h.settings.noProgressLimit = std::chrono::milliseconds(1500);
     h.sources.append(file(QStringLiteral("loop.ps"), "%!PS\n{} loop\n"));
