@@ -113,7 +113,7 @@ TEST_F(ConversionPoolTest, AnyNumberOfJobsGivesTheSequentialResult) {
     } rows[] = {
         {2, "the next file's PDF stage overlaps the JPEG stage of the one before"},
         {3, "20 pages split unevenly over three ranges"},
-        {4, "four ranges of five pages; the short files wait in the pool"},
+        {4, "four ranges of five pages"},
     };
     for (const Row& row : rows) {
         ranges.clear();
