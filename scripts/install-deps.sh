@@ -17,6 +17,8 @@ packages=(
     x11-apps netpbm
     # the sanitizer and fuzzing build
     clang libclang-rt-14-dev
+    # the README's GNU parallel command line, run on this machine by its test
+    parallel
 )
 
 missing=()
