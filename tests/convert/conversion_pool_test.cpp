@@ -27,20 +27,6 @@ constexpr int kPollMs = 10;
 // PostScript that keeps Ghostscript busy for about a quarter of a second.
 const QByteArray kSlow = "0 1 25000000 { pop } for\n";
 
-// A document of small square pages (quick to render at 300 dpi), each page
-// showing its number, then `tail` (e.g. an error) after the last one.
-QByteArray document(int count, int side = 72, const QByteArray& tail = {}) {
-    QByteArray doc = "%!PS-Adobe-3.0\n%%Pages: " + QByteArray::number(count) +
-                     "\n%%EndComments\n<< /PageSize [" + QByteArray::number(side) + ' ' +
-                     QByteArray::number(side) + "] >> setpagedevice\n";
-    for (int i = 1; i <= count; ++i) {
-        doc += "%%Page: " + QByteArray::number(i) + ' ' + QByteArray::number(i) +
-               "\n/Helvetica findfont 20 scalefont setfont 10 30 moveto (" + QByteArray::number(i) +
-               ") show showpage\n";
-    }
-    return doc + tail + "%%EOF\n";
-}
-
 // Every file of a folder with its bytes.
 QMap<QString, QByteArray> contents(const QString& folder) {
     QMap<QString, QByteArray> files;
@@ -68,13 +54,13 @@ protected:
 };
 
 TEST_F(ConversionPoolTest, AnyNumberOfJobsGivesTheSequentialResult) {
-    file(QStringLiteral("one-a.ps"), document(1));
-    file(QStringLiteral("fails.ps"), document(3, 72, "nosuchop\n"));
+    file(QStringLiteral("one-a.ps"), test::SquarePages(1));
+    file(QStringLiteral("fails.ps"), test::SquarePages(3, 72, "nosuchop\n"));
     file(QStringLiteral("empty.ps"), {});
-    file(QStringLiteral("one-b.ps"), document(1, 100));
+    file(QStringLiteral("one-b.ps"), test::SquarePages(1, 100));
     // Last and slow to become a PDF, so that its JPEG stage finds the jobs
     // free and is split over them.
-    file(QStringLiteral("long.ps"), kSlow + document(20));
+    file(QStringLiteral("long.ps"), kSlow + test::SquarePages(20));
     for (const char* name :
          {"one-a.ps", "fails.ps", "empty.ps", "missing.ps", "one-b.ps", "long.ps"}) {
         h.sources.append(in.filePath(QLatin1String(name)));
@@ -128,8 +114,8 @@ TEST_F(ConversionPoolTest, AnyNumberOfJobsGivesTheSequentialResult) {
 
 TEST_F(ConversionPoolTest, ALaterRowsPagesReplaceAnEarlierRowsAsInTheSequentialRun) {
     // The upper row is slow, so the lower row's page is ready first.
-    h.sources.append(file(QStringLiteral("report.a.ps"), kSlow + document(2, 72)));
-    h.sources.append(file(QStringLiteral("report.b.ps"), document(1, 144)));
+    h.sources.append(file(QStringLiteral("report.a.ps"), kSlow + test::SquarePages(2, 72)));
+    h.sources.append(file(QStringLiteral("report.b.ps"), test::SquarePages(1, 144)));
     QTemporaryDir sequentialOut;
     QTemporaryDir parallelOut;
     runInto(sequentialOut, 1);
@@ -147,9 +133,9 @@ TEST_F(ConversionPoolTest, ALaterRowsPagesReplaceAnEarlierRowsAsInTheSequentialR
 }
 
 TEST_F(ConversionPoolTest, StoppingKeepsDeliveredPagesAndNamesTheRest) {
-    const QString first = file(QStringLiteral("first.ps"), document(1));
+    const QString first = file(QStringLiteral("first.ps"), test::SquarePages(1));
     const QString loop = file(QStringLiteral("loop.ps"), "%!PS\n{} loop\n");
-    const QString last = file(QStringLiteral("last.ps"), document(1));
+    const QString last = file(QStringLiteral("last.ps"), test::SquarePages(1));
     const struct Row {
         int jobs;
         const char* why;

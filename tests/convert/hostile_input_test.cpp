@@ -22,18 +22,6 @@ using Choice = OutputTarget::Choice;
 
 namespace {
 
-QByteArray document(int pages, int side = 72) {
-    QByteArray doc = "%!PS-Adobe-3.0\n%%Pages: " + QByteArray::number(pages) +
-                     "\n%%EndComments\n<< /PageSize [" + QByteArray::number(side) + ' ' +
-                     QByteArray::number(side) + "] >> setpagedevice\n";
-    for (int i = 1; i <= pages; ++i) {
-        doc += "%%Page: " + QByteArray::number(i) + ' ' + QByteArray::number(i) +
-               "\n/Helvetica findfont 10 scalefont setfont 4 12 moveto (" + QByteArray::number(i) +
-               ") show showpage\n";
-    }
-    return doc + "%%EOF\n";
-}
-
 // A small file system of its own (root only; skipped elsewhere).
 class Tmpfs {
 public:
@@ -80,7 +68,7 @@ protected:
 };
 
 TEST_F(HostileInput, AThousandAndOnePagesComeInPageOrder) {
-    h.sources.append(file(QStringLiteral("big.ps"), document(1001, 36)));
+    h.sources.append(file(QStringLiteral("big.ps"), test::SquarePages(1001, 36)));
     const RunSummary summary = h.run();
     ASSERT_EQ(summary.files.size(), 1);
     EXPECT_FALSE(summary.files[0].failed()) << qPrintable(summary.files[0].failure);
@@ -99,8 +87,8 @@ TEST_F(HostileInput, TheOutputFolderRemovedDuringARun) {
     ASSERT_TRUE(QDir().mkpath(out));
     h.outputChoice = Choice::Folder;
     h.outputFolder = out;
-    h.sources.append(file(QStringLiteral("first.ps"), document(1)));
-    h.sources.append(file(QStringLiteral("second.ps"), document(2)));
+    h.sources.append(file(QStringLiteral("first.ps"), test::SquarePages(1)));
+    h.sources.append(file(QStringLiteral("second.ps"), test::SquarePages(2)));
     h.onOutputRead = [&] {
         // The folder goes away once the first file has been delivered.
         if (QFileInfo::exists(out + QStringLiteral("/first-001.jpg"))) {
@@ -138,7 +126,7 @@ TEST_F(HostileInput, AReadOnlyOutputFolderKeepsWhatItHeld) {
               0);
     h.outputChoice = Choice::Folder;
     h.outputFolder = readOnly.dir.path();
-    h.sources.append(file(QStringLiteral("memo.ps"), document(1)));
+    h.sources.append(file(QStringLiteral("memo.ps"), test::SquarePages(1)));
     const RunSummary summary = h.run();
     EXPECT_EQ(summary.files.value(0).failure, QStringLiteral("1 of 1 pages could not be saved"));
     ASSERT_EQ(errorBoxes().size(), 1);
@@ -159,7 +147,7 @@ TEST_F(HostileInput, AFullDiskReplacesNoPageWithAPieceOfOne) {
     h.outputFolder = small.dir.path();
     h.sources.append(QCoreApplication::applicationDirPath() +
                      QStringLiteral("/Samples/colours.ps"));
-    h.sources.append(file(QStringLiteral("tiny.ps"), document(1, 36)));
+    h.sources.append(file(QStringLiteral("tiny.ps"), test::SquarePages(1, 36)));
     const RunSummary summary = h.run();
     ASSERT_EQ(summary.files.size(), 2);
     EXPECT_EQ(summary.files[0].failure, QStringLiteral("1 of 1 pages could not be saved"));

@@ -21,4 +21,16 @@ QByteArray ReadFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QByteArray SquarePages(int pages, int side, const QByteArray& tail) {
+    QByteArray doc = "%!PS-Adobe-3.0\n%%Pages: " + QByteArray::number(pages) +
+                     "\n%%EndComments\n<< /PageSize [" + QByteArray::number(side) + ' ' +
+                     QByteArray::number(side) + "] >> setpagedevice\n";
+    for (int i = 1; i <= pages; ++i) {
+        doc += "%%Page: " + QByteArray::number(i) + ' ' + QByteArray::number(i) +
+               "\n/Helvetica findfont 10 scalefont setfont 4 12 moveto (" + QByteArray::number(i) +
+               ") show showpage\n";
+    }
+    return doc + tail + "%%EOF\n";
+}
+
 } // namespace velmora::test
