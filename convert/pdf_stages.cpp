@@ -75,11 +75,25 @@ void copyContents(QFile& source, QFile& target) {
     }
 }
 
-void copyReplacing(const QString& from, const QString& to) {
-    QFile source(from);
-    if (!QFileInfo(from).isFile() || !source.open(QIODevice::ReadOnly)) {
-        throw Failure(QStringLiteral("File not found: ") + from, error_number::kFileNotFound);
+// Opens a file a Ghostscript made, only when it is a regular file and never
+// through a link: a document that got past Ghostscript's safe mode must not
+// make us read, and deliver as its page, a file it could not see.
+void openOwnOutput(const QString& path, QFile& file) {
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        throw Failure(QStringLiteral("File not found: ") + path, error_number::kFileNotFound);
     }
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+}
+
+void copyReplacing(const QString& from, const QString& to) {
+    QFile source;
+    openOwnOutput(from, source);
     QFile target(to);
     if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         throw Failure::fromFile(target, QStringLiteral("create"));
@@ -293,8 +307,11 @@ void PdfStages::startNext(int freeJobs, int maxJobs) {
         ready = ready && trap.step(108, [&] {
             const QString from = m_pdfFolder + QLatin1Char('/') + kCurrentPdf;
             const QString to = entry->folder + QLatin1Char('/') + kCurrentPdf;
-            if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) !=
-                0) {
+            struct stat info {};
+            const bool regular =
+                ::lstat(QFile::encodeName(from).constData(), &info) == 0 && S_ISREG(info.st_mode);
+            if (!regular || ::link(QFile::encodeName(from).constData(),
+                                   QFile::encodeName(to).constData()) != 0) {
                 copyReplacing(from, to);
             }
         });
@@ -392,10 +409,8 @@ void PdfStages::deliverPage(const QString& image, const QString& target) {
     QFile out;
     out.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
     try {
-        QFile in(image);
-        if (!in.open(QIODevice::ReadOnly)) {
-            throw Failure(QStringLiteral("File not found: ") + image, error_number::kFileNotFound);
-        }
+        QFile in;
+        openOwnOutput(image, in);
         copyContents(in, out);
         out.close();
         std::error_code error;

@@ -85,6 +85,25 @@ TEST(Trust, GhostscriptReachesNeitherHomeNorSourceFolderNorNetwork) {
     EXPECT_FALSE(server.waitForNewConnection(0)) << "Ghostscript reached the network";
 }
 
+TEST(Trust, AGhostscriptPastSafeModeCannotLinkItsPagesToTheUsersFiles) {
+    // A stand-in that got past safe mode: its page is a link
+    // to a file of the user's, which the sandbox does not show it.
+    QTemporaryDir in, secret, bin, temp;
+    const QString secretFile = WriteFile(secret.filePath(QStringLiteral("id_rsa")), "SECRET");
+    script(bin.filePath(QStringLiteral("gs")),
+           QStringLiteral("#!/bin/sh\n/usr/bin/gs \"$@\"\nstatus=$?\n"
+                          "for f in current-001.jpg; do [ -e \"$f\" ] && "
+                          "rm -f \"$f\" && ln -s '%1' \"$f\"; done\nexit $status\n")
+               .arg(secretFile));
+    const QString source = WriteFile(in.filePath(QStringLiteral("doc.ps")), OnePage);
+    ConvertCommand command({source}, temp.path());
+    putFirstOnPath(command, bin.path());
+    command.run();
+    EXPECT_EQ(command.exitCode, 1) << qPrintable(command.out + command.err);
+    EXPECT_NE(ReadFile(in.filePath(QStringLiteral("doc-001.jpg"))), QByteArray("SECRET"));
+    EXPECT_TRUE(command.out.contains(source)) << "the file is named after Done.";
+}
+
 TEST(Trust, WithoutASandboxSaferAloneConvertsAndSaysSoOnce) {
     QTemporaryDir in, bin, temp;
     script(bin.filePath(QStringLiteral("bwrap")),
