@@ -224,15 +224,21 @@ void PdfStages::PS_To_PDF() {
         }
     });
     const QString copy = m_pdfFolder + QLatin1Char('/') + kCurrentPs;
+    QString why = QStringLiteral("could not be copied");
     const bool copied = !m_pdfFolder.isEmpty() && trap.step(112, [&] {
         QFile target(copy);
-        if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-            throw Failure::fromFile(target, QStringLiteral("create"));
+        try {
+            if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+                throw Failure::fromFile(target, QStringLiteral("create"));
+            }
+            copyContents(source, target);
+        } catch (const Failure& failure) {
+            why = failure.description(); // the real reason, for the line after "Done."
+            throw;
         }
-        copyContents(source, target);
     });
     if (!copied) {
-        m_outcome.failure = QStringLiteral("could not be copied");
+        m_outcome.failure = why;
         m_phase = Phase::Done;
         return;
     }
@@ -362,8 +368,12 @@ void PdfStages::pdfMade() {
     trap.step(124, [&] { KillFile(m_pdfFolder + QLatin1Char('/') + kMarker); });
     const bool havePdf = QFileInfo(m_pdfFolder + QLatin1Char('/') + kCurrentPdf).isFile();
     // A document that finished no page still gives a PDF with one blank
-    // page: that is no page of the document.
-    if (!havePdf || m_pagesClaimed == 0 || job.end() != GhostscriptJob::End::Finished) {
+    // page: that is no page of the document. One that ended well without
+    // reporting pages may have put its own page procedure in place of ours:
+    // its PDF is rendered, and believed when it holds more than that page.
+    m_onlyIfSeveral = m_pagesClaimed == 0 && job.succeeded();
+    if (!havePdf || job.end() != GhostscriptJob::End::Finished ||
+        (m_pagesClaimed == 0 && !m_onlyIfSeveral)) {
         m_phase = Phase::Rendered;
     } else {
         m_phase = Phase::PdfReady;
@@ -474,6 +484,9 @@ void PdfStages::PDF_To_JPG() {
     }
     if (m_pagesToDeliver >= 0 && images.size() > m_pagesToDeliver) {
         images.resize(m_pagesToDeliver);
+    }
+    if (m_onlyIfSeveral && images.size() < 2) {
+        images.clear();
     }
     trap.step(128, [&] { pointer.setApplicationPointer(BusyPointer::Busy); });
 

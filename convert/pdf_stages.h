@@ -107,8 +107,9 @@ private:
     Phase m_phase = Phase::Ready;
     QString m_pdfFolder;
     std::unique_ptr<GhostscriptJob> m_pdfJob;
-    int m_pagesClaimed = 0;    // pages the PDF stage reported finished
-    int m_pagesToDeliver = -1; // -1: all that were rendered
+    int m_pagesClaimed = 0;       // pages the PDF stage reported finished
+    int m_pagesToDeliver = -1;    // -1: all that were rendered
+    bool m_onlyIfSeveral = false; // a single rendered page is the blank stand-in
     QList<std::shared_ptr<RangeJob>> m_ranges;
     bool m_stopped = false;
 };

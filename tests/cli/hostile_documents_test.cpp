@@ -141,7 +141,12 @@ INSTANTIATE_TEST_SUITE_P(
         HostileRow{"a loop that makes no progress is stopped", "%!PS\n{} loop\n", 2, 0,
                    "no progress"},
         HostileRow{"pages and scripts planted in the temp folders are never used", Planting + Page,
-                   120, 1, nullptr}));
+                   120, 1, nullptr},
+        HostileRow{"a document that draws but never shows a page gives no blank page",
+                   "%!PS\n0 0 moveto 72 72 lineto stroke\n", 120, 0, "no page"},
+        HostileRow{"a document with its own page procedure keeps its pages",
+                   "%!PS\n<< /EndPage { exch pop 2 ne } bind >> setpagedevice\n" + Page + Page, 120,
+                   2, nullptr}));
 
 struct KindRow {
     const char* why;
