@@ -29,8 +29,8 @@ const QByteArray kErrorMarkerEnd = QByteArrayLiteral("]%%");
 
 } // namespace
 
-GhostscriptJob::GhostscriptJob(GhostscriptJobSpec spec, QObject* parent)
-    : QObject(parent), m_spec(std::move(spec)),
+GhostscriptJob::GhostscriptJob(GhostscriptJobSetup setup, QObject* parent)
+    : QObject(parent), m_setup(std::move(setup)),
       m_stdout(kTailBytes, [this](const QByteArray& line) { readLine(line); }),
       m_stderr(kTailBytes, [this](const QByteArray& line) { readLine(line); }) {
     connect(&m_process, &QProcess::readyReadStandardOutput, this,
@@ -50,7 +50,7 @@ GhostscriptJob::GhostscriptJob(GhostscriptJobSpec spec, QObject* parent)
 GhostscriptJob::~GhostscriptJob() {
     if (m_process.state() != QProcess::NotRunning) {
         m_process.blockSignals(true);
-        StopProcessGroup(m_process, m_spec.folder);
+        StopProcessGroup(m_process, m_setup.folder);
     }
 }
 
@@ -61,28 +61,28 @@ QString GhostscriptJob::tempFolderOf(const QString& folder) {
 void GhostscriptJob::start() {
     // Ghostscript's safe mode still lets a document write under its temp
     // folder: an empty one of its own, inside the job's folder.
-    const QString temp = tempFolderOf(m_spec.folder);
+    const QString temp = tempFolderOf(m_setup.folder);
     QDir().mkpath(temp);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"TMPDIR", "TEMP", "TMP"}) {
         environment.insert(QString::fromLatin1(name), temp);
     }
-    const QString scripts = QFileInfo(m_spec.script).absolutePath();
+    const QString scripts = QFileInfo(m_setup.script).absolutePath();
     const Command command =
-        m_spec.sandbox != nullptr
-            ? m_spec.sandbox->wrap(m_spec.script, m_spec.folder, {scripts}, environment)
-            : Command{QStringLiteral("/bin/sh"), {m_spec.script}, environment};
+        m_setup.sandbox != nullptr
+            ? m_setup.sandbox->wrap(m_setup.script, m_setup.folder, {scripts}, environment)
+            : Command{QStringLiteral("/bin/sh"), {m_setup.script}, environment};
     m_process.setProgram(command.program);
     m_process.setArguments(command.arguments);
     m_process.setProcessEnvironment(command.environment);
-    m_process.setWorkingDirectory(m_spec.folder);
+    m_process.setWorkingDirectory(m_setup.folder);
     m_process.setStandardInputFile(QProcess::nullDevice());
-    RunInOwnProcessGroup(m_process, m_spec.memoryLimitBytes);
+    RunInOwnProcessGroup(m_process, m_setup.memoryLimitBytes);
 
     m_clock.start();
     m_sinceProgress.start();
-    if (m_spec.noProgressLimit.count() > 0) {
-        m_watchdog.start(std::min(kProgressTick, m_spec.noProgressLimit / kTicksPerLimit));
+    if (m_setup.noProgressLimit.count() > 0) {
+        m_watchdog.start(std::min(kProgressTick, m_setup.noProgressLimit / kTicksPerLimit));
     }
     m_process.start();
 }
@@ -117,7 +117,7 @@ void GhostscriptJob::readLine(const QByteArray& line) {
 
 qint64 GhostscriptJob::outputBytes() const {
     qint64 total = 0;
-    const QFileInfoList files = QDir(m_spec.folder).entryInfoList(QDir::Files | QDir::Hidden);
+    const QFileInfoList files = QDir(m_setup.folder).entryInfoList(QDir::Files | QDir::Hidden);
     for (const QFileInfo& file : files) {
         total += file.size();
     }
@@ -131,7 +131,7 @@ void GhostscriptJob::checkProgress() {
     }
     m_pagesAtLastCheck = m_pages;
     m_bytesAtLastCheck = std::max(m_bytesAtLastCheck, bytes);
-    if (m_sinceProgress.elapsed() >= m_spec.noProgressLimit.count()) {
+    if (m_sinceProgress.elapsed() >= m_setup.noProgressLimit.count()) {
         finish(End::NoProgress);
     }
 }
@@ -144,7 +144,7 @@ void GhostscriptJob::finish(End end) {
     // Stopping reaps the process, which would report finished() once more.
     m_process.blockSignals(true);
     if (end != End::Finished) {
-        StopProcessGroup(m_process, m_spec.folder);
+        StopProcessGroup(m_process, m_setup.folder);
     }
     m_stdout.append(m_process.readAllStandardOutput());
     m_stderr.append(m_process.readAllStandardError());

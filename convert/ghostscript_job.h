@@ -15,7 +15,7 @@ namespace velmora {
 class Sandbox;
 
 // What one Ghostscript is given: a script to run and a folder of its own.
-struct GhostscriptJobSpec {
+struct GhostscriptJobSetup {
     QString script; // absolute path; its folder is read-only for the job
     QString folder; // the job's own folder: working folder, the only writable place
     const Sandbox* sandbox = nullptr;
@@ -32,7 +32,7 @@ class GhostscriptJob : public QObject {
 public:
     enum class End { Running, Finished, LaunchFailed, NoProgress, Stopped };
 
-    explicit GhostscriptJob(GhostscriptJobSpec spec, QObject* parent = nullptr);
+    explicit GhostscriptJob(GhostscriptJobSetup setup, QObject* parent = nullptr);
     ~GhostscriptJob() override;
 
     void start();
@@ -53,7 +53,7 @@ public:
     // Ghostscript's own words on why it failed; empty when it said none.
     QString errorReport() const;
     QString launchError() const { return m_launchError; }
-    const QString& folder() const { return m_spec.folder; }
+    const QString& folder() const { return m_setup.folder; }
     qint64 elapsedMs() const { return m_clock.elapsed(); }
 
     // The temp folder inside the job's folder that Ghostscript gets.
@@ -69,7 +69,7 @@ private:
     void finish(End end);
     qint64 outputBytes() const;
 
-    GhostscriptJobSpec m_spec;
+    GhostscriptJobSetup m_setup;
     QProcess m_process;
     QTimer m_watchdog;
     QElapsedTimer m_clock;
