@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -79,7 +78,6 @@ void GhostscriptJob::start() {
     m_process.setStandardInputFile(QProcess::nullDevice());
     RunInOwnProcessGroup(m_process, m_setup.memoryLimitBytes);
 
-    m_clock.start();
     m_sinceProgress.start();
     if (m_setup.noProgressLimit.count() > 0) {
         m_watchdog.start(std::min(kProgressTick, m_setup.noProgressLimit / kTicksPerLimit));
@@ -92,8 +90,6 @@ void GhostscriptJob::stop() {
 }
 
 void GhostscriptJob::readLine(const QByteArray& line) {
-    static const QRegularExpression processing(
-        QStringLiteral("^Processing pages \\d+ through (\\d+)\\.$"));
     const QByteArray trimmed = line.trimmed();
     if (trimmed == kPageMarker || (trimmed.startsWith("Page ") && trimmed.size() > 5 &&
                                    std::all_of(trimmed.begin() + 5, trimmed.end(),
@@ -107,11 +103,6 @@ void GhostscriptJob::readLine(const QByteArray& line) {
     } else if (m_pagesBeforeError < 0 &&
                (trimmed.startsWith("Error:") || trimmed.startsWith("**** Error"))) {
         m_pagesBeforeError = m_pages;
-    } else if (trimmed.startsWith("Processing pages ")) {
-        const auto match = processing.match(QString::fromLatin1(trimmed));
-        if (match.hasMatch()) {
-            m_lastPage = match.captured(1).toInt();
-        }
     }
 }
 

@@ -45,16 +45,12 @@ public:
     // Pages Ghostscript reported: a finished page of the PostScript stage, a
     // page begun in the JPEG stage.
     int pagesReported() const { return m_pages; }
-    // The last page of "Processing pages A through B."; -1 before it is said.
-    int lastPageAnnounced() const { return m_lastPage; }
     // Pages reported before the first line that says "Error" (Ghostscript
     // goes on after some errors and still ends with status 0); -1: none.
     int pagesBeforeError() const { return m_pagesBeforeError; }
     // Ghostscript's own words on why it failed; empty when it said none.
     QString errorReport() const;
     QString launchError() const { return m_launchError; }
-    const QString& folder() const { return m_setup.folder; }
-    qint64 elapsedMs() const { return m_clock.elapsed(); }
 
     // The temp folder inside the job's folder that Ghostscript gets.
     static QString tempFolderOf(const QString& folder);
@@ -72,14 +68,12 @@ private:
     GhostscriptJobSetup m_setup;
     QProcess m_process;
     QTimer m_watchdog;
-    QElapsedTimer m_clock;
     QElapsedTimer m_sinceProgress;
     OutputTail m_stdout;
     OutputTail m_stderr;
     End m_end = End::Running;
     int m_exitCode = 0;
     int m_pages = 0;
-    int m_lastPage = -1;
     int m_pagesBeforeError = -1;
     int m_pagesAtLastCheck = 0;
     qint64 m_bytesAtLastCheck = 0;
