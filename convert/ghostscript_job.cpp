@@ -13,8 +13,6 @@ namespace velmora {
 
 namespace {
 
-// How much of each of Ghostscript's channels is kept.
-constexpr qsizetype kTailBytes = 64 * 1024;
 // How often progress is looked at; a limit shorter than four ticks is
 // looked at more often.
 constexpr std::chrono::milliseconds kProgressTick{1000};
@@ -30,8 +28,8 @@ const QByteArray kErrorMarkerEnd = QByteArrayLiteral("]%%");
 
 GhostscriptJob::GhostscriptJob(GhostscriptJobSetup setup, QObject* parent)
     : QObject(parent), m_setup(std::move(setup)),
-      m_stdout(kTailBytes, [this](const QByteArray& line) { readLine(line); }),
-      m_stderr(kTailBytes, [this](const QByteArray& line) { readLine(line); }) {
+      m_stdout(kOutputTailBytes, [this](const QByteArray& line) { readLine(line); }),
+      m_stderr(kOutputTailBytes, [this](const QByteArray& line) { readLine(line); }) {
     connect(&m_process, &QProcess::readyReadStandardOutput, this,
             [this] { m_stdout.append(m_process.readAllStandardOutput()); });
     connect(&m_process, &QProcess::readyReadStandardError, this,

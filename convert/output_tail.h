@@ -6,6 +6,9 @@
 
 namespace velmora {
 
+// How much of a child's output the program keeps: the last 64 KiB.
+inline constexpr qsizetype kOutputTailBytes = 64 * 1024;
+
 // What a child printed, bounded: the last `limit` bytes are kept, and every
 // complete line is handed to a reader as it arrives (a line longer than the
 // limit is handed on cut), so a child that prints without end costs neither

@@ -2,6 +2,7 @@
 
 #include "base/error_numbers.h"
 
+#include "convert/output_tail.h"
 #include "convert/process_group.h"
 #include "convert/run_cancellation.h"
 
@@ -338,12 +339,8 @@ ShellWaitResult ShellAndWait(const QString& file, int showStyle, const QString& 
         process.setProcessEnvironment(*options.environment);
     }
     RunInOwnProcessGroup(process, options.memoryLimitBytes);
-    const auto keepOutputTail = [&] {
-        result.output += process.readAllStandardOutput();
-        if (result.output.size() > kShellOutputTailBytes) {
-            result.output.remove(0, result.output.size() - kShellOutputTailBytes);
-        }
-    };
+    OutputTail tail(kShellOutputTailBytes);
+    const auto keepOutputTail = [&] { tail.append(process.readAllStandardOutput()); };
     QObject::connect(&process, &QProcess::readyReadStandardOutput, keepOutputTail);
 
     process.start();
@@ -364,6 +361,7 @@ ShellWaitResult ShellAndWait(const QString& file, int showStyle, const QString& 
         process.waitForFinished(-1);
     }
     keepOutputTail();
+    result.output = tail.text();
 
     // A child killed by a signal reports it the way shells do.
     result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode()

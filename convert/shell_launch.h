@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/output_tail.h"
+
 #include <QByteArray>
 #include <QProcessEnvironment>
 #include <QString>
@@ -33,7 +35,7 @@ struct LaunchOptions {
 };
 
 // How much of the child's output a wait keeps: the last 64 KiB.
-inline constexpr qsizetype kShellOutputTailBytes = 64 * 1024;
+inline constexpr qsizetype kShellOutputTailBytes = kOutputTailBytes;
 
 struct ShellWaitResult {
     int exitCode = 0; // killed by a signal: 128 + the signal number, as shells report it
