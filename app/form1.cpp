@@ -21,12 +21,12 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QKeyEvent>
 #include <QSlider>
 #include <QTreeView>
 #include <QUrl>
@@ -79,6 +79,8 @@ QString qualityCaption(int quality) {
 }
 
 constexpr int kListColumnTwips = 7000;
+// Failed files the "Done." box names before "and N more".
+constexpr int kDoneBoxLines = 20;
 
 } // namespace
 
@@ -86,9 +88,7 @@ Form1::Form1(Prompter& prompter, SettingsStore& settings, std::function<int()> d
              QString programFolder, QWidget* parent)
     : QWidget(parent), m_prompter(prompter), m_settings(settings),
       m_drawOneToHundred(std::move(drawOneToHundred)), m_programFolder(std::move(programFolder)),
-      m_pointer(*this), m_run(ConversionWiring{m_prompter, m_events, *this, *this, *this, m_files,
-                                               [this] { return m_slider1->value(); }},
-                              ConversionSettings{m_programFolder, {}}) {
+      m_pointer(*this), m_run(*this, ConversionSettings{m_programFolder, {}}) {
     buildWindow();
     buildControls();
     arrangeTabOrder();
@@ -104,6 +104,8 @@ Form1::Form1(Prompter& prompter, SettingsStore& settings, std::function<int()> d
             &FileListHandlers::PushButton9_Click);
     connect(m_pushButton10, &QPushButton::clicked, m_listHandlers.get(),
             &FileListHandlers::PushButton10_Click);
+    connect(&m_run, &ConversionRun::started, this, &Form1::runStarted);
+    connect(&m_run, &ConversionRun::finished, this, &Form1::afterRun);
     Form_Load();
 }
 
@@ -446,13 +448,27 @@ void Form1::PushButton7_Click() {
 }
 
 void Form1::PushButton2_Click() {
+    // A click during a run does nothing.
+    if (m_run.isConverting()) {
+        return;
+    }
     // A hand-edited value that is no whole number above 0 means the default.
     bool ok = false;
     const int jobs = m_settings.read(setting::kJobs).toInt(&ok);
-    if (!m_run.isConverting()) {
-        m_run.settings().jobs = ok && jobs > 0 ? jobs : 0;
-    }
-    afterRun(m_run.PushButton2_Click());
+    m_run.settings().jobs = ok && jobs > 0 ? jobs : 0;
+    const qint64 writeMB = m_settings.read(setting::kWriteLimitMB).toLongLong(&ok);
+    m_run.settings().writeLimitBytes =
+        (ok && writeMB > 0 ? writeMB
+                           : ConversionSettings{}.writeLimitBytes / ConversionSettings::kMB) *
+        ConversionSettings::kMB;
+    // What the user pressed Start with is what runs: the rows, the output
+    // place and the quality as they are now.
+    m_run.start({m_files.rows(), outputChoice(), m_text1->text(), m_slider1->value()});
+}
+
+void Form1::runStarted() {
+    m_pointer.set(PointerState::Busy);
+    m_pointer.setApplicationPointer(PointerState::Busy);
 }
 
 void Form1::StopRequested() {
@@ -475,16 +491,31 @@ QString Form1::sandboxNoticeText() {
 }
 
 void Form1::afterRun(const RunSummary& summary) {
+    m_pointer.setApplicationPointer(PointerState::Default);
+    m_pointer.set(PointerState::Default);
+    m_progressBar1->setValue(0);
+    m_progressBar1->setBarText(QStringLiteral("Progress Bar"));
+    if (m_closing) {
+        return;
+    }
+    // Hundreds of failed files would not fit on the screen: the box names
+    // the first ones, its details hold them all.
+    const QString shown = summary.message(kDoneBoxLines);
+    if (!shown.isEmpty()) {
+        const QString whole = summary.message();
+        m_prompter.message(shown, {}, Prompter::Buttons::Ok, Prompter::Icon::None,
+                           shown == whole ? QString() : whole);
+    }
     if (summary.sandboxed || m_closing) {
         return;
     }
-    bool shown = false;
+    bool noticeShown = false;
     try {
-        shown = TruthFromText(m_settings.read(setting::kSandboxNoticeShown));
+        noticeShown = TruthFromText(m_settings.read(setting::kSandboxNoticeShown));
     } catch (const Failure&) {
         // a hand-edited value that is no truth value: tell once more
     }
-    if (shown) {
+    if (noticeShown) {
         return;
     }
     // Recorded before the box opens, so a program ended with the box still
@@ -520,36 +551,29 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-OutputTarget::Choice Form1::choice() const {
+OutputChoice Form1::outputChoice() const {
     if (m_option1->isChecked()) {
-        return Choice::Folder;
+        return OutputChoice::Folder;
     }
     if (m_option2->isChecked()) {
-        return Choice::BesideSource;
+        return OutputChoice::BesideSource;
     }
-    return Choice::None;
+    return OutputChoice::None;
 }
 
-QString Form1::folderText() const {
-    return m_text1->text();
-}
-
-void Form1::setWindowPointer(PointerState pointer) {
-    m_pointer.set(pointer);
-}
-
-void Form1::setApplicationPointer(PointerState pointer) {
-    m_pointer.setApplicationPointer(pointer);
-}
-
-void Form1::setValue(double percent) {
+void Form1::progressed(double percent, const QString& text) {
     m_progressBar1->setValue(std::isfinite(percent) ? qBound(0, qRound(percent), 100) : 0);
+    // While files are processed, the bar says how to stop.
+    if (!text.isEmpty()) {
+        m_progressBar1->setBarText(text + QStringLiteral(" (Esc to stop)"));
+    }
 }
 
-void Form1::setText(const QString& text) {
-    // While files are processed, the bar says how to stop.
-    const bool processing = m_run.isConverting() && text.startsWith(QStringLiteral("Processing: "));
-    m_progressBar1->setBarText(processing ? text + QStringLiteral(" (Esc to stop)") : text);
+void Form1::problem(const Problem& problem) {
+    // The box waits for the user; the engine does not: it opens once the
+    // engine's step is over.
+    QMetaObject::invokeMethod(
+        this, [this, problem] { m_prompter.problem(problem); }, Qt::QueuedConnection);
 }
 
 } // namespace velmora

@@ -3,10 +3,8 @@
 #include "app/file_list_handlers.h"
 #include "app/window_pointer.h"
 #include "base/qt_event_pump.h"
-#include "convert/busy_pointer.h"
+#include "convert/conversion_port.h"
 #include "convert/conversion_run.h"
-#include "convert/output_target.h"
-#include "convert/progress_display.h"
 #include "filelist/file_list.h"
 
 #include <QWidget>
@@ -31,8 +29,8 @@ class TextProgressBar;
 // The program's one window: the file list, its buttons, where the pages go,
 // the JPEG quality, the start button and the progress bar. Its controls keep
 // the user's choices (mirrored to the settings store on every change) and
-// stand behind the conversion run's output, pointer and progress.
-class Form1 : public QWidget, public OutputTarget, public BusyPointer, public ProgressDisplay {
+// show what the conversion run reports.
+class Form1 : public QWidget, public ConversionPort {
     Q_OBJECT
 public:
     // drawOneToHundred gives a whole number from 1 to 100 for the occasional
@@ -43,19 +41,16 @@ public:
 
     static constexpr int kHomePageDraw = 7;
 
-    // OutputTarget: read from the option buttons and the folder box each time.
-    Choice choice() const override;
-    QString folderText() const override;
+    // Where the pages of a run started now would go.
+    OutputChoice outputChoice() const;
 
-    // BusyPointer
-    void setWindowPointer(PointerState pointer) override;
-    void setApplicationPointer(PointerState pointer) override;
     PointerState windowPointer() const { return m_pointer.state(); }
     WindowPointer& pointer() { return m_pointer; }
 
-    // ProgressDisplay over the progress bar.
-    void setValue(double percent) override;
-    void setText(const QString& text) override;
+    // ConversionPort: the progress bar and the error boxes.
+    void progressed(double percent, const QString& text) override;
+    void fileEnded(const FileOutcome&) override {}
+    void problem(const Problem& problem) override;
 
     FileList& fileList() { return m_files; }
     QTreeView& listView() { return *m_listView1; }
@@ -82,8 +77,9 @@ public:
     void PushButton2_Click();
     // Escape while converting: asks whether to stop, and stops on Yes.
     void StopRequested();
-    // What the window does once a run has ended: tells the user, once ever,
-    // when Ghostscript could not be sandboxed.
+    // What the window does once a run has ended: the pointer and the bar
+    // come back, the "Done." box, and once ever the notice that Ghostscript
+    // could not be sandboxed.
     void afterRun(const RunSummary& summary);
     static QString sandboxNoticeText();
 
@@ -109,6 +105,7 @@ private:
     void connectHandlers();
     void watchPointer(QWidget* widget);
     void optionClick();
+    void runStarted();
     static void assignOption(QRadioButton* option, bool selected);
 
     Prompter& m_prompter;

@@ -35,6 +35,8 @@ inline constexpr Setting kExtension{"Extension", [] { return QStringLiteral("ps"
 // another. First the number of cores.
 inline constexpr Setting kJobs{
     "Jobs", [] { return QString::number(std::max(1, QThread::idealThreadCount())); }};
+// All a document's PostScript stage may write, its temp files included, in MB.
+inline constexpr Setting kWriteLimitMB{"WriteLimitMB", [] { return QStringLiteral("1024"); }};
 // Whether the user has been told once that Ghostscript runs without a sandbox.
 inline constexpr Setting kSandboxNoticeShown{"SandboxNoticeShown",
                                              [] { return QStringLiteral("False"); }};

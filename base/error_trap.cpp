@@ -1,6 +1,7 @@
 #include "base/error_trap.h"
 
 #include "base/failure.h"
+#include "base/problem.h"
 #include "base/prompter.h"
 
 #include <exception>
@@ -17,14 +18,25 @@ const QString& ErrorTrap::locationPrefix() {
     return prefix;
 }
 
-ErrorTrap::ErrorTrap(Prompter& prompter, QString location)
-    : m_prompter(prompter), m_location(locationPrefix() + location) {}
+namespace {
 
-ErrorTrap::ErrorTrap(Prompter& prompter, QString fullLocation, FullLocation)
-    : m_prompter(prompter), m_location(std::move(fullLocation)) {}
+ErrorTrap::Sink promptingSink(Prompter& prompter) {
+    return [&prompter](const Problem& problem) { prompter.problem(problem); };
+}
+
+} // namespace
+
+ErrorTrap::ErrorTrap(Prompter& prompter, QString location)
+    : ErrorTrap(promptingSink(prompter), std::move(location)) {}
+
+ErrorTrap::ErrorTrap(Sink sink, QString location)
+    : m_sink(std::move(sink)), m_location(locationPrefix() + location) {}
+
+ErrorTrap::ErrorTrap(Sink sink, QString fullLocation, FullLocation)
+    : m_sink(std::move(sink)), m_location(std::move(fullLocation)) {}
 
 ErrorTrap ErrorTrap::withFullLocation(Prompter& prompter, QString fullLocation) {
-    return ErrorTrap(prompter, std::move(fullLocation), FullLocation{});
+    return ErrorTrap(promptingSink(prompter), std::move(fullLocation), FullLocation{});
 }
 
 QString ErrorTrap::reportText(const QString& description, const QString& location, int line) {
@@ -36,9 +48,7 @@ QString ErrorTrap::reportText(const QString& description, const QString& locatio
 
 void ErrorTrap::report(const QString& description, int line) {
     ++m_failures;
-    m_prompter.message(reportText(description, m_location, line),
-                       QStringLiteral("Application Error"), Prompter::Buttons::Ok,
-                       Prompter::Icon::Exclamation);
+    m_sink(Problem{description, m_location, line});
 }
 
 bool ErrorTrap::step(int line, const std::function<void()>& body) {

@@ -7,6 +7,7 @@
 namespace velmora {
 
 class Prompter;
+struct Problem;
 
 // The program's one way of reporting run-time failures: a procedure runs its
 // numbered steps through a trap; a step that throws is reported in the
@@ -16,7 +17,12 @@ class ErrorTrap {
 public:
     // location is the procedure's name below the product prefix, e.g.
     // "PDF.PS_To_PDF"; use fullLocation() for a different prefix.
+    using Sink = std::function<void(const Problem&)>;
+
     ErrorTrap(Prompter& prompter, QString location);
+    // Hands each failed step to `sink` instead of a box: code that never
+    // talks to the user (the engine) passes problems on as values.
+    ErrorTrap(Sink sink, QString location);
     static ErrorTrap withFullLocation(Prompter& prompter, QString fullLocation);
 
     // Runs one step; returns false when it failed (after reporting it).
@@ -37,10 +43,10 @@ public:
 
 private:
     struct FullLocation {};
-    ErrorTrap(Prompter& prompter, QString fullLocation, FullLocation);
+    ErrorTrap(Sink sink, QString fullLocation, FullLocation);
     void report(const QString& description, int line);
 
-    Prompter& m_prompter;
+    Sink m_sink;
     QString m_location;
     int m_failures = 0;
 };

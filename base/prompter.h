@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/problem.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +25,10 @@ public:
     virtual Answer message(const QString& text, const QString& title = {},
                            Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
                            const QString& details = {}) = 0;
+
+    // A failed step: the "Application Error" box with its location and step
+    // number; a terminal prints just the description.
+    virtual void problem(const Problem& problem);
 
     // An input prompt; nullopt when cancelled.
     virtual std::optional<QString> askText(const QString& prompt, const QString& title,

@@ -7,7 +7,6 @@ namespace velmora {
 
 namespace {
 
-const QString kProcessing = QStringLiteral("Processing: ");
 // Carriage return and "erase to the end of the line".
 constexpr const char* kRewriteLine = "\r\033[K";
 
@@ -15,22 +14,30 @@ constexpr const char* kRewriteLine = "\r\033[K";
 
 ConsoleProgress::ConsoleProgress() : m_terminal(::isatty(STDERR_FILENO) == 1) {}
 
-void ConsoleProgress::setValue(double percent) {
+void ConsoleProgress::progressed(double percent, const QString& text) {
     m_percent = percent;
+    if (!text.isEmpty()) {
+        m_text = text;
+    }
     show();
 }
 
-void ConsoleProgress::setText(const QString& text) {
-    if (text.startsWith(kProcessing)) {
-        m_text = text;
-        show();
-    } else if (!m_text.isEmpty()) {
-        // The run is over: the bar's line goes away on a terminal.
-        m_text.clear();
-        if (m_terminal) {
-            std::fputs(kRewriteLine, stderr);
-            std::fflush(stderr);
-        }
+void ConsoleProgress::problem(const Problem& problem) {
+    erase();
+    std::fprintf(stderr, "velmora-convert: %s\n",
+                 problem.description.simplified().toUtf8().constData());
+    show();
+}
+
+void ConsoleProgress::finish() {
+    erase();
+    m_text.clear();
+}
+
+void ConsoleProgress::erase() {
+    if (m_terminal && !m_text.isEmpty()) {
+        std::fputs(kRewriteLine, stderr);
+        std::fflush(stderr);
     }
 }
 

@@ -1,27 +1,28 @@
 #pragma once
 
-#include "convert/busy_pointer.h"
-#include "convert/progress_display.h"
+#include "convert/conversion_port.h"
 
 #include <QString>
 
 namespace velmora {
 
-// Progress of the command-line twin on stderr: on a terminal one line,
-// rewritten in place as pages are made; elsewhere (a log, a scheduler's
-// output file) one line each time the run moves on to another file. It has
-// no pointer to show, so the busy pointer is ignored.
-class ConsoleProgress final : public ProgressDisplay, public BusyPointer {
+// The command line's side of the engine's port, on stderr: progress on a
+// terminal as one line, rewritten in place as pages are made; elsewhere (a
+// log, a scheduler's output file) one line each time the run moves on to
+// another file. A failed step is one line "velmora-convert: description".
+class ConsoleProgress final : public ConversionPort {
 public:
     ConsoleProgress();
 
-    void setValue(double percent) override;
-    void setText(const QString& text) override;
-    void setWindowPointer(PointerState) override {}
-    void setApplicationPointer(PointerState) override {}
+    void progressed(double percent, const QString& text) override;
+    void fileEnded(const FileOutcome&) override {}
+    void problem(const Problem& problem) override;
+    // The run is over: the progress line goes away on a terminal.
+    void finish();
 
 private:
     void show();
+    void erase();
 
     bool m_terminal;
     double m_percent = 0;

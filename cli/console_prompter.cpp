@@ -15,30 +15,23 @@ void print(std::FILE* stream, const QString& text) {
     std::fflush(stream);
 }
 
-// A window's error box ends with where in the program the failure happened and
-// a request to mail a screenshot; on a terminal only the description counts,
-// on one line.
-QString problemLine(const QString& text, const QString& title) {
-    QString description = text;
-    if (title == QStringLiteral("Application Error")) {
-        const qsizetype location = description.lastIndexOf(QStringLiteral("\r\nin "));
-        if (location >= 0) {
-            description.truncate(location);
-        }
-    }
-    return description.simplified();
-}
-
 } // namespace
 
-Prompter::Answer ConsolePrompter::message(const QString& text, const QString& title,
-                                          Buttons buttons, Icon icon, const QString&) {
+Prompter::Answer ConsolePrompter::message(const QString& text, const QString&, Buttons buttons,
+                                          Icon icon, const QString&) {
     if (icon == Icon::Exclamation || icon == Icon::Critical) {
-        print(stderr, QStringLiteral("velmora-convert: ") + problemLine(text, title));
+        print(stderr, QStringLiteral("velmora-convert: ") + text.simplified());
     } else {
         print(stdout, text);
     }
     return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+}
+
+// A window's error box adds where in the program the failure happened and a
+// request to mail a screenshot; on a terminal only the description counts,
+// on one line.
+void ConsolePrompter::problem(const Problem& problem) {
+    print(stderr, QStringLiteral("velmora-convert: ") + problem.description.simplified());
 }
 
 std::optional<QString> ConsolePrompter::askText(const QString&, const QString&, const QString&) {

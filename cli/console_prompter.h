@@ -13,6 +13,7 @@ public:
     // The details are left out: the text already says what a console needs.
     Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon,
                    const QString& details) override;
+    void problem(const Problem& problem) override;
     std::optional<QString> askText(const QString& prompt, const QString& title,
                                    const QString& preset) override;
     QStringList pickFiles(const QString& title, const QString& filter,

@@ -3,12 +3,11 @@
 #include "base/qt_event_pump.h"
 #include "cli/console_progress.h"
 #include "cli/console_prompter.h"
-#include "cli/fixed_output.h"
 #include "cli/run_report.h"
 #include "cli/shard.h"
 #include "convert/conversion_run.h"
+#include "convert/run_request.h"
 #include "convert/termination_signals.h"
-#include "filelist/file_list.h"
 #include "filelist/folder_files.h"
 #include "filelist/folder_scanner.h"
 
@@ -89,9 +88,20 @@ int main(int argc, char* argv[]) {
                                     QStringLiteral("Write what became of each source to FILE, one "
                                                    "JSON object per line."),
                                     QStringLiteral("FILE"));
+    const QCommandLineOption maxSeconds(
+        QStringLiteral("max-seconds"),
+        QStringLiteral("Stop a document that takes longer than SECONDS, both stages together "
+                       "(default: no limit)."),
+        QStringLiteral("SECONDS"));
+    const QCommandLineOption writeLimit(
+        QStringLiteral("write-limit"),
+        QStringLiteral("Stop a document whose PostScript stage writes more than MB megabytes, "
+                       "its temp files included (default 1024)."),
+        QStringLiteral("MB"), QStringLiteral("1024"));
     const QCommandLineOption list(QStringLiteral("list"),
                                   QStringLiteral("Only print the files that would be converted."));
-    parser.addOptions({quality, outputDir, extension, timeout, jobs, shard, report, list});
+    parser.addOptions({quality, outputDir, extension, timeout, maxSeconds, writeLimit, jobs, shard,
+                       report, list});
     parser.addPositionalArgument(QStringLiteral("PATH"),
                                  QStringLiteral("PostScript files, or folders to take every file "
                                                 "of the extension from (subfolders included)."),
@@ -107,6 +117,15 @@ int main(int argc, char* argv[]) {
     if (!ok || seconds <= 0) {
         return usageError(parser,
                           QStringLiteral("--timeout takes a whole number of seconds above 0."));
+    }
+    const int documentSeconds = parser.isSet(maxSeconds) ? parser.value(maxSeconds).toInt(&ok) : 0;
+    if (!ok || documentSeconds < 0 || (parser.isSet(maxSeconds) && documentSeconds == 0)) {
+        return usageError(parser,
+                          QStringLiteral("--max-seconds takes a whole number of seconds above 0."));
+    }
+    const qint64 writeMB = parser.value(writeLimit).toLongLong(&ok);
+    if (!ok || writeMB <= 0) {
+        return usageError(parser, QStringLiteral("--write-limit takes a whole number above 0."));
     }
     const int jobCount = parser.value(jobs).toInt(&ok);
     if (!ok || jobCount < 1) {
@@ -137,44 +156,66 @@ int main(int argc, char* argv[]) {
             inputs.append(info.absoluteFilePath());
         }
     }
-    FileList sources;
-    sources.append(part->take(inputs));
+    const QStringList sources = part->take(inputs);
+    if (sources.isEmpty() && !inputs.isEmpty()) {
+        // More machines than documents: this one simply has nothing to do.
+        std::fprintf(stderr, "velmora-convert: nothing to convert in part %d/%d\n", part->index,
+                     part->count);
+        return AllConverted;
+    }
     if (parser.isSet(list)) {
-        for (const QString& path : sources.rows()) {
+        for (const QString& path : sources) {
             std::printf("%s\n", path.toUtf8().constData());
         }
         return AllConverted;
     }
 
-    ConsoleProgress progress;
-    FixedOutput output(parser.isSet(outputDir) ? parser.value(outputDir) : QString());
     ConversionSettings settings;
     settings.programFolder = QCoreApplication::applicationDirPath();
     settings.tempFolder = qEnvironmentVariable("TMPDIR");
     settings.noProgressLimit = std::chrono::seconds(seconds);
+    settings.fileTimeLimit = std::chrono::seconds(documentSeconds);
+    settings.writeLimitBytes = writeMB * ConversionSettings::kMB;
     settings.jobs = jobCount;
-    ConversionRun run({prompter, events, progress, output, progress, sources,
-                       [qualityValue] { return qualityValue; }},
-                      settings);
+    RunRequest request;
+    request.sources = sources;
+    request.quality = qualityValue;
+    if (parser.isSet(outputDir)) {
+        request.output = OutputChoice::Folder;
+        request.outputFolder = parser.value(outputDir);
+    }
+    ConsoleProgress progress;
+    ConversionRun run(progress, settings);
     // Ctrl-C stops Ghostscript and removes the work folder before we go.
     TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::received, &app, [&run] { run.cancel(); });
-    const RunSummary summary = run.PushButton2_Click();
-    if (!summary.sandboxed) {
-        std::fprintf(stderr,
-                     "velmora-convert: no sandbox (%s): Ghostscript ran with -dSAFER only\n",
-                     summary.sandboxMissing.toUtf8().constData());
-    }
-    if (parser.isSet(report)) {
-        const QString failed = WriteRunReport(parser.value(report), summary.files);
-        if (!failed.isEmpty()) {
-            std::fprintf(stderr, "velmora-convert: %s: %s\n",
-                         parser.value(report).toUtf8().constData(), failed.toUtf8().constData());
+    QObject::connect(&termination, &TerminationSignals::received, &run, &ConversionRun::cancel);
+    QObject::connect(&run, &ConversionRun::finished, &app, [&](const RunSummary& summary) {
+        progress.finish();
+        if (!summary.sandboxed) {
+            std::fprintf(stderr,
+                         "velmora-convert: no sandbox (%s): Ghostscript ran with -dSAFER only\n",
+                         summary.sandboxMissing.toUtf8().constData());
         }
-    }
-    if (termination.lastSignal() != 0) {
-        std::fprintf(stderr, "Stopped.\n");
-        return 128 + termination.lastSignal();
-    }
-    return summary.allSucceeded() ? AllConverted : SomeFailed;
+        if (parser.isSet(report)) {
+            const QString failed = WriteRunReport(parser.value(report), summary.files);
+            if (!failed.isEmpty()) {
+                std::fprintf(stderr, "velmora-convert: %s: %s\n",
+                             parser.value(report).toUtf8().constData(),
+                             failed.toUtf8().constData());
+            }
+        }
+        if (termination.lastSignal() != 0) {
+            std::fprintf(stderr, "Stopped.\n");
+            app.exit(128 + termination.lastSignal());
+            return;
+        }
+        const QString message = summary.message();
+        if (!message.isEmpty()) {
+            std::printf("%s\n", message.toUtf8().constData());
+            std::fflush(stdout);
+        }
+        app.exit(summary.allSucceeded() ? AllConverted : SomeFailed);
+    });
+    run.start(request);
+    return app.exec();
 }

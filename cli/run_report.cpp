@@ -18,7 +18,8 @@ QString WriteRunReport(const QString& path, const QList<FileOutcome>& files) {
             {QStringLiteral("pages"), QJsonArray::fromStringList(file.deliveredPaths)},
             {QStringLiteral("expected_pages"),
              file.expectedPages >= 0 ? QJsonValue(file.expectedPages) : QJsonValue()},
-            {QStringLiteral("failure"), file.failed() ? QJsonValue(file.failure) : QJsonValue()},
+            {QStringLiteral("failure"),
+             file.failed() ? QJsonValue(file.failure.text()) : QJsonValue()},
             {QStringLiteral("seconds"), file.seconds},
         };
         report.write(QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n');

@@ -1,175 +1,181 @@
 #include "convert/conversion_pool.h"
 
 #include "base/path_helpers.h"
-#include "convert/pdf_stages.h"
-#include "convert/progress_display.h"
-#include "convert/source_list.h"
+#include "convert/conversion_port.h"
+#include "convert/file_conversion.h"
+#include "convert/run_context.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-
-#include <algorithm>
+#include <QSet>
 
 namespace velmora {
 
 namespace {
 
-// Rows started but not yet delivered, per job: enough to keep every job
-// busy while an early long row renders, few enough that waiting pages do
-// not pile up in the temp folder.
-constexpr int kRowsAheadPerJob = 3;
 constexpr double kPercent = 100.0;
+// How often the free space of the disks a run writes to is looked at.
+constexpr std::chrono::milliseconds kDiskWatchTick{500};
 
 } // namespace
 
-ConversionPool::ConversionPool(const StageContext& context, SourceList& sources,
-                               ProgressDisplay& progress, int jobs, int rows)
-    : m_context(context), m_sources(sources), m_progress(progress), m_jobs(std::max(jobs, 1)),
-      m_rows(rows) {}
+ConversionPool::ConversionPool(const RunContext& run, QStringList sources, int jobs,
+                               QObject* parent)
+    : QObject(parent), m_run(run), m_sources(std::move(sources)),
+      m_plan(static_cast<int>(m_sources.size()), jobs) {
+    connect(&m_diskWatch, &QTimer::timeout, this, &ConversionPool::watchDisks);
+}
 
 ConversionPool::~ConversionPool() {
-    stop(QString());
-}
-
-int ConversionPool::runningJobs() const {
-    int count = 0;
-    for (const auto& stages : m_inFlight) {
-        count += stages->running();
+    for (FileConversion* file : std::as_const(m_conversions)) {
+        file->stop(GhostscriptEnding::Stopped);
+        delete file;
     }
-    return count;
 }
 
-QList<FileOutcome> ConversionPool::run() {
-    schedule();
-    // Events are run by hand rather than by a nested QEventLoop, whose
-    // exec() returns at once while the application quits.
-    while (!m_finished) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return m_outcomes;
+FileConversion* ConversionPool::conversion(int row) const {
+    return m_conversions.value(row, nullptr);
 }
 
-void ConversionPool::stop(const QString& reason) {
-    if (m_stopped) {
+void ConversionPool::start() {
+    m_diskWatch.start(kDiskWatchTick);
+    advance();
+}
+
+void ConversionPool::advance() {
+    // A step may end a file at once (an unreadable source), which asks for
+    // more steps: those are taken by the loop under way.
+    if (m_advancing || m_finished) {
         return;
     }
-    m_stopped = true;
-    for (std::size_t i = 0; i < m_inFlight.size(); ++i) {
-        m_inFlight[i]->stop(reason);
-        if (!reason.isEmpty()) {
-            FileOutcome outcome = m_inFlight[i]->outcome();
-            outcome.seconds = m_started[i].elapsed() / 1000.0;
-            m_outcomes.append(outcome);
-        }
+    m_advancing = true;
+    while (const std::optional<PlanStep> step = m_plan.next()) {
+        carryOut(*step);
     }
-    m_inFlight.clear();
-    m_started.clear();
-    if (!reason.isEmpty()) {
-        for (; m_nextRow <= m_rows; ++m_nextRow) {
-            FileOutcome outcome;
-            outcome.source = m_sources.text(m_nextRow);
-            outcome.failure = reason;
-            m_outcomes.append(outcome);
-        }
+    m_advancing = false;
+    showProgress();
+    if (m_plan.finished() && !m_finished) {
+        m_finished = true;
+        m_diskWatch.stop();
+        emit finished();
     }
-    m_finished = true;
 }
 
-void ConversionPool::schedule() {
-    // An error box shown by a step runs events, and with them further
-    // calls: they are folded into the one under way.
-    if (m_scheduling) {
-        m_scheduleAgain = true;
+void ConversionPool::carryOut(const PlanStep& step) {
+    switch (step.kind) {
+    case PlanStep::Kind::StartFile: {
+        auto* file = new FileConversion(m_run, step.row, m_sources.at(step.row - 1));
+        m_conversions.insert(step.row, file);
+        // What a Ghostscript's end means is decided in the next round of
+        // events, when no method of the file is running.
+        connect(
+            file, &FileConversion::pdfEnded, this,
+            [this](int row) {
+                if (FileConversion* ended = conversion(row)) {
+                    m_plan.pdfEnded(row, ended->pagesToRender());
+                    advance();
+                }
+            },
+            Qt::QueuedConnection);
+        connect(
+            file, &FileConversion::rangeEnded, this,
+            [this](int row, int range) {
+                m_plan.rangeEnded(row, range);
+                advance();
+            },
+            Qt::QueuedConnection);
+        connect(
+            file, &FileConversion::timeLimitReached, this,
+            [this](int row) {
+                m_plan.fileEnded(row);
+                advance();
+            },
+            Qt::QueuedConnection);
+        connect(file, &FileConversion::progressed, this, &ConversionPool::showProgress);
+        if (!file->start()) {
+            m_plan.fileEnded(step.row);
+        }
+        break;
+    }
+    case PlanStep::Kind::StartRange:
+        conversion(step.row)->startRange(step.range, step.pages);
+        break;
+    case PlanStep::Kind::Deliver:
+        deliver(step.row);
+        break;
+    }
+}
+
+void ConversionPool::deliver(int row) {
+    std::unique_ptr<FileConversion> file(m_conversions.take(row));
+    file->deliver();
+    m_plan.delivered(row);
+    const bool diskFull = file->outcome().failure.kind == FileFailure::Kind::DiskNearlyFull;
+    end(file->outcome());
+    file.reset();
+    if (diskFull) {
+        stop(GhostscriptEnding::DiskNearlyFull);
+    }
+}
+
+void ConversionPool::end(FileOutcome outcome) {
+    m_outcomes.append(outcome);
+    m_run.port.fileEnded(m_outcomes.back());
+}
+
+void ConversionPool::stop(GhostscriptEnding ending) {
+    if (m_finished || m_plan.finished()) {
         return;
     }
-    m_scheduling = true;
-    do {
-        m_scheduleAgain = false;
-        if (m_stopped) {
-            break;
+    const QList<int> rows = m_plan.stop();
+    for (const int row : rows) {
+        if (FileConversion* file = m_conversions.take(row)) {
+            file->stop(ending);
+            end(file->outcome());
+            // Its Ghostscripts' queued ends may still be on their way.
+            file->deleteLater();
+        } else {
+            FileOutcome never;
+            never.source = m_sources.at(row - 1);
+            never.failure = FileFailure::fromEnding(ending);
+            end(never);
         }
-        deliverInOrder();
-        int freeJobs = m_jobs - runningJobs();
-        for (const auto& stages : m_inFlight) {
-            while (freeJobs > 0 && stages->canStart()) {
-                stages->startNext(freeJobs, m_jobs);
-                freeJobs = m_jobs - runningJobs();
-            }
-        }
-        startRows(freeJobs);
-        deliverInOrder();
-        showProgress();
-        finishIfDone();
-    } while (m_scheduleAgain);
-    m_scheduling = false;
-}
-
-void ConversionPool::startRows(int& freeJobs) {
-    const auto limit = static_cast<std::size_t>(kRowsAheadPerJob * m_jobs);
-    while (!m_stopped && freeJobs > 0 && m_nextRow <= m_rows && m_inFlight.size() < limit) {
-        const int row = m_nextRow++;
-        auto stages = std::make_unique<PdfStages>(m_context, row, m_sources.text(row));
-        // A stage that ends goes on in the next round of events, never
-        // inside the signal of the Ghostscript that ended.
-        connect(stages.get(), &PdfStages::jobEnded, this, &ConversionPool::schedule,
-                Qt::QueuedConnection);
-        connect(stages.get(), &PdfStages::progressed, this, &ConversionPool::showProgress);
-        QElapsedTimer clock;
-        clock.start();
-        m_inFlight.push_back(std::move(stages));
-        m_started.push_back(clock);
-        PdfStages& added = *m_inFlight.back();
-        added.PS_To_PDF();
-        if (added.canStart()) {
-            added.startNext(freeJobs, m_jobs);
-        }
-        freeJobs = m_jobs - runningJobs();
     }
+    advance();
 }
 
-void ConversionPool::deliverInOrder() {
-    // Every row that ends makes room for another.
-    while (!m_stopped && !m_inFlight.empty()) {
-        PdfStages& first = *m_inFlight.front();
-        if (first.phase() == PdfStages::Phase::Rendered) {
-            first.PDF_To_JPG();
+void ConversionPool::watchDisks() {
+    QSet<QString> folders{m_run.layout.runFolder()};
+    if (m_run.output == OutputChoice::Folder) {
+        folders.insert(m_run.outputFolder);
+    } else if (m_run.output == OutputChoice::BesideSource) {
+        for (const int row : m_plan.inFlight()) {
+            folders.insert(GetFolderPath(m_sources.at(row - 1), m_run.style));
         }
-        if (first.phase() != PdfStages::Phase::Done) {
+    }
+    for (const QString& folder : folders) {
+        if (!m_run.hasRoom(folder)) {
+            stop(GhostscriptEnding::DiskNearlyFull);
             return;
         }
-        FileOutcome outcome = first.outcome();
-        outcome.seconds = m_started.front().elapsed() / 1000.0;
-        m_outcomes.append(outcome);
-        m_inFlight.pop_front();
-        m_started.pop_front();
-        m_scheduleAgain = true;
     }
 }
 
 void ConversionPool::showProgress() {
-    if (m_stopped || m_rows == 0) {
+    if (m_finished || m_sources.isEmpty()) {
         return;
     }
     double done = m_outcomes.size();
-    for (const auto& stages : m_inFlight) {
-        done += stages->progress();
-    }
-    m_progress.setValue(kPercent * done / m_rows);
-    // The text names the earliest row still being converted.
-    if (!m_inFlight.empty()) {
-        const QString text = QStringLiteral("Processing: ") +
-                             GetFileName(m_inFlight.front()->outcome().source, m_context.style);
-        if (text != m_shownText) {
-            m_shownText = text;
-            m_progress.setText(text);
+    const QList<int> inFlight = m_plan.inFlight();
+    for (const int row : inFlight) {
+        if (const FileConversion* file = conversion(row)) {
+            done += file->progress();
         }
     }
-}
-
-void ConversionPool::finishIfDone() {
-    if (m_inFlight.empty() && m_nextRow > m_rows) {
-        m_finished = true;
-    }
+    // The text names the earliest row still being converted.
+    const QString text = inFlight.isEmpty()
+                             ? QString()
+                             : QStringLiteral("Processing: ") +
+                                   GetFileName(m_sources.at(inFlight.front() - 1), m_run.style);
+    m_run.port.progressed(kPercent * done / m_sources.size(), text);
 }
 
 } // namespace velmora

@@ -1,65 +1,62 @@
 #pragma once
 
+#include "convert/conversion_plan.h"
 #include "convert/file_outcome.h"
+#include "convert/ghostscript_result.h"
 
-#include <QElapsedTimer>
 #include <QList>
+#include <QMap>
 #include <QObject>
+#include <QStringList>
+#include <QTimer>
 
-#include <deque>
 #include <memory>
 
 namespace velmora {
 
-class PdfStages;
-class ProgressDisplay;
-class SourceList;
-struct StageContext;
+class FileConversion;
+struct RunContext;
 
-// Converts the rows of a run with up to `jobs` Ghostscripts at once, all on
-// the UI thread, driven by their processes' signals. Earlier rows come
-// first: their next stage starts before a later row's, and pages are
-// delivered strictly in row order, so the result is the one of converting
-// the rows one after another (a later row's pages replace an earlier row's
-// pages of the same name), only sooner.
+// Carries out a ConversionPlan with real files and Ghostscripts: every step
+// the plan gives is done at once, and every Ghostscript that ends goes back
+// to the plan, in the next round of events, never inside the signal of the
+// process that ended. All on the UI thread; several Ghostscripts are several
+// processes. It also watches the disks the run writes to, and stops the run
+// when one gets nearly full.
 class ConversionPool : public QObject {
     Q_OBJECT
 public:
-    ConversionPool(const StageContext& context, SourceList& sources, ProgressDisplay& progress,
-                   int jobs, int rows);
+    ConversionPool(const RunContext& run, QStringList sources, int jobs, QObject* parent = nullptr);
     ~ConversionPool() override;
 
-    // Runs until every row is done or the pool is stopped; window events
-    // run meanwhile. Returns what became of each row that ended, in row
-    // order.
-    QList<FileOutcome> run();
+    void start();
+    // Stops every Ghostscript and delivers nothing more; every row not yet
+    // delivered ends with the reason `ending` gives. finished() follows.
+    void stop(GhostscriptEnding ending);
 
-    // Stops every Ghostscript and delivers nothing more. With a reason,
-    // every row that did not end is recorded with it.
-    void stop(const QString& reason);
+    // What became of each row that ended, in row order.
+    const QList<FileOutcome>& outcomes() const { return m_outcomes; }
+
+signals:
+    void finished();
 
 private:
-    void schedule();
-    void deliverInOrder();
-    void startRows(int& freeJobs);
-    int runningJobs() const;
+    void advance();
+    void carryOut(const PlanStep& step);
+    void deliver(int row);
+    void end(FileOutcome outcome);
+    void watchDisks();
     void showProgress();
-    void finishIfDone();
+    FileConversion* conversion(int row) const;
 
-    const StageContext& m_context;
-    SourceList& m_sources;
-    ProgressDisplay& m_progress;
-    int m_jobs;
-    int m_rows;
-    int m_nextRow = 1;
-    std::deque<std::unique_ptr<PdfStages>> m_inFlight;
-    std::deque<QElapsedTimer> m_started; // beside m_inFlight
+    const RunContext& m_run;
+    QStringList m_sources;
+    ConversionPlan m_plan;
+    QMap<int, FileConversion*> m_conversions; // rows in flight, owned
     QList<FileOutcome> m_outcomes;
-    bool m_scheduling = false;
-    bool m_scheduleAgain = false;
-    bool m_stopped = false;
+    QTimer m_diskWatch;
+    bool m_advancing = false;
     bool m_finished = false;
-    QString m_shownText;
 };
 
 } // namespace velmora

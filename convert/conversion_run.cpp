@@ -2,66 +2,28 @@
 
 #include "base/error_numbers.h"
 #include "base/error_trap.h"
-#include "base/event_pump.h"
 #include "base/failure.h"
 #include "base/path_helpers.h"
-#include "base/prompter.h"
-#include "convert/busy_pointer.h"
 #include "convert/conversion_pool.h"
-#include "convert/output_target.h"
-#include "convert/pdf_stages.h"
-#include "convert/progress_display.h"
-#include "convert/run_cancellation.h"
+#include "convert/conversion_port.h"
 #include "convert/sandbox.h"
-#include "convert/source_list.h"
+#include "convert/stage_scripts.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <memory>
+#include <algorithm>
 
 namespace velmora {
 
-bool RunSummary::allSucceeded() const {
-    for (const FileOutcome& file : files) {
-        if (file.failed()) {
-            return false;
-        }
-    }
-    return status == Status::Converted;
-}
-
-QString RunSummary::doneMessage(int maxLines) const {
-    QStringList lines;
-    for (const FileOutcome& file : files) {
-        if (file.failed()) {
-            lines.append(file.source + QStringLiteral(": ") + file.failure);
-        }
-    }
-    // A box of hundreds of lines would not fit on the screen.
-    if (maxLines > 0 && lines.size() > maxLines) {
-        const qsizetype more = lines.size() - maxLines;
-        lines.resize(maxLines);
-        lines.append(QStringLiteral("and %1 more").arg(more));
-    }
-    lines.prepend(status == Status::StoppedByUser ? QStringLiteral("Stopped.")
-                                                  : QStringLiteral("Done."));
-    return lines.join(QLatin1Char('\n'));
-}
-
-ConversionRun::ConversionRun(ConversionWiring wiring, ConversionSettings settings)
-    : m_wiring(std::move(wiring)), m_settings(std::move(settings)) {}
-
 namespace {
 
-// Our scripts, apart from the folders the Ghostscripts may write in.
-const QString kScriptsFolderName = QStringLiteral("scripts");
-// Failed files the "Done." box names before "and N more".
-constexpr int kDoneBoxLines = 20;
+constexpr int kMaxQuality = 100;
 
 // Copies the program's ps folder (our Ghostscript scripts) into the work folder.
 void copyFolderContents(const QString& from, const QString& to) {
@@ -88,168 +50,159 @@ void copyFolderContents(const QString& from, const QString& to) {
     }
 }
 
-QString ghostscriptMissingText(const QString& program) {
-    return QStringLiteral("Ghostscript (the program \"%1\") was not found, so nothing can be "
-                          "converted.\n\nPlease install it (on Debian or Ubuntu: sudo apt-get "
-                          "install ghostscript) and try again.")
-        .arg(program);
+qint64 systemFreeSpace(const QString& path) {
+    // The folder may not exist yet (or any more): ask for the nearest one that does.
+    QString existing = path;
+    while (!existing.isEmpty() && !QFileInfo::exists(existing)) {
+        const QString parent = QFileInfo(existing).path();
+        if (parent == existing) {
+            break;
+        }
+        existing = parent;
+    }
+    const QStorageInfo storage(existing);
+    return storage.isValid() ? storage.bytesAvailable() : -1;
 }
 
 } // namespace
 
-RunSummary ConversionRun::PushButton2_Click() {
-    RunSummary summary;
-    // Step 100: a click during a run does nothing.
+ConversionRun::ConversionRun(ConversionPort& port, ConversionSettings settings, QObject* parent)
+    : QObject(parent), m_port(port), m_settings(std::move(settings)), m_freeSpace(systemFreeSpace) {
+}
+
+ConversionRun::~ConversionRun() {
+    m_pool.reset();
+}
+
+bool ConversionRun::start(RunRequest request) {
+    // A start during a run does nothing.
     if (m_converting) {
-        summary.status = RunSummary::Status::AlreadyRunning;
-        return summary;
+        return false;
     }
-    Prompter& prompter = m_wiring.prompter;
-    ErrorTrap trap(prompter, QStringLiteral("Form1.PushButton2_Click"));
-    const PathStyle style = nativePathStyle();
-
-    m_converting = true; // step 102
-    m_cancellation.reset();
+    m_converting = true;
     m_stopRequested = false;
-    struct Idle {
-        bool& converting;
-        ~Idle() { converting = false; } // step 154, on every way out
-    } idle{m_converting};
+    m_cancelled = false;
+    m_request = std::move(request);
+    m_summary = RunSummary{};
+    QMetaObject::invokeMethod(this, &ConversionRun::begin, Qt::QueuedConnection);
+    return true;
+}
 
-    if (m_wiring.sources.count() == 0) { // step 104
-        summary.status = RunSummary::Status::NoFiles;
-        trap.step(152, [&] { prompter.message(QStringLiteral("No files added.")); });
-        return summary;
+void ConversionRun::stop() {
+    if (!m_converting) {
+        return;
+    }
+    m_stopRequested = true;
+    if (m_pool) {
+        m_pool->stop(GhostscriptEnding::Stopped);
+    }
+}
+
+void ConversionRun::cancel() {
+    if (!m_converting) {
+        return;
+    }
+    m_cancelled = true;
+    if (m_pool) {
+        m_pool->stop(GhostscriptEnding::Stopped);
+    }
+}
+
+void ConversionRun::begin() {
+    if (m_cancelled || m_stopRequested) {
+        end(m_cancelled ? RunSummary::Status::Cancelled : RunSummary::Status::StoppedByUser);
+        return;
+    }
+    ErrorTrap trap([this](const Problem& problem) { m_port.problem(problem); },
+                   QStringLiteral("Form1.PushButton2_Click"));
+    if (m_request.sources.isEmpty()) {
+        end(RunSummary::Status::NoFiles);
+        return;
     }
     bool haveOutput = true;
     trap.step(106, [&] {
-        haveOutput = DirExists(m_wiring.output.folderText()) ||
-                     m_wiring.output.choice() == OutputTarget::Choice::BesideSource;
+        haveOutput =
+            m_request.output == OutputChoice::BesideSource || DirExists(m_request.outputFolder);
     });
     if (!haveOutput) {
-        summary.status = RunSummary::Status::NoFolder;
-        trap.step(150, [&] {
-            prompter.message(
-                QStringLiteral("Folder does not exist. Please select another folder."));
-        });
-        return summary;
+        end(RunSummary::Status::NoFolder);
+        return;
     }
     // Without Ghostscript every file would fail: say so before anything starts.
-    if (QStandardPaths::findExecutable(m_settings.ghostscript).isEmpty()) {
-        summary.status = RunSummary::Status::MissingGhostscript;
-        trap.step(106, [&] { prompter.message(ghostscriptMissingText(m_settings.ghostscript)); });
-        return summary;
+    const QString ghostscript = QStandardPaths::findExecutable(m_settings.ghostscript);
+    if (ghostscript.isEmpty()) {
+        m_summary.ghostscript = m_settings.ghostscript;
+        end(RunSummary::Status::MissingGhostscript);
+        return;
     }
+    emit started();
+    const int quality = std::clamp(m_request.quality, 0, kMaxQuality);
+    if (!prepareWorkFolder(quality)) {
+        end(RunSummary::Status::NotPrepared);
+        return;
+    }
+    m_sandbox = std::make_unique<Sandbox>(
+        m_settings.sandbox ? Sandbox::detect(ghostscript)
+                           : Sandbox::none(ghostscript, QStringLiteral("not asked for")));
+    m_summary.sandboxed = m_sandbox->isActive();
+    m_summary.sandboxMissing = m_sandbox->unavailableReason();
+    m_context.reset(new RunContext{WorkLayout(m_work->path()), *m_sandbox, m_port, m_settings,
+                                   m_request.output, m_request.outputFolder, quality, m_freeSpace,
+                                   nativePathStyle()});
+    const int jobs =
+        m_settings.jobs > 0 ? m_settings.jobs : std::max(1, QThread::idealThreadCount());
+    m_pool = std::make_unique<ConversionPool>(*m_context, m_request.sources, jobs);
+    // Ended in the next round of events, when no method of the pool runs.
+    connect(m_pool.get(), &ConversionPool::finished, this, &ConversionRun::poolFinished,
+            Qt::QueuedConnection);
+    m_pool->start();
+}
 
-    BusyPointer& pointer = m_wiring.pointer;
-    trap.step(108, [&] { pointer.setWindowPointer(BusyPointer::Busy); });
-
+bool ConversionRun::prepareWorkFolder(int quality) {
+    ErrorTrap trap([this](const Problem& problem) { m_port.problem(problem); },
+                   QStringLiteral("Form1.PushButton2_Click"));
     // A private work folder for this run only (mode 0700, unique name), so
     // that other users and other copies of the program cannot meddle with it.
-    std::unique_ptr<QTemporaryDir> work;
     trap.step(110, [&] {
         const QString base =
             m_settings.tempFolder.isEmpty() ? QDir::tempPath() : m_settings.tempFolder;
-        work = std::make_unique<QTemporaryDir>(base + QStringLiteral("/velmora-XXXXXX"));
-        if (!work->isValid()) {
-            const QString reason = work->errorString();
-            work.reset();
+        m_work = std::make_unique<QTemporaryDir>(base + QStringLiteral("/velmora-XXXXXX"));
+        if (!m_work->isValid()) {
+            const QString reason = m_work->errorString();
+            m_work.reset();
             throw Failure(
                 QStringLiteral("Could not create a work folder in %1: %2").arg(base, reason));
         }
     });
-    bool ready = work != nullptr;
-    if (ready) {
-        ready = trap.step(114, [&] {
-            copyFolderContents(m_settings.programFolder + QStringLiteral("/ps"),
-                               work->path() + QLatin1Char('/') + kScriptsFolderName);
-        });
+    if (!m_work) {
+        return false;
     }
-    if (ready) {
-        const QString script = work->path() + QLatin1Char('/') + kScriptsFolderName +
-                               QLatin1Char('/') + JpegScriptName(style);
-        trap.step(116, [&] { KillFile(script); });
-        QString text;
-        trap.step(118,
-                  [&] { text = JpegScriptText(std::clamp(m_wiring.quality(), 0, 100), style); });
-        ready = trap.step(120, [&] { WriteTextFile(script, text, style); });
-    }
-
-    if (ready) {
-        const QString scripts = work->path() + QLatin1Char('/') + kScriptsFolderName;
-        const QString ghostscript = QStandardPaths::findExecutable(m_settings.ghostscript);
-        const Sandbox sandbox = m_settings.sandbox
-                                    ? Sandbox::detect(ghostscript)
-                                    : Sandbox::none(ghostscript, QStringLiteral("not asked for"));
-        summary.sandboxed = sandbox.isActive();
-        summary.sandboxMissing = sandbox.unavailableReason();
-        const StageContext context{work->path(),
-                                   scripts,
-                                   prompter,
-                                   pointer,
-                                   m_wiring.output,
-                                   sandbox,
-                                   std::clamp(m_wiring.quality(), 0, 100),
-                                   m_settings.noProgressLimit,
-                                   m_settings.childMemoryLimitBytes,
-                                   style};
-        // Rows added during the run wait for the next one.
-        const int rows = m_wiring.sources.count(); // step 122
-        const int jobs =
-            m_settings.jobs > 0 ? m_settings.jobs : std::max(1, QThread::idealThreadCount());
-        ConversionPool pool(context, m_wiring.sources, m_wiring.progress, jobs, rows);
-        const auto stopPool = [&] {
-            pool.stop(m_stopRequested ? QStringLiteral("stopped") : QString());
-        };
-        const QMetaObject::Connection stopping =
-            QObject::connect(&m_cancellation, &RunCancellation::cancelled, stopPool);
-        trap.step(132, [&] { pointer.setWindowPointer(BusyPointer::Busy); });
-        if (!m_cancellation.isCancelled()) {
-            summary.files = pool.run();
-        }
-        QObject::disconnect(stopping);
-    } else {
-        summary.status = RunSummary::Status::Stopped;
-    }
-
-    if (work) {
-        trap.step(138, [&] {
-            DeleteFolderTree(work->path());
-            work.reset();
-        });
-    }
-    // The files of a run overlap, so the pointer the stages set stays busy
-    // until the run's end.
-    trap.step(142, [&] {
-        pointer.setApplicationPointer(BusyPointer::Default);
-        pointer.setWindowPointer(BusyPointer::Default);
+    const WorkLayout layout(m_work->path());
+    const PathStyle style = nativePathStyle();
+    return trap.step(114, [&] {
+        copyFolderContents(m_settings.programFolder + QStringLiteral("/ps"),
+                           layout.scriptsFolder());
+    }) && trap.step(120, [&] {
+        WriteTextFile(layout.script(JpegScriptName(style)), JpegScriptText(quality, style), style);
     });
-    trap.step(144, [&] { m_wiring.progress.setValue(0); });
-    trap.step(146, [&] { m_wiring.progress.setText(QStringLiteral("Progress Bar")); });
-    if (m_stopRequested) {
-        summary.status = RunSummary::Status::StoppedByUser;
-    } else if (m_cancellation.isCancelled()) {
-        summary.status = RunSummary::Status::Cancelled;
-    }
-    if (summary.status == RunSummary::Status::Converted ||
-        summary.status == RunSummary::Status::StoppedByUser) {
-        // Hundreds of failed files would not fit on the screen: the box
-        // names the first ones, its details hold them all.
-        trap.step(148, [&] {
-            const QString shown = summary.doneMessage(kDoneBoxLines);
-            const QString whole = summary.doneMessage();
-            prompter.message(shown, {}, Prompter::Buttons::Ok, Prompter::Icon::None,
-                             shown == whole ? QString() : whole);
-        });
-    }
-    return summary;
 }
 
-void ConversionRun::stop() {
-    if (m_converting) {
-        m_stopRequested = true;
-        m_cancellation.cancel();
-    }
+void ConversionRun::poolFinished() {
+    m_summary.files = m_pool->outcomes();
+    m_pool.reset();
+    end(m_stopRequested ? RunSummary::Status::StoppedByUser
+        : m_cancelled   ? RunSummary::Status::Cancelled
+                        : RunSummary::Status::Converted);
+}
+
+void ConversionRun::end(RunSummary::Status status) {
+    m_pool.reset();
+    m_context.reset();
+    m_sandbox.reset();
+    m_work.reset(); // removes the work folder with everything in it
+    m_summary.status = status;
+    m_converting = false;
+    emit finished(m_summary);
 }
 
 } // namespace velmora

@@ -1,98 +1,73 @@
 #pragma once
 
-#include "base/path_style.h"
-#include "convert/file_outcome.h"
-#include "convert/run_cancellation.h"
+#include "convert/conversion_settings.h"
+#include "convert/run_context.h"
+#include "convert/run_request.h"
+#include "convert/run_summary.h"
 
-#include <QList>
-#include <QString>
+#include <QObject>
 
-#include <chrono>
-#include <functional>
+#include <memory>
+
+class QTemporaryDir;
 
 namespace velmora {
 
-class BusyPointer;
-class EventPump;
-class OutputTarget;
-class ProgressDisplay;
-class Prompter;
-class SourceList;
+class ConversionPool;
+class ConversionPort;
+class Sandbox;
 
-// Everything a run reaches outside the engine; the window implements these
-// over its controls, the command-line twin and the tests without widgets.
-struct ConversionWiring {
-    Prompter& prompter;
-    EventPump& events;
-    BusyPointer& pointer;
-    OutputTarget& output;
-    ProgressDisplay& progress;
-    SourceList& sources;
-    std::function<int()> quality; // read once per run
-};
-
-struct ConversionSettings {
-    QString programFolder; // holds ps/ (our Ghostscript scripts)
-    QString tempFolder;    // base of the private work folder; empty: the system's
-    QString ghostscript = QStringLiteral("gs");
-    // A Ghostscript that makes no new page and no more output for this long
-    // is stopped; a long document that keeps making pages is never cut off.
-    std::chrono::milliseconds noProgressLimit = std::chrono::minutes(2);
-    qint64 childMemoryLimitBytes = 0; // 0: no limit
-    int jobs = 0;                     // Ghostscripts at once; 0: one per core
-    bool sandbox = true;              // run Ghostscript inside bwrap where it works
-};
-
-// What one press of "Start Converting To JPG" did.
-struct RunSummary {
-    enum class Status {
-        Converted,
-        AlreadyRunning,
-        NoFiles,
-        NoFolder,
-        MissingGhostscript,
-        Stopped,       // the work folder could not be prepared (e.g. ps/ missing)
-        Cancelled,     // the window closed or the program was told to end
-        StoppedByUser, // the user asked to stop; what was delivered stays
-    };
-    Status status = Status::Converted;
-    QList<FileOutcome> files;
-    bool sandboxed = true;  // every Ghostscript of the run ran inside the sandbox
-    QString sandboxMissing; // why it did not, when it did not
-
-    bool allSucceeded() const;
-    // "Done." (or "Stopped.") and one line for each file that failed; with
-    // maxLines above 0, at most that many lines and then "and N more".
-    QString doneMessage(int maxLines = 0) const;
-};
-
-// The conversion run behind the start button: converts every listed file in
-// turn through the two Ghostscript stages in a private work folder.
-class ConversionRun {
+// The conversion run behind the start button. start() checks that there is
+// something to convert and somewhere to put it, prepares a private work
+// folder with our scripts, and converts every source of the request through
+// the two Ghostscript stages, several at once; finished(summary) says how it
+// ended, exactly once per started run. Everything runs on the UI thread,
+// driven by events: stopping or closing is an ordinary event too.
+class ConversionRun : public QObject {
+    Q_OBJECT
 public:
-    ConversionRun(ConversionWiring wiring, ConversionSettings settings);
+    ConversionRun(ConversionPort& port, ConversionSettings settings, QObject* parent = nullptr);
+    ~ConversionRun() override;
 
-    // The start button's click. A click while a run goes on does nothing.
-    RunSummary PushButton2_Click();
-
+    // Starts a run in the next round of events; false (and nothing else)
+    // while a run goes on.
+    bool start(RunRequest request);
     bool isConverting() const { return m_converting; }
 
-    // Stops a run as soon as it can (Ghostscript is stopped, the work folder
-    // removed); used when the window closes.
-    void cancel() { m_cancellation.cancel(); }
-    // The user's stop: like cancel(), but the run ends with "Stopped." and a
-    // line for each file that was not converted fully.
+    // The user's stop: every Ghostscript stops, delivered pages stay, and
+    // the run ends with "Stopped." and a line for each file not converted
+    // fully.
     void stop();
-    RunCancellation& cancellation() { return m_cancellation; }
+    // The quiet stop, when the window closes or the program is told to end.
+    void cancel();
 
     ConversionSettings& settings() { return m_settings; }
+    // Free bytes of the disk holding a path; tests put in their own.
+    void setFreeSpace(FreeSpace freeSpace) { m_freeSpace = std::move(freeSpace); }
+
+signals:
+    // The run got past its checks and begins converting.
+    void started();
+    void finished(const velmora::RunSummary& summary);
 
 private:
-    ConversionWiring m_wiring;
+    void begin();
+    bool prepareWorkFolder(int quality);
+    void poolFinished();
+    void end(RunSummary::Status status);
+
+    ConversionPort& m_port;
     ConversionSettings m_settings;
-    RunCancellation m_cancellation;
+    FreeSpace m_freeSpace;
+    RunRequest m_request;
+    RunSummary m_summary;
     bool m_converting = false;
     bool m_stopRequested = false;
+    bool m_cancelled = false;
+    std::unique_ptr<QTemporaryDir> m_work;
+    std::unique_ptr<Sandbox> m_sandbox;
+    std::unique_ptr<RunContext> m_context;
+    std::unique_ptr<ConversionPool> m_pool;
 };
 
 } // namespace velmora

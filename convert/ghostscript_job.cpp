@@ -3,26 +3,61 @@
 #include "convert/ghostscript_report.h"
 #include "convert/process_group.h"
 #include "convert/sandbox.h"
+#include "convert/work_layout.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <csignal>
 
 namespace velmora {
 
 namespace {
 
-// How often progress is looked at; a limit shorter than four ticks is
-// looked at more often.
-constexpr std::chrono::milliseconds kProgressTick{1000};
+// How often progress and writes are looked at; a no-progress limit shorter
+// than four ticks is looked at more often.
+constexpr std::chrono::milliseconds kWatchTick{250};
 constexpr int kTicksPerLimit = 4;
+// A shell reports a child ended by signal N as status 128 + N.
+constexpr int kSignalStatusBase = 128;
 
 // What the PostScript stage's prologue (ps/pstopdf.sh) prints on stderr for
 // each finished page and for the error that ended the document.
 const QByteArray kPageMarker = QByteArrayLiteral("%%[velmora page]%%");
 const QByteArray kErrorMarkerStart = QByteArrayLiteral("%%[velmora error: ");
 const QByteArray kErrorMarkerEnd = QByteArrayLiteral("]%%");
+
+bool isPageLine(const QByteArray& line) {
+    return line == kPageMarker ||
+           (line.startsWith("Page ") && line.size() > 5 &&
+            std::all_of(line.begin() + 5, line.end(), [](char c) { return c >= '0' && c <= '9'; }));
+}
+
+// Bytes of the files directly in the folder: what Ghostscript makes there.
+qint64 madeBytes(const QString& folder) {
+    qint64 total = 0;
+    const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden);
+    for (const QFileInfo& file : files) {
+        total += file.size();
+    }
+    return total;
+}
+
+// Bytes of every file below the folder, never through a link.
+qint64 writtenBytes(const QString& folder) {
+    qint64 total = 0;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        if (!it.fileInfo().isSymLink()) {
+            total += it.fileInfo().size();
+        }
+    }
+    return total;
+}
 
 } // namespace
 
@@ -34,14 +69,14 @@ GhostscriptJob::GhostscriptJob(GhostscriptJobSetup setup, QObject* parent)
             [this] { m_stdout.append(m_process.readAllStandardOutput()); });
     connect(&m_process, &QProcess::readyReadStandardError, this,
             [this] { m_stderr.append(m_process.readAllStandardError()); });
-    connect(&m_process, &QProcess::finished, this, [this] { finish(End::Finished); });
+    connect(&m_process, &QProcess::finished, this, [this] { finish(GhostscriptEnding::Exited); });
     connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) {
-            m_launchError = m_process.errorString();
-            finish(End::LaunchFailed);
+            m_result.launchError = m_process.errorString();
+            finish(GhostscriptEnding::FailedToStart);
         }
     });
-    connect(&m_watchdog, &QTimer::timeout, this, &GhostscriptJob::checkProgress);
+    connect(&m_watchdog, &QTimer::timeout, this, &GhostscriptJob::watch);
 }
 
 GhostscriptJob::~GhostscriptJob() {
@@ -51,14 +86,10 @@ GhostscriptJob::~GhostscriptJob() {
     }
 }
 
-QString GhostscriptJob::tempFolderOf(const QString& folder) {
-    return folder + QStringLiteral("/tmp");
-}
-
 void GhostscriptJob::start() {
     // Ghostscript's safe mode still lets a document write under its temp
     // folder: an empty one of its own, inside the job's folder.
-    const QString temp = tempFolderOf(m_setup.folder);
+    const QString temp = WorkLayout::tempFolder(m_setup.folder);
     QDir().mkpath(temp);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"TMPDIR", "TEMP", "TMP"}) {
@@ -74,87 +105,100 @@ void GhostscriptJob::start() {
     m_process.setProcessEnvironment(command.environment);
     m_process.setWorkingDirectory(m_setup.folder);
     m_process.setStandardInputFile(QProcess::nullDevice());
-    RunInOwnProcessGroup(m_process, m_setup.memoryLimitBytes);
+    // No single file can outgrow the write limit, however fast it is written.
+    RunInOwnProcessGroup(m_process, {m_setup.memoryLimitBytes, m_setup.writeLimitBytes});
 
+    m_running = true;
     m_sinceProgress.start();
-    if (m_setup.noProgressLimit.count() > 0) {
-        m_watchdog.start(std::min(kProgressTick, m_setup.noProgressLimit / kTicksPerLimit));
+    if (m_setup.noProgressLimit.count() > 0 || m_setup.writeLimitBytes > 0) {
+        auto tick = kWatchTick;
+        if (m_setup.noProgressLimit.count() > 0) {
+            tick = std::min(tick, m_setup.noProgressLimit / kTicksPerLimit);
+        }
+        m_watchdog.start(tick);
     }
     m_process.start();
 }
 
-void GhostscriptJob::stop() {
-    finish(End::Stopped);
+void GhostscriptJob::stop(GhostscriptEnding ending) {
+    finish(ending);
 }
 
 void GhostscriptJob::readLine(const QByteArray& line) {
     const QByteArray trimmed = line.trimmed();
-    if (trimmed == kPageMarker || (trimmed.startsWith("Page ") && trimmed.size() > 5 &&
-                                   std::all_of(trimmed.begin() + 5, trimmed.end(),
-                                               [](char c) { return c >= '0' && c <= '9'; }))) {
-        ++m_pages;
+    if (isPageLine(trimmed)) {
+        ++m_result.pagesReported;
         emit pageReported();
     } else if (trimmed.startsWith(kErrorMarkerStart) && trimmed.endsWith(kErrorMarkerEnd)) {
         m_errorMarker =
             trimmed.mid(kErrorMarkerStart.size(),
                         trimmed.size() - kErrorMarkerStart.size() - kErrorMarkerEnd.size());
-    } else if (m_pagesBeforeError < 0 &&
+    } else if (m_result.pagesBeforeError < 0 &&
                (trimmed.startsWith("Error:") || trimmed.startsWith("**** Error"))) {
-        m_pagesBeforeError = m_pages;
+        m_result.pagesBeforeError = m_result.pagesReported;
     }
 }
 
-qint64 GhostscriptJob::outputBytes() const {
-    qint64 total = 0;
-    const QFileInfoList files = QDir(m_setup.folder).entryInfoList(QDir::Files | QDir::Hidden);
-    for (const QFileInfo& file : files) {
-        total += file.size();
-    }
-    return total;
-}
-
-void GhostscriptJob::checkProgress() {
-    const qint64 bytes = outputBytes();
-    if (m_pages != m_pagesAtLastCheck || bytes > m_bytesAtLastCheck) {
-        m_sinceProgress.restart();
-    }
-    m_pagesAtLastCheck = m_pages;
-    m_bytesAtLastCheck = std::max(m_bytesAtLastCheck, bytes);
-    if (m_sinceProgress.elapsed() >= m_setup.noProgressLimit.count()) {
-        finish(End::NoProgress);
-    }
-}
-
-void GhostscriptJob::finish(End end) {
-    if (m_end != End::Running) {
+void GhostscriptJob::watch() {
+    if (m_setup.writeLimitBytes > 0 && writtenBytes(m_setup.folder) > m_setup.writeLimitBytes) {
+        m_result.limit = m_setup.writeLimitBytes;
+        finish(GhostscriptEnding::OverWriteLimit);
         return;
     }
+    if (m_setup.noProgressLimit.count() <= 0) {
+        return;
+    }
+    const qint64 bytes = madeBytes(m_setup.folder);
+    if (bytes > m_mostWritten) {
+        m_mostWritten = bytes;
+        m_sinceProgress.restart();
+    }
+    if (m_sinceProgress.elapsed() >= m_setup.noProgressLimit.count()) {
+        m_result.limit = m_setup.noProgressLimit.count();
+        finish(GhostscriptEnding::NoProgress);
+    }
+}
+
+void GhostscriptJob::finish(GhostscriptEnding ending) {
+    if (m_ended) {
+        return;
+    }
+    m_ended = true;
+    m_running = false;
     m_watchdog.stop();
-    // Stopping reaps the process, which would report finished() once more.
+    // Stopping reaps the process, which would report its end once more.
     m_process.blockSignals(true);
-    if (end != End::Finished) {
+    if (ending != GhostscriptEnding::Exited) {
         StopProcessGroup(m_process, m_setup.folder);
     }
     m_stdout.append(m_process.readAllStandardOutput());
     m_stderr.append(m_process.readAllStandardError());
     m_stdout.finish();
     m_stderr.finish();
-    m_end = end;
-    if (end == End::Finished) {
+    if (ending == GhostscriptEnding::Exited) {
         // A child killed by a signal reports it the way shells do.
-        m_exitCode = m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode()
-                                                                    : 128 + m_process.exitCode();
+        m_result.exitStatus = m_process.exitStatus() == QProcess::NormalExit
+                                  ? m_process.exitCode()
+                                  : kSignalStatusBase + m_process.exitCode();
+        // A file past the limit ends Ghostscript (SIGXFSZ), or fails its
+        // write when the signal is ignored.
+        if (m_setup.writeLimitBytes > 0 && m_result.exitStatus != 0 &&
+            (m_result.exitStatus == kSignalStatusBase + SIGXFSZ ||
+             writtenBytes(m_setup.folder) >= m_setup.writeLimitBytes)) {
+            ending = GhostscriptEnding::OverWriteLimit;
+            m_result.limit = m_setup.writeLimitBytes;
+        }
     }
-    emit finished();
-}
-
-QString GhostscriptJob::errorReport() const {
+    m_result.ending = ending;
     if (!m_errorMarker.isEmpty()) {
         const qsizetype in = m_errorMarker.indexOf(" in ");
         const QByteArray name = in < 0 ? m_errorMarker : m_errorMarker.left(in);
-        return ReasonText("Error: /" + name + (in < 0 ? QByteArray() : m_errorMarker.mid(in)));
+        m_result.errorLine =
+            ReasonText("Error: /" + name + (in < 0 ? QByteArray() : m_errorMarker.mid(in)));
+    } else {
+        m_result.errorLine = GhostscriptErrorLine(m_stdout.text() + '\n' + m_stderr.text());
     }
-    return GhostscriptErrorLine(m_stdout.text() + '\n' + m_stderr.text());
+    emit done(m_result);
 }
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/ghostscript_result.h"
 #include "convert/output_tail.h"
 
 #include <QElapsedTimer>
@@ -21,49 +22,40 @@ struct GhostscriptJobSetup {
     const Sandbox* sandbox = nullptr;
     std::chrono::milliseconds noProgressLimit{0}; // 0: no limit
     qint64 memoryLimitBytes = 0;                  // 0: no limit
+    qint64 writeLimitBytes = 0; // all it may write in its folder, temp folder included; 0: no limit
 };
 
-// One Ghostscript script run, driven by its process's signals: it counts the
-// pages Ghostscript reports, stops a run that makes no progress (no new page,
-// no growth of its output) for too long, keeps the tail of what it printed,
-// and says finished() once, however it ended.
+// One Ghostscript script run, driven by its process's signals. It ends
+// exactly once, with done(result), however it ended: by itself, failing to
+// start, stopped, or stopped by one of its limits. Progress is what it
+// writes: a run whose files in its folder do not grow for the no-progress
+// limit is stopped. What it prints is never progress, since the document
+// can print anything; the page lines only feed the progress bar.
 class GhostscriptJob : public QObject {
     Q_OBJECT
 public:
-    enum class End { Running, Finished, LaunchFailed, NoProgress, Stopped };
-
     explicit GhostscriptJob(GhostscriptJobSetup setup, QObject* parent = nullptr);
     ~GhostscriptJob() override;
 
     void start();
-    // Stops Ghostscript and everything it started; finished() follows.
-    void stop();
+    // Stops Ghostscript and everything it started; done() follows at once,
+    // with `ending` as how it ended.
+    void stop(GhostscriptEnding ending = GhostscriptEnding::Stopped);
 
-    End end() const { return m_end; }
-    bool succeeded() const { return m_end == End::Finished && m_exitCode == 0; }
-    int exitCode() const { return m_exitCode; }
-    // Pages Ghostscript reported: a finished page of the PostScript stage, a
-    // page begun in the JPEG stage.
-    int pagesReported() const { return m_pages; }
-    // Pages reported before the first line that says "Error" (Ghostscript
-    // goes on after some errors and still ends with status 0); -1: none.
-    int pagesBeforeError() const { return m_pagesBeforeError; }
-    // Ghostscript's own words on why it failed; empty when it said none.
-    QString errorReport() const;
-    QString launchError() const { return m_launchError; }
-
-    // The temp folder inside the job's folder that Ghostscript gets.
-    static QString tempFolderOf(const QString& folder);
+    bool isRunning() const { return m_running; }
+    // Pages reported so far: finished pages in the PostScript stage, pages
+    // begun in the JPEG stage.
+    int pagesReported() const { return m_result.pagesReported; }
+    const GhostscriptResult& result() const { return m_result; }
 
 signals:
     void pageReported();
-    void finished();
+    void done(const velmora::GhostscriptResult& result);
 
 private:
     void readLine(const QByteArray& line);
-    void checkProgress();
-    void finish(End end);
-    qint64 outputBytes() const;
+    void watch();
+    void finish(GhostscriptEnding ending);
 
     GhostscriptJobSetup m_setup;
     QProcess m_process;
@@ -71,14 +63,11 @@ private:
     QElapsedTimer m_sinceProgress;
     OutputTail m_stdout;
     OutputTail m_stderr;
-    End m_end = End::Running;
-    int m_exitCode = 0;
-    int m_pages = 0;
-    int m_pagesBeforeError = -1;
-    int m_pagesAtLastCheck = 0;
-    qint64 m_bytesAtLastCheck = 0;
+    GhostscriptResult m_result;
+    bool m_running = false;
+    bool m_ended = false;
+    qint64 m_mostWritten = 0;
     QByteArray m_errorMarker; // the last error our prologue reported
-    QString m_launchError;
 };
 
 } // namespace velmora

@@ -94,16 +94,21 @@ void signalAll(const QList<pid_t>& pids, int signal) {
 
 } // namespace
 
-void RunInOwnProcessGroup(QProcess& process, qint64 memoryLimitBytes) {
+void RunInOwnProcessGroup(QProcess& process, ChildLimits limits) {
     // Runs in the child between fork and exec: async-signal-safe calls only.
-    process.setChildProcessModifier([memoryLimitBytes] {
+    process.setChildProcessModifier([limits] {
         // A session of its own: a group to stop as a whole, and no
         // controlling terminal that a document could type into.
         ::setsid();
-        if (memoryLimitBytes > 0) {
-            const rlimit limit{static_cast<rlim_t>(memoryLimitBytes),
-                               static_cast<rlim_t>(memoryLimitBytes)};
+        if (limits.memoryBytes > 0) {
+            const rlimit limit{static_cast<rlim_t>(limits.memoryBytes),
+                               static_cast<rlim_t>(limits.memoryBytes)};
             ::setrlimit(RLIMIT_AS, &limit);
+        }
+        if (limits.fileSizeBytes > 0) {
+            const rlimit limit{static_cast<rlim_t>(limits.fileSizeBytes),
+                               static_cast<rlim_t>(limits.fileSizeBytes)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
         }
     });
 }

@@ -1,23 +1,20 @@
 #pragma once
 
-#include "convert/source_list.h"
-
 #include <QAbstractListModel>
 #include <QStringList>
 
 namespace velmora {
 
 // The file list's rows: one full source path per row, nothing else. The
-// window shows it in a one-column view; the conversion run reads it by
-// position. Rows are appended in batches so very large adds stay fast.
-class FileList : public QAbstractListModel, public SourceList {
+// window shows it in a one-column view; a conversion takes a copy of the
+// rows when it starts. Rows are appended in batches so very large adds stay fast.
+class FileList : public QAbstractListModel {
     Q_OBJECT
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    // SourceList
-    int count() const override { return static_cast<int>(m_rows.size()); }
-    QString text(int row) const override; // 1-based
+    int count() const { return static_cast<int>(m_rows.size()); }
+    QString text(int row) const; // 1-based
 
     const QStringList& rows() const { return m_rows; }
 

@@ -1,9 +1,7 @@
 @echo off
 rem Turns current.ps into current.pdf in this folder (the job's own folder).
 rem The prologue reports each finished page and the error that ends the
-rem document on stderr; what the document prints goes to NUL. The exit status
-rem is Ghostscript's. file.nfo is deleted last, whatever happened.
+rem document on stderr (a document can write such lines too: they only estimate
+rem progress); what the document prints goes to NUL. The exit status is
+rem Ghostscript's.
 gswin32c -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pdfwrite -sOutputFile=current.pdf -sstdout=NUL -c "<< /EndPage { exch pop dup 2 ne { (%%stderr) (w) file dup (%%%%[velmora page]%%%%\n) writestring flushfile } if 2 ne } bind >> setpagedevice errordict /handleerror { (%%stderr) (w) file dup (%%%%[velmora error: ) writestring dup $error /errorname get 64 string cvs writestring dup ( in ) writestring dup $error /command get 64 string cvs writestring dup (]%%%%\n) writestring flushfile } bind put" -f current.ps
-set status=%ERRORLEVEL%
-del file.nfo
-exit /b %status%

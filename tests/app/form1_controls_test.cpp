@@ -241,7 +241,7 @@ TEST_F(Form1Controls, OptionClicksWriteBothKeysAndSwitchTheFolderRow) {
     auto* option1 = control<QRadioButton>("Option1");
     auto* option2 = control<QRadioButton>("Option2");
     auto* frame4 = control<QGroupBox>("Frame4");
-    EXPECT_EQ(form.choice(), OutputTarget::Choice::Folder);
+    EXPECT_EQ(form.outputChoice(), OutputChoice::Folder);
 
     QTest::mouseClick(option2, Qt::LeftButton);
     EXPECT_TRUE(option2->isChecked());
@@ -250,24 +250,24 @@ TEST_F(Form1Controls, OptionClicksWriteBothKeysAndSwitchTheFolderRow) {
     EXPECT_FALSE(control<QPushButton>("PushButton7")->isEnabled());
     EXPECT_EQ(onDisk(QStringLiteral("Option1")), QStringLiteral("False"));
     EXPECT_EQ(onDisk(QStringLiteral("Option2")), QStringLiteral("True"));
-    EXPECT_EQ(form.choice(), OutputTarget::Choice::BesideSource);
+    EXPECT_EQ(form.outputChoice(), OutputChoice::BesideSource);
 
     QTest::mouseClick(option1, Qt::LeftButton);
     EXPECT_TRUE(frame4->isEnabled());
     EXPECT_EQ(onDisk(QStringLiteral("Option1")), QStringLiteral("True"));
     EXPECT_EQ(onDisk(QStringLiteral("Option2")), QStringLiteral("False"));
-    EXPECT_EQ(form.choice(), OutputTarget::Choice::Folder);
+    EXPECT_EQ(form.outputChoice(), OutputChoice::Folder);
     EXPECT_TRUE(prompter.boxes.isEmpty());
 }
 
 TEST_F(Form1Controls, NeitherOptionStoredMeansNoOutput) {
     storeBefore(QStringLiteral("Option1"), QStringLiteral("False"));
     storeBefore(QStringLiteral("Option2"), QStringLiteral("False"));
-    EXPECT_EQ(open().choice(), OutputTarget::Choice::None);
+    EXPECT_EQ(open().outputChoice(), OutputChoice::None);
 }
 
 TEST_F(Form1Controls, TypingInTheFolderBoxIsStoredAtEveryKeystroke) {
-    Form1& form = shown();
+    shown();
     auto* text1 = control<QLineEdit>("Text1");
     text1->setFocus();
     text1->selectAll();
@@ -279,7 +279,7 @@ TEST_F(Form1Controls, TypingInTheFolderBoxIsStoredAtEveryKeystroke) {
         typed += c;
         EXPECT_EQ(onDisk(QStringLiteral("Output Folder")), typed);
     }
-    EXPECT_EQ(form.folderText(), QStringLiteral("/out/")) << "the run reads the box each time";
+    EXPECT_EQ(text1->text(), QStringLiteral("/out/"));
 }
 
 TEST_F(Form1Controls, SliderUpdatesCaptionAndStore) {
@@ -299,11 +299,14 @@ TEST_F(Form1Controls, SliderUpdatesCaptionAndStore) {
 }
 
 TEST_F(Form1Controls, ASandboxNoticeIsShownOnceEver) {
-    RunSummary unsandboxed;
+    // Runs that end quietly, so the notice is the only box.
+    RunSummary sandboxed;
+    sandboxed.status = RunSummary::Status::Cancelled;
+    RunSummary unsandboxed = sandboxed;
     unsandboxed.sandboxed = false;
     open();
     prompter.boxes.clear();
-    window->afterRun(RunSummary{});
+    window->afterRun(sandboxed);
     EXPECT_TRUE(prompter.boxes.isEmpty()) << "nothing to tell when the sandbox held";
     window->afterRun(unsandboxed);
     ASSERT_EQ(prompter.boxes.size(), 1);
@@ -380,7 +383,7 @@ TEST_F(Form1Controls, PointerFeedback) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.reason);
         hover("ProgressBar1"); // a neutral place to start from
-        form.setWindowPointer(row.before);
+        form.pointer().set(row.before);
         if (QLatin1String(row.over) == QLatin1String("Form1")) {
             QTest::mouseMove(&form, *row.spot);
             QApplication::processEvents();
@@ -393,27 +396,27 @@ TEST_F(Form1Controls, PointerFeedback) {
     // cannot be pressed, so no hand over it.
     control<QRadioButton>("Option2")->click();
     hover("ProgressBar1");
-    form.setWindowPointer(PointerState::Custom);
+    form.pointer().set(PointerState::Custom);
     hover("PushButton7");
     EXPECT_EQ(form.windowPointer(), PointerState::Default);
 
-    form.setWindowPointer(PointerState::Busy);
+    form.pointer().set(PointerState::Busy);
     EXPECT_EQ(form.cursor().shape(), Qt::WaitCursor);
-    form.setWindowPointer(PointerState::Default);
+    form.pointer().set(PointerState::Default);
     EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(Form1Controls, ApplicationPointerStaysBalanced) {
     {
         Form1& form = open();
-        form.setApplicationPointer(PointerState::Busy);
-        form.setApplicationPointer(PointerState::Busy);
+        form.pointer().setApplicationPointer(PointerState::Busy);
+        form.pointer().setApplicationPointer(PointerState::Busy);
         ASSERT_NE(QApplication::overrideCursor(), nullptr);
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        form.setApplicationPointer(PointerState::Default);
+        form.pointer().setApplicationPointer(PointerState::Default);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "one take, one release";
-        form.setApplicationPointer(PointerState::Default);
-        form.setApplicationPointer(PointerState::Busy);
+        form.pointer().setApplicationPointer(PointerState::Default);
+        form.pointer().setApplicationPointer(PointerState::Busy);
     }
     TearDown();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "released when the window goes";
@@ -422,12 +425,11 @@ TEST_F(Form1Controls, ApplicationPointerStaysBalanced) {
 TEST_F(Form1Controls, ProgressBarShowsTextAndValue) {
     Form1& form = open();
     auto* bar = control<TextProgressBar>("ProgressBar1");
-    form.setValue(100.0 / 3.0);
-    form.setText(QStringLiteral("Processing: 100%p %v done.ps"));
+    form.progressed(100.0 / 3.0, QStringLiteral("Processing: 100%p %v done.ps"));
     EXPECT_EQ(bar->value(), 33);
-    EXPECT_EQ(bar->text(), QStringLiteral("Processing: 100%p %v done.ps"))
+    EXPECT_EQ(bar->text(), QStringLiteral("Processing: 100%p %v done.ps (Esc to stop)"))
         << "a file name is shown as it is";
-    form.setValue(250);
+    form.progressed(250, {});
     EXPECT_EQ(bar->value(), 100);
 }
 

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
@@ -119,7 +120,16 @@ protected:
         control<QLineEdit>("Text1")->setText(folder);
     }
 
-    void clickStart() { QTest::mouseClick(control<QPushButton>("PushButton2"), Qt::LeftButton); }
+    // Clicks the start button; with `wait`, until the run it starts has
+    // ended and the boxes it left have been shown.
+    void clickStart(bool wait = true) {
+        QSignalSpy finished(&window->run(), &ConversionRun::finished);
+        QTest::mouseClick(control<QPushButton>("PushButton2"), Qt::LeftButton);
+        if (wait && window->run().isConverting()) {
+            EXPECT_TRUE(finished.wait(300000));
+        }
+        QCoreApplication::processEvents();
+    }
 
     // Calls action once, the first time it is called while a run is going on.
     void duringTheRun(std::function<void()> action) {
@@ -179,7 +189,7 @@ TEST_F(Form1Run, SamplesBecomePagesAndDone) {
     bool clickedAgain = false;
     duringTheRun([&] {
         clickedAgain = true;
-        clickStart(); // a second click while converting changes nothing
+        clickStart(false); // a second click while converting changes nothing
     });
     clickStart();
 
@@ -250,7 +260,7 @@ TEST_F(Form1Run, ClosingMidRunEndsTheProgramAndLeavesNothingBehind) {
 
     // As in the program: the run is started from the event loop, and the
     // close comes while it lets window events run.
-    QTimer::singleShot(0, &form, [this] { clickStart(); });
+    QTimer::singleShot(0, &form, [this] { clickStart(false); });
     const int exitCode = QApplication::exec();
 
     EXPECT_EQ(exitCode, 0) << "closing the window ended the event loop";

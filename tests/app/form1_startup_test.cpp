@@ -202,7 +202,7 @@ TEST_F(Form1Startup, HandPointerPicture) {
     Form1& bare = open(program.path());
     EXPECT_TRUE(prompter.boxes.isEmpty());
     EXPECT_FALSE(bare.pointer().hasCustomCursor());
-    bare.setWindowPointer(PointerState::Custom);
+    bare.pointer().set(PointerState::Custom);
     EXPECT_EQ(bare.cursor().shape(), Qt::PointingHandCursor);
 
     // Our picture beside the program.
@@ -212,7 +212,7 @@ TEST_F(Form1Startup, HandPointerPicture) {
     Form1& handed = open(program.path());
     EXPECT_TRUE(prompter.boxes.isEmpty());
     EXPECT_EQ(handed.windowPointer(), PointerState::Default) << "the hand shows only when hovering";
-    handed.setWindowPointer(PointerState::Custom);
+    handed.pointer().set(PointerState::Custom);
     EXPECT_EQ(handed.cursor().shape(), Qt::BitmapCursor);
     EXPECT_EQ(handed.cursor().hotSpot(), QPoint(11, 0));
 

@@ -61,6 +61,7 @@ struct HostileRow {
     int timeout;
     int pages;          // delivered pages
     const char* reason; // nullptr: converts fully; otherwise a part of the reason
+    QStringList options = {};
 };
 
 void PrintTo(const HostileRow& row, std::ostream* out) {
@@ -77,8 +78,9 @@ TEST_P(HostileDocuments, DeliverOnlyTheirOwnPagesAndTheNextFileConverts) {
     const QString source = WriteFile(in.filePath(QStringLiteral("doc.ps")),
                                      QByteArray(row.document).replace("MARKER", marker.toUtf8()));
     const QString good = WriteFile(in.filePath(QStringLiteral("good.ps")), GoodDocument);
-    ConvertCommand command(
-        {QStringLiteral("--timeout"), QString::number(row.timeout), source, good}, temp.path());
+    ConvertCommand command(QStringList{QStringLiteral("--timeout"), QString::number(row.timeout)} +
+                               row.options + QStringList{source, good},
+                           temp.path());
     command.run();
     ASSERT_TRUE(command.finished) << qPrintable(command.err);
 
@@ -142,11 +144,37 @@ INSTANTIATE_TEST_SUITE_P(
                    "no progress"},
         HostileRow{"pages and scripts planted in the temp folders are never used", Planting + Page,
                    120, 1, nullptr},
-        HostileRow{"a document that draws but never shows a page gives no blank page",
-                   "%!PS\n0 0 moveto 72 72 lineto stroke\n", 120, 0, "no page"},
+        HostileRow{
+            "a document that ends well keeps what it drew, shown or not",
+            "%!PS\n<< /PageSize [100 50] >> setpagedevice 10 10 moveto 90 40 lineto stroke\n", 120,
+            1, nullptr},
         HostileRow{"a document with its own page procedure keeps its pages",
                    "%!PS\n<< /EndPage { exch pop 2 ne } bind >> setpagedevice\n" + Page + Page, 120,
-                   2, nullptr}));
+                   2, nullptr},
+        HostileRow{"a single page under its own page procedure is kept too",
+                   "%!PS\n<< /EndPage { exch pop 2 ne } bind >> setpagedevice\n" + Page, 120, 1,
+                   nullptr},
+        HostileRow{"comments that promise more pages than there are make no failure",
+                   "%!PS-Adobe-3.0\n%%Pages: 9\n%%EndComments\n" + Page + Page, 120, 2, nullptr},
+        HostileRow{"printing our own page line buys no time",
+                   "%!PS\n{ (%stderr) (w) file dup (%%[velmora page]%%\\n) writestring flushfile "
+                   "} loop\n",
+                   2, 0, "no progress"},
+        HostileRow{"writing without end into its temp folder is stopped at the write limit",
+                   "%!PS\nnull (w) .tempfile exch pop { dup (" + QByteArray(1000, 'x') +
+                       ") writestring } loop\n",
+                   120,
+                   0,
+                   "wrote more than 2 MB",
+                   {QStringLiteral("--write-limit"), QStringLiteral("2")}},
+        HostileRow{"a document that keeps making pages is stopped at the time limit",
+                   "%!PS\n/spin { realtime add { realtime 1 index ge { pop exit } if } loop } def\n"
+                   "1 1 40 { pop 400 spin " +
+                       Page + "} for\n",
+                   120,
+                   0,
+                   "took more than 2 s",
+                   {QStringLiteral("--max-seconds"), QStringLiteral("2")}}));
 
 struct KindRow {
     const char* why;

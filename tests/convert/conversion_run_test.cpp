@@ -20,7 +20,7 @@
 using namespace velmora;
 using ::testing::ElementsAre;
 using velmora::test::ConversionHarness;
-using Choice = OutputTarget::Choice;
+using Choice = OutputChoice;
 using Status = RunSummary::Status;
 
 namespace {
@@ -71,7 +71,7 @@ TEST_F(ConversionRunTest, SamplesBecomePagesBesideTheirSources) {
 
     EXPECT_EQ(summary.status, Status::Converted);
     EXPECT_TRUE(summary.allSucceeded()) << qPrintable(summary.doneMessage());
-    EXPECT_EQ(h.prompter.messageTexts(), QStringList{QStringLiteral("Done.")});
+    EXPECT_EQ(summary.message(), QStringLiteral("Done."));
     EXPECT_EQ(listed(in), (QStringList{"brochure-001.jpg", "brochure-002.jpg", "brochure-003.jpg",
                                        "colours-001.jpg", "drawing-001.jpg", "letter-001.jpg"}));
     EXPECT_EQ(listed(in, QStringLiteral("*.pdf")), QStringList{}) << "no intermediate PDF left";
@@ -79,21 +79,18 @@ TEST_F(ConversionRunTest, SamplesBecomePagesBesideTheirSources) {
     EXPECT_EQ(letter.size(), QSize(2550, 3300)) << "US Letter at 300 dpi";
     EXPECT_EQ(letter.format(), QByteArray("jpeg"));
 
-    // The bar moves with the pages, never back, and is reset at the end.
+    // The bar moves with the pages, never back, up to the end.
     EXPECT_GT(h.progressValues.size(), 5);
-    EXPECT_TRUE(std::is_sorted(h.progressValues.begin(), h.progressValues.end() - 1));
-    EXPECT_THAT(h.progressValues.mid(h.progressValues.size() - 2), ElementsAre(100, 0));
+    EXPECT_TRUE(std::is_sorted(h.progressValues.begin(), h.progressValues.end()));
+    EXPECT_EQ(h.progressValues.last(), 100);
     EXPECT_EQ(h.progressTexts.first(), QStringLiteral("Processing: brochure.ps"));
-    EXPECT_EQ(h.progressTexts.last(), QStringLiteral("Progress Bar"));
-    EXPECT_EQ(h.windowPointers.first(), 11);
-    EXPECT_EQ(h.windowPointers.last(), 0);
-    EXPECT_EQ(h.applicationPointer, 0);
+    EXPECT_EQ(h.ended.size(), 4) << "each file's outcome was reported as it ended";
     EXPECT_EQ(h.leftInTemp(), QStringList{}) << "the work folder is gone";
     EXPECT_FALSE(h.conversion().isConverting());
 }
 
 TEST_F(ConversionRunTest, QualityReachesTheFile) {
-    h.outputChoice = Choice::Folder;
+    h.output = Choice::Folder;
     h.sources.append(samples() + QStringLiteral("colours.ps"));
     QTemporaryDir low, high;
     h.outputFolder = low.path();
@@ -123,7 +120,7 @@ TEST_F(ConversionRunTest, PagesAreNamedAfterTheSource) {
         {"über straße 日本.ps", "über straße 日本-001.jpg", "non-Latin letters"},
         {"100%.ps", "100%-001.jpg", "a percent sign reaches no Ghostscript template"},
     };
-    h.outputChoice = Choice::Folder;
+    h.output = Choice::Folder;
     h.outputFolder = out.path() + QLatin1Char('/'); // a closing separator is harmless
     for (const Row& row : rows) {
         h.sources.append(file(QString::fromUtf8(row.source), onePage()));
@@ -151,7 +148,7 @@ TEST_F(ConversionRunTest, APdfSourceGoesThroughBothStages) {
               in.filePath(QStringLiteral("two.ps"))});
     ASSERT_TRUE(gs.waitForFinished());
     h.sources.append(in.filePath(QStringLiteral("a.b.pdf")));
-    h.outputChoice = Choice::Folder;
+    h.output = Choice::Folder;
     h.outputFolder = out.path();
     const RunSummary summary = h.run();
     EXPECT_TRUE(summary.allSucceeded()) << qPrintable(summary.doneMessage());
@@ -172,7 +169,7 @@ TEST_F(ConversionRunTest, AUsersOwnPdfBesideTheSourceIsNeverTouched) {
 }
 
 TEST_F(ConversionRunTest, NeitherOptionDeliversNothingAndLeavesNothing) {
-    h.outputChoice = Choice::None;
+    h.output = Choice::None;
     h.outputFolder = out.path(); // an existing folder lets the run start
     h.sources.append(file(QStringLiteral("memo.ps"), onePage()));
     const RunSummary summary = h.run();
@@ -201,41 +198,41 @@ TEST_F(ConversionRunTest, FailedFilesAreNamedAfterDone) {
     const RunSummary summary = h.run();
 
     ASSERT_EQ(summary.files.size(), 5);
-    EXPECT_THAT(summary.files[0].failure.toStdString(), ::testing::StartsWith("Error: "));
-    EXPECT_EQ(summary.files[1].failure, QStringLiteral("empty file"));
-    EXPECT_EQ(summary.files[2].failure, QStringLiteral("3 of 6 pages"));
-    EXPECT_EQ(summary.files[3].failure, QStringLiteral("No such file or directory"));
+    EXPECT_THAT(summary.files[0].failure.text().toStdString(), ::testing::StartsWith("Error: "));
+    EXPECT_EQ(summary.files[1].failure.text(), QStringLiteral("empty file"));
+    // Ghostscript ended well: the pages it made are the document, whatever
+    // its comments promised.
+    EXPECT_FALSE(summary.files[2].failed()) << qPrintable(summary.files[2].failure.text());
+    EXPECT_EQ(summary.files[2].pages, 3);
+    EXPECT_EQ(summary.files[3].failure.text(), QStringLiteral("No such file or directory"));
     EXPECT_FALSE(summary.files[4].failed());
     EXPECT_FALSE(summary.allSucceeded());
 
-    const QStringList texts = h.prompter.messageTexts();
-    ASSERT_FALSE(texts.isEmpty());
-    const QStringList lines = texts.last().split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 5);
+    const QStringList lines = summary.message().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], QStringLiteral("Done."));
     EXPECT_EQ(lines[1], in.filePath(QStringLiteral("random.ps")) + QStringLiteral(": ") +
-                            summary.files[0].failure);
+                            summary.files[0].failure.text());
     EXPECT_EQ(lines[2], in.filePath(QStringLiteral("empty.ps")) + QStringLiteral(": empty file"));
 
     // No junk pages for rejected input; the partial document keeps its pages.
     EXPECT_EQ(listed(in), (QStringList{"good-001.jpg", "good-002.jpg", "truncated-001.jpg",
                                        "truncated-002.jpg", "truncated-003.jpg"}));
     // A vanished source is no run-time failure of the program: no error box.
-    EXPECT_EQ(texts.size(), 1);
+    EXPECT_TRUE(h.problems.isEmpty());
 }
 
 TEST_F(ConversionRunTest, AHundredFailuresStillFitTheDoneBox) {
     for (int i = 1; i <= 25; ++i) {
         h.sources.append(file(QStringLiteral("empty%1.ps").arg(i), {}));
     }
-    h.run();
-    ASSERT_EQ(h.prompter.boxes.size(), 1);
-    const QStringList shown = h.prompter.boxes[0].text.split(QLatin1Char('\n'));
+    const RunSummary summary = h.run();
+    const QStringList shown = summary.message(20).split(QLatin1Char('\n'));
     ASSERT_EQ(shown.size(), 22) << "Done., 20 files, and the rest counted";
     EXPECT_EQ(shown[20],
               in.filePath(QStringLiteral("empty20.ps")) + QStringLiteral(": empty file"));
     EXPECT_EQ(shown[21], QStringLiteral("and 5 more"));
-    EXPECT_EQ(h.prompter.boxes[0].details.split(QLatin1Char('\n')).size(), 26) << "all of them";
+    EXPECT_EQ(summary.message().split(QLatin1Char('\n')).size(), 26) << "all of them";
 }
 
 TEST_F(ConversionRunTest, AnEndlessDocumentIsStoppedAtTheTimeLimit) {
@@ -246,7 +243,7 @@ TEST_F(ConversionRunTest, AnEndlessDocumentIsStoppedAtTheTimeLimit) {
     const RunSummary summary = h.run();
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(15));
     ASSERT_EQ(summary.files.size(), 2);
-    EXPECT_EQ(summary.files[0].failure, QStringLiteral("no progress for 1.5 s"));
+    EXPECT_EQ(summary.files[0].failure.text(), QStringLiteral("no progress for 1.5 s"));
     EXPECT_FALSE(summary.files[1].failed()) << "the next file still converts";
     EXPECT_EQ(listed(in), QStringList{"after-001.jpg"});
     EXPECT_EQ(h.childrenLeft(), 0);
@@ -261,7 +258,7 @@ TEST_F(ConversionRunTest, ClosingDuringARunStopsGhostscriptAndCleansUp) {
     const RunSummary summary = h.run();
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
     EXPECT_EQ(summary.status, Status::Cancelled);
-    EXPECT_EQ(h.prompter.messageTexts(), QStringList{}) << "no Done. for a closing window";
+    EXPECT_EQ(summary.message(), QString()) << "no Done. for a closing window";
     EXPECT_EQ(h.childrenLeft(), 0);
     EXPECT_EQ(h.leftInTemp(), QStringList{});
     EXPECT_EQ(listed(in), QStringList{});
@@ -274,7 +271,7 @@ TEST_F(ConversionRunTest, TheWorkFolderIsPrivateAndDocumentsCannotWriteOutsideIt
                               "(escaped-tmp.txt) (w) file closefile showpage\n";
     h.sources.append(file(QStringLiteral("writer.ps"), writer));
     QFileDevice::Permissions workPermissions;
-    h.onOutputRead = [&] {
+    h.onProgress = [&] {
         const QFileInfoList work =
             QDir(h.temp.path()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot);
         if (work.size() == 1) {
@@ -290,39 +287,38 @@ TEST_F(ConversionRunTest, TheWorkFolderIsPrivateAndDocumentsCannotWriteOutsideIt
 }
 
 TEST_F(ConversionRunTest, NothingToDoMessages) {
-    EXPECT_EQ(h.run().status, Status::NoFiles);
+    QStringList messages;
+    messages << h.run().message();
     h.sources.append(file(QStringLiteral("a.ps"), onePage()));
-    h.outputChoice = Choice::Folder;
+    h.output = Choice::Folder;
     h.outputFolder = out.filePath(QStringLiteral("missing"));
-    EXPECT_EQ(h.run().status, Status::NoFolder);
+    messages << h.run().message();
     h.outputFolder.clear();
-    EXPECT_EQ(h.run().status, Status::NoFolder);
+    messages << h.run().message();
     // Beside the source, the folder text does not matter.
-    h.outputChoice = Choice::BesideSource;
-    EXPECT_EQ(h.run().status, Status::Converted);
+    h.output = Choice::BesideSource;
+    messages << h.run().message();
 
     EXPECT_EQ(
-        h.prompter.messageTexts(),
+        messages,
         (QStringList{"No files added.", "Folder does not exist. Please select another folder.",
                      "Folder does not exist. Please select another folder.", "Done."}));
-    for (const auto& box : h.prompter.boxes) {
-        EXPECT_EQ(box.icon, Prompter::Icon::None);
-        EXPECT_TRUE(box.title.isEmpty()) << "the application title";
-    }
     EXPECT_EQ(h.leftInTemp(), QStringList{});
 }
 
-TEST_F(ConversionRunTest, ASecondClickDuringARunDoesNothing) {
+TEST_F(ConversionRunTest, WhatStartsIsWhatRunsAndASecondStartDoesNothing) {
     h.sources.append(file(QStringLiteral("a.ps"), onePage()));
     h.sources.append(file(QStringLiteral("b.ps"), onePage()));
-    std::optional<Status> second;
-    h.onOutputRead = [&] {
+    std::optional<bool> second;
+    h.onProgress = [&] {
         if (!second) {
-            second = h.conversion().PushButton2_Click().status;
+            RunRequest other;
+            other.sources = QStringList{file(QStringLiteral("c.ps"), onePage())};
+            second = h.conversion().start(other);
         }
     };
     const RunSummary summary = h.run();
-    EXPECT_EQ(second, Status::AlreadyRunning);
+    EXPECT_EQ(second, false);
     EXPECT_EQ(summary.files.size(), 2);
     EXPECT_EQ(listed(in), (QStringList{"a-001.jpg", "b-001.jpg"}));
 }
@@ -330,21 +326,19 @@ TEST_F(ConversionRunTest, ASecondClickDuringARunDoesNothing) {
 TEST_F(ConversionRunTest, MissingGhostscriptOrScriptsAreSaidBeforeAnythingHappens) {
     h.sources.append(file(QStringLiteral("a.ps"), onePage()));
     h.settings.ghostscript = QStringLiteral("no-such-ghostscript-here");
-    EXPECT_EQ(h.run().status, Status::MissingGhostscript);
-    ASSERT_EQ(h.prompter.boxes.size(), 1);
-    EXPECT_TRUE(h.prompter.boxes[0].text.contains(QStringLiteral("apt-get install ghostscript")));
+    const RunSummary missing = h.run();
+    EXPECT_EQ(missing.status, Status::MissingGhostscript);
+    EXPECT_TRUE(missing.message().contains(QStringLiteral("apt-get install ghostscript")));
 
     h.settings.ghostscript = QStringLiteral("gs");
     QTemporaryDir emptyProgramFolder;
     h.settings.programFolder = emptyProgramFolder.path();
-    EXPECT_EQ(h.run().status, Status::Stopped);
-    ASSERT_EQ(h.prompter.boxes.size(), 2);
-    EXPECT_EQ(h.prompter.boxes[1].title, QStringLiteral("Application Error"));
-    EXPECT_TRUE(h.prompter.boxes[1].text.contains(
+    EXPECT_EQ(h.run().status, Status::NotPrepared);
+    ASSERT_EQ(h.problems.size(), 1);
+    EXPECT_TRUE(h.problems[0].boxText().contains(
         QStringLiteral("in Velmora2021/08/31.Form1.PushButton2_Click at line 114")));
     EXPECT_EQ(listed(in), QStringList{});
     EXPECT_EQ(h.leftInTemp(), QStringList{});
-    EXPECT_EQ(h.windowPointers.last(), 0);
 }
 
 } // namespace

@@ -18,7 +18,7 @@
 using namespace velmora;
 using ::testing::HasSubstr;
 using velmora::test::ConversionHarness;
-using Choice = OutputTarget::Choice;
+using Choice = OutputChoice;
 
 namespace {
 
@@ -49,16 +49,10 @@ protected:
     static QStringList jpgs(const QString& folder) {
         return QDir(folder).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
     }
-    QStringList reportLines() const {
-        const QStringList texts = h.prompter.messageTexts();
-        return texts.isEmpty() ? QStringList{} : texts.last().split(QLatin1Char('\n'));
-    }
     QStringList errorBoxes() const {
         QStringList boxes;
-        for (const auto& box : h.prompter.boxes) {
-            if (box.title == QLatin1String("Application Error")) {
-                boxes << box.text;
-            }
+        for (const Problem& problem : h.problems) {
+            boxes << problem.boxText();
         }
         return boxes;
     }
@@ -71,7 +65,7 @@ TEST_F(HostileInput, AThousandAndOnePagesComeInPageOrder) {
     h.sources.append(file(QStringLiteral("big.ps"), test::SquarePages(1001, 36)));
     const RunSummary summary = h.run();
     ASSERT_EQ(summary.files.size(), 1);
-    EXPECT_FALSE(summary.files[0].failed()) << qPrintable(summary.files[0].failure);
+    EXPECT_FALSE(summary.files[0].failed()) << qPrintable(summary.files[0].failure.text());
     const QStringList pages = jpgs(in.path());
     EXPECT_EQ(pages.size(), 1001);
     for (const char* name : {"big-001.jpg", "big-999.jpg", "big-1000.jpg", "big-1001.jpg"}) {
@@ -85,11 +79,11 @@ TEST_F(HostileInput, TheOutputFolderRemovedDuringARun) {
     QTemporaryDir outParent;
     const QString out = outParent.filePath(QStringLiteral("out"));
     ASSERT_TRUE(QDir().mkpath(out));
-    h.outputChoice = Choice::Folder;
+    h.output = Choice::Folder;
     h.outputFolder = out;
     h.sources.append(file(QStringLiteral("first.ps"), test::SquarePages(1)));
     h.sources.append(file(QStringLiteral("second.ps"), test::SquarePages(2)));
-    h.onOutputRead = [&] {
+    h.onFileEnded = [&](const FileOutcome&) {
         // The folder goes away once the first file has been delivered.
         if (QFileInfo::exists(out + QStringLiteral("/first-001.jpg"))) {
             QDir(out).removeRecursively();
@@ -98,17 +92,17 @@ TEST_F(HostileInput, TheOutputFolderRemovedDuringARun) {
     const RunSummary summary = h.run();
     ASSERT_EQ(summary.files.size(), 2);
     EXPECT_FALSE(summary.files[0].failed());
-    EXPECT_EQ(summary.files[1].failure, QStringLiteral("2 of 2 pages could not be saved"));
+    EXPECT_EQ(summary.files[1].failure.text(), QStringLiteral("2 of 2 pages could not be saved"));
     const QStringList boxes = errorBoxes();
     ASSERT_EQ(boxes.size(), 2) << "one box per page that could not be saved";
     EXPECT_THAT(boxes[0].toStdString(),
                 HasSubstr("in Velmora2021/08/31.PDF.PDF_To_JPG at line 138"));
-    EXPECT_EQ(reportLines().value(0), QStringLiteral("Done."));
+    EXPECT_TRUE(summary.message().startsWith(QStringLiteral("Done.\n")));
     EXPECT_EQ(h.leftInTemp(), QStringList{});
 
     // Once the folder is back, the same files convert again.
     ASSERT_TRUE(QDir().mkpath(out));
-    h.onOutputRead = {};
+    h.onFileEnded = {};
     EXPECT_TRUE(h.run().allSucceeded());
     EXPECT_EQ(jpgs(out), (QStringList{"first-001.jpg", "second-001.jpg", "second-002.jpg"}));
 }
@@ -124,11 +118,13 @@ TEST_F(HostileInput, AReadOnlyOutputFolderKeepsWhatItHeld) {
                   QStringLiteral("mount"),
                   {QStringLiteral("-o"), QStringLiteral("remount,ro"), readOnly.dir.path()}),
               0);
-    h.outputChoice = Choice::Folder;
+    h.settings.diskReserveBytes = 0; // the write itself must fail
+    h.output = Choice::Folder;
     h.outputFolder = readOnly.dir.path();
     h.sources.append(file(QStringLiteral("memo.ps"), test::SquarePages(1)));
     const RunSummary summary = h.run();
-    EXPECT_EQ(summary.files.value(0).failure, QStringLiteral("1 of 1 pages could not be saved"));
+    EXPECT_EQ(summary.files.value(0).failure.text(),
+              QStringLiteral("1 of 1 pages could not be saved"));
     ASSERT_EQ(errorBoxes().size(), 1);
     EXPECT_THAT(errorBoxes()[0].toStdString(), HasSubstr("Read-only file system"));
     EXPECT_EQ(test::ReadFile(old), QByteArray("an older page"));
@@ -143,14 +139,15 @@ TEST_F(HostileInput, AFullDiskReplacesNoPageWithAPieceOfOne) {
     // The colour sample's page is larger than the whole file system.
     const QString old = small.dir.filePath(QStringLiteral("colours-001.jpg"));
     test::WriteFile(old, "an older page");
-    h.outputChoice = Choice::Folder;
+    h.settings.diskReserveBytes = 0; // the write itself must fail
+    h.output = Choice::Folder;
     h.outputFolder = small.dir.path();
     h.sources.append(QCoreApplication::applicationDirPath() +
                      QStringLiteral("/Samples/colours.ps"));
     h.sources.append(file(QStringLiteral("tiny.ps"), test::SquarePages(1, 36)));
     const RunSummary summary = h.run();
     ASSERT_EQ(summary.files.size(), 2);
-    EXPECT_EQ(summary.files[0].failure, QStringLiteral("1 of 1 pages could not be saved"));
+    EXPECT_EQ(summary.files[0].failure.text(), QStringLiteral("1 of 1 pages could not be saved"));
     EXPECT_THAT(errorBoxes().value(0).toStdString(), HasSubstr("No space left on device"));
     EXPECT_FALSE(summary.files[1].failed()) << "the next file still converts";
     EXPECT_EQ(test::ReadFile(old), QByteArray("an older page"));
@@ -164,6 +161,7 @@ TEST_F(HostileInput, AFullTempFolderFailsTheFileAndLeavesNothing) {
     if (!small.mounted) {
         GTEST_SKIP() << "cannot mount a file system here";
     }
+    h.settings.diskReserveBytes = 0; // the write itself must fail
     h.settings.tempFolder = small.dir.path();
     h.sources.append(
         file(QStringLiteral("colours.ps"), test::ReadFile(QCoreApplication::applicationDirPath() +
@@ -171,7 +169,7 @@ TEST_F(HostileInput, AFullTempFolderFailsTheFileAndLeavesNothing) {
     const RunSummary summary = h.run();
     ASSERT_EQ(summary.files.size(), 1);
     EXPECT_TRUE(summary.files[0].failed());
-    EXPECT_EQ(jpgs(in.path()), QStringList{}) << qPrintable(summary.files[0].failure);
+    EXPECT_EQ(jpgs(in.path()), QStringList{}) << qPrintable(summary.files[0].failure.text());
     EXPECT_EQ(QDir(small.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{});
 }

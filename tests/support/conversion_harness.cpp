@@ -3,27 +3,49 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSignalSpy>
 
 namespace velmora::test {
+
+namespace {
+
+constexpr int kRunTimeoutMs = 300000;
+
+} // namespace
 
 ConversionHarness::ConversionHarness() {
     settings.programFolder = QCoreApplication::applicationDirPath();
     settings.tempFolder = temp.path();
-    m_run = std::make_unique<ConversionRun>(ConversionWiring{prompter, events, *this, *this, *this,
-                                                             sources, [this] { return quality; }},
-                                            settings);
+    m_run = std::make_unique<ConversionRun>(*this, settings);
 }
 
-OutputTarget::Choice ConversionHarness::choice() const {
-    if (onOutputRead) {
-        onOutputRead();
+void ConversionHarness::progressed(double percent, const QString& text) {
+    progressValues.append(percent);
+    if (onProgress) {
+        onProgress();
     }
-    return outputChoice;
+    if (!text.isEmpty() && (progressTexts.isEmpty() || progressTexts.back() != text)) {
+        progressTexts.append(text);
+    }
+}
+
+void ConversionHarness::fileEnded(const FileOutcome& outcome) {
+    ended.append(outcome);
+    if (onFileEnded) {
+        onFileEnded(outcome);
+    }
 }
 
 RunSummary ConversionHarness::run() {
     m_run->settings() = settings;
-    return m_run->PushButton2_Click();
+    QSignalSpy finished(m_run.get(), &ConversionRun::finished);
+    if (!m_run->start({sources, output, outputFolder, quality})) {
+        return {};
+    }
+    if (finished.isEmpty() && !finished.wait(kRunTimeoutMs)) {
+        return {};
+    }
+    return finished.front().front().value<RunSummary>();
 }
 
 QStringList ConversionHarness::leftInTemp() const {

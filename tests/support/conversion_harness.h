@@ -1,11 +1,7 @@
 #pragma once
 
-#include "base/qt_event_pump.h"
-#include "convert/busy_pointer.h"
+#include "convert/conversion_port.h"
 #include "convert/conversion_run.h"
-#include "convert/output_target.h"
-#include "convert/progress_display.h"
-#include "filelist/file_list.h"
 #include "support/recording_prompter.h"
 
 #include <QTemporaryDir>
@@ -15,28 +11,19 @@
 
 namespace velmora::test {
 
-// A conversion run wired to recording stand-ins for the window: output
-// choice, progress bar and pointers, with its own temp folder (so a test can
-// tell that nothing of a run stays behind) and the built program's ps folder.
-class ConversionHarness : public OutputTarget, public ProgressDisplay, public BusyPointer {
+// A conversion run wired to a recording port, with its own temp folder (so a
+// test can tell that nothing of a run stays behind) and the built program's
+// ps folder. run() starts it and waits for its end.
+class ConversionHarness : public ConversionPort {
 public:
     ConversionHarness();
 
-    // OutputTarget
-    Choice choice() const override;
-    QString folderText() const override { return outputFolder; }
-    // ProgressDisplay
-    void setValue(double percent) override { progressValues.append(percent); }
-    void setText(const QString& text) override { progressTexts.append(text); }
-    // BusyPointer
-    // Recorded as their classic numbers (0 default, 11 busy).
-    void setWindowPointer(PointerState pointer) override {
-        windowPointers.append(static_cast<int>(pointer));
-    }
-    void setApplicationPointer(PointerState pointer) override {
-        applicationPointer = static_cast<int>(pointer);
-    }
+    // ConversionPort
+    void progressed(double percent, const QString& text) override;
+    void fileEnded(const FileOutcome& outcome) override;
+    void problem(const Problem& problem) override { problems.append(problem); }
 
+    // Starts a run of `sources` with the fields below and waits for its end.
     RunSummary run();
     ConversionRun& conversion() { return *m_run; }
 
@@ -45,19 +32,18 @@ public:
     // Processes whose working folder lies in the run's temp folder.
     int childrenLeft() const;
 
-    Choice outputChoice = Choice::BesideSource;
+    QStringList sources;
+    OutputChoice output = OutputChoice::BesideSource;
     QString outputFolder;
     int quality = 75;
-    std::function<void()> onOutputRead; // called whenever the run reads the choice
+    std::function<void()> onProgress;                    // called on each progress report
+    std::function<void(const FileOutcome&)> onFileEnded; // called as each file ends
 
     QList<double> progressValues;
-    QStringList progressTexts;
-    QList<int> windowPointers;
-    int applicationPointer = 0;
+    QStringList progressTexts; // each new text, in order
+    QList<FileOutcome> ended;
+    QList<Problem> problems;
 
-    RecordingPrompter prompter;
-    QtEventPump events;
-    FileList sources;
     QTemporaryDir temp;
     ConversionSettings settings;
 

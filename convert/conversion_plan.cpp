@@ -1,0 +1,140 @@
+#include "convert/conversion_plan.h"
+
+#include <algorithm>
+
+namespace velmora {
+
+ConversionPlan::ConversionPlan(int rows, int jobs)
+    : m_rows(std::max(rows, 0)), m_jobs(std::max(jobs, 1)) {}
+
+ConversionPlan::Row* ConversionPlan::find(int row) {
+    for (Row& entry : m_inFlight) {
+        if (entry.row == row) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+int ConversionPlan::running() const {
+    int count = 0;
+    for (const Row& entry : m_inFlight) {
+        if (entry.state == RowState::MakingPdf) {
+            ++count;
+        }
+        count += static_cast<int>(
+            std::count(entry.rangeStates.cbegin(), entry.rangeStates.cend(), RangeState::Running));
+    }
+    return count;
+}
+
+bool ConversionPlan::finished() const {
+    return m_stopped || (m_inFlight.empty() && m_nextRow > m_rows);
+}
+
+QList<int> ConversionPlan::inFlight() const {
+    QList<int> rows;
+    for (const Row& entry : m_inFlight) {
+        rows.append(entry.row);
+    }
+    return rows;
+}
+
+std::optional<PlanStep> ConversionPlan::next() {
+    if (m_stopped) {
+        return std::nullopt;
+    }
+    if (!m_inFlight.empty() && m_inFlight.front().state == RowState::Ended) {
+        m_inFlight.front().state = RowState::Delivering;
+        return PlanStep{PlanStep::Kind::Deliver, m_inFlight.front().row, -1, {}};
+    }
+    const int freeJobs = m_jobs - running();
+    if (freeJobs <= 0) {
+        return std::nullopt;
+    }
+    for (Row& entry : m_inFlight) {
+        if (auto step = nextStageOf(entry, freeJobs)) {
+            return step;
+        }
+    }
+    const auto limit = static_cast<std::size_t>(kRowsAheadPerJob * m_jobs);
+    if (m_nextRow <= m_rows && m_inFlight.size() < limit) {
+        Row started;
+        started.row = m_nextRow++;
+        m_inFlight.push_back(started);
+        return PlanStep{PlanStep::Kind::StartFile, started.row, -1, {}};
+    }
+    return std::nullopt;
+}
+
+std::optional<PlanStep> ConversionPlan::nextStageOf(Row& entry, int freeJobs) {
+    if (entry.state == RowState::PdfReady) {
+        // A long document's pages are shared out over the Ghostscripts that
+        // could run now; with one job at a time it is one range.
+        const int parts = m_jobs > 1 ? freeJobs : 1;
+        entry.ranges = SplitPages(entry.pages, parts, kMinPagesPerRange);
+        if (entry.ranges.size() == 1) {
+            entry.ranges.front() = PageRange{};
+        }
+        entry.rangeStates = QList<RangeState>(entry.ranges.size(), RangeState::Waiting);
+        entry.state = RowState::Rendering;
+    }
+    if (entry.state != RowState::Rendering) {
+        return std::nullopt;
+    }
+    const qsizetype waiting = entry.rangeStates.indexOf(RangeState::Waiting);
+    if (waiting < 0) {
+        return std::nullopt;
+    }
+    entry.rangeStates[waiting] = RangeState::Running;
+    return PlanStep{PlanStep::Kind::StartRange, entry.row, static_cast<int>(waiting),
+                    entry.ranges.at(waiting)};
+}
+
+void ConversionPlan::fileEnded(int row) {
+    if (Row* entry = find(row); entry != nullptr && entry->state != RowState::Delivering) {
+        entry->state = RowState::Ended;
+        entry->rangeStates.fill(RangeState::Ended);
+    }
+}
+
+void ConversionPlan::pdfEnded(int row, int pages) {
+    Row* entry = find(row);
+    if (entry == nullptr || entry->state != RowState::MakingPdf) {
+        return;
+    }
+    entry->pages = pages;
+    entry->state = pages > 0 ? RowState::PdfReady : RowState::Ended;
+}
+
+void ConversionPlan::rangeEnded(int row, int range) {
+    Row* entry = find(row);
+    if (entry == nullptr || entry->state != RowState::Rendering || range < 0 ||
+        range >= entry->rangeStates.size()) {
+        return;
+    }
+    entry->rangeStates[range] = RangeState::Ended;
+    if (!entry->rangeStates.contains(RangeState::Waiting) &&
+        !entry->rangeStates.contains(RangeState::Running)) {
+        entry->state = RowState::Ended;
+    }
+}
+
+void ConversionPlan::delivered(int row) {
+    if (!m_inFlight.empty() && m_inFlight.front().row == row &&
+        m_inFlight.front().state == RowState::Delivering) {
+        m_inFlight.pop_front();
+    }
+}
+
+QList<int> ConversionPlan::stop() {
+    QList<int> undelivered = inFlight();
+    for (; m_nextRow <= m_rows; ++m_nextRow) {
+        undelivered.append(m_nextRow);
+    }
+    m_inFlight.clear();
+    m_stopped = true;
+    return undelivered;
+}
+
+} // namespace velmora

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "convert/page_ranges.h"
+
+#include <QList>
+
+#include <deque>
+#include <optional>
+
+namespace velmora {
+
+// One thing the plan asks its runner to do now.
+struct PlanStep {
+    enum class Kind {
+        StartFile,  // take the row's source in and start its PostScript stage
+        StartRange, // start one page range of the row's JPEG stage
+        Deliver,    // place the row's pages; its outcome is then final
+    };
+    Kind kind = Kind::StartFile;
+    int row = 0;
+    int range = -1;  // StartRange: which of the row's ranges
+    PageRange pages; // StartRange: its pages ({} is the whole document)
+
+    bool operator==(const PlanStep&) const = default;
+};
+
+// Which row or range of a run starts next, with no Ghostscript and no event
+// loop in sight: the pool asks next() for steps, carries each out, and tells
+// the plan when a Ghostscript ends. The rules:
+// - at most `jobs` Ghostscripts run at once;
+// - earlier rows come first: their next stage starts before a later row's;
+// - at most kRowsAheadPerJob × jobs rows are started and not yet delivered,
+//   so waiting pages cannot pile up in the temp folder;
+// - a document's JPEG stage is split into ranges of at least
+//   kMinPagesPerRange pages over the jobs free when its PDF is ready (one
+//   range when jobs is 1);
+// - rows are delivered strictly in row order, so a later row's pages replace
+//   an earlier row's of the same name, as when converting one after another.
+class ConversionPlan {
+public:
+    static constexpr int kRowsAheadPerJob = 3;
+    // A range shorter than this is not worth a Ghostscript of its own: each
+    // start costs about as much as rendering a page.
+    static constexpr int kMinPagesPerRange = 4;
+
+    ConversionPlan(int rows, int jobs);
+
+    // The next step to take now; nullopt until a Ghostscript ends (or, once
+    // finished(), for good). A StartFile counts as a running PostScript
+    // stage until fileEnded() or pdfEnded() says otherwise.
+    std::optional<PlanStep> next();
+
+    // The row's file will run no Ghostscript (more): it waits for delivery.
+    void fileEnded(int row);
+    // The row's PostScript stage ended; its JPEG stage renders about
+    // `pages` pages, or nothing when `pages` is 0.
+    void pdfEnded(int row, int pages);
+    void rangeEnded(int row, int range);
+    // The row's pages are placed: its outcome is final.
+    void delivered(int row);
+
+    // Nothing more starts or is delivered. Returns every row that was not
+    // delivered, in row order: those in flight (whose Ghostscripts the
+    // caller stops) and those never started.
+    QList<int> stop();
+
+    int running() const;
+    bool finished() const;
+    // Rows started and not yet delivered, in row order.
+    QList<int> inFlight() const;
+
+private:
+    enum class RangeState { Waiting, Running, Ended };
+    enum class RowState { MakingPdf, PdfReady, Rendering, Ended, Delivering };
+    struct Row {
+        int row = 0;
+        RowState state = RowState::MakingPdf;
+        int pages = 0;
+        QList<PageRange> ranges;
+        QList<RangeState> rangeStates;
+    };
+
+    Row* find(int row);
+    std::optional<PlanStep> nextStageOf(Row& row, int freeJobs);
+
+    int m_rows;
+    int m_jobs;
+    int m_nextRow = 1;
+    bool m_stopped = false;
+    std::deque<Row> m_inFlight;
+};
+
+} // namespace velmora

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "base/problem.h"
+#include "convert/file_outcome.h"
+
+#include <QString>
+
+namespace velmora {
+
+// The one way the engine tells its host what happens: the window shows it
+// in the progress bar and error boxes, the command line prints it as lines.
+// The engine never waits for the host; a host that shows a box should not
+// open it from inside these calls.
+class ConversionPort {
+public:
+    virtual ~ConversionPort() = default;
+    // How far the run has come, from 0 to 100, and what it works on
+    // ("Processing: " and the earliest file not yet delivered).
+    virtual void progressed(double percent, const QString& text) = 0;
+    // A source's outcome is final; called in row order.
+    virtual void fileEnded(const FileOutcome& outcome) = 0;
+    // A numbered step failed; the run goes on.
+    virtual void problem(const Problem& problem) = 0;
+};
+
+} // namespace velmora

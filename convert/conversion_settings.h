@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <chrono>
+
+namespace velmora {
+
+// How the engine converts: where its files are and the limits it keeps.
+struct ConversionSettings {
+    static constexpr qint64 kMB = 1024 * 1024;
+
+    QString programFolder; // holds ps/ (our Ghostscript scripts)
+    QString tempFolder;    // base of the private work folder; empty: the system's
+    QString ghostscript = QStringLiteral("gs");
+    // A Ghostscript that writes nothing new for this long is stopped; a long
+    // document that keeps making pages is never cut off.
+    std::chrono::milliseconds noProgressLimit = std::chrono::minutes(2);
+    // The longest one document may take, both stages together; 0: no limit.
+    std::chrono::milliseconds fileTimeLimit{0};
+    // All that a document's own (PostScript) stage may write, its temp
+    // folder included; 0: no limit.
+    qint64 writeLimitBytes = 1024 * kMB;
+    // A run stops before a disk it writes to has less free space than this.
+    qint64 diskReserveBytes = 1024 * kMB;
+    qint64 childMemoryLimitBytes = 0; // 0: no limit
+    int jobs = 0;                     // Ghostscripts at once; 0: one per core
+    bool sandbox = true;              // run Ghostscript inside bwrap where it works
+};
+
+} // namespace velmora

@@ -1,0 +1,90 @@
+#include "convert/file_failure.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr double kMsPerSecond = 1000.0;
+constexpr qint64 kBytesPerMB = 1024 * 1024;
+
+QString seconds(qint64 ms) {
+    return QString::number(ms / kMsPerSecond);
+}
+
+} // namespace
+
+QString FileFailure::text() const {
+    switch (kind) {
+    case Kind::None:
+        return {};
+    case Kind::NotRegularFile:
+        return QStringLiteral("not a regular file");
+    case Kind::EmptyFile:
+        return QStringLiteral("empty file");
+    case Kind::Unreadable:
+    case Kind::NotCopied:
+    case Kind::GhostscriptError:
+        return detail;
+    case Kind::CouldNotRun:
+        return QStringLiteral("could not run %1 (%2)").arg(detail, reason);
+    case Kind::GhostscriptStatus:
+        return QStringLiteral("Ghostscript ended with status %1").arg(number);
+    case Kind::NoProgress:
+        return QStringLiteral("no progress for %1 s").arg(seconds(number));
+    case Kind::OverWriteLimit:
+        return QStringLiteral("wrote more than %1 MB").arg(number / kBytesPerMB);
+    case Kind::DiskNearlyFull:
+        return QStringLiteral("disk nearly full");
+    case Kind::TimeLimit:
+        return QStringLiteral("took more than %1 s").arg(seconds(number));
+    case Kind::Stopped:
+        return QStringLiteral("stopped");
+    case Kind::NoPage:
+        return QStringLiteral("no page");
+    case Kind::PagesMissing:
+        return QStringLiteral("%1 of %2 pages").arg(number).arg(outOf);
+    case Kind::PagesNotSaved:
+        return QStringLiteral("%1 of %2 pages could not be saved").arg(number).arg(outOf);
+    }
+    return {};
+}
+
+FileFailure FileFailure::fromGhostscript(const GhostscriptResult& result, const QString& script) {
+    FileFailure failure;
+    switch (result.ending) {
+    case GhostscriptEnding::Exited:
+        if (result.exitStatus == 0) {
+            return {};
+        }
+        if (!result.errorLine.isEmpty()) {
+            return of(Kind::GhostscriptError, result.errorLine);
+        }
+        failure.kind = Kind::GhostscriptStatus;
+        failure.number = result.exitStatus;
+        return failure;
+    case GhostscriptEnding::FailedToStart:
+        failure = of(Kind::CouldNotRun, script);
+        failure.reason = result.launchError;
+        return failure;
+    case GhostscriptEnding::NoProgress:
+        failure.kind = Kind::NoProgress;
+        break;
+    case GhostscriptEnding::OverWriteLimit:
+        failure.kind = Kind::OverWriteLimit;
+        break;
+    case GhostscriptEnding::TimeLimit:
+        failure.kind = Kind::TimeLimit;
+        break;
+    case GhostscriptEnding::Stopped:
+    case GhostscriptEnding::DiskNearlyFull:
+        return fromEnding(result.ending);
+    }
+    failure.number = result.limit;
+    return failure;
+}
+
+FileFailure FileFailure::fromEnding(GhostscriptEnding ending) {
+    return of(ending == GhostscriptEnding::DiskNearlyFull ? Kind::DiskNearlyFull : Kind::Stopped);
+}
+
+} // namespace velmora

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "convert/ghostscript_result.h"
+
+#include <QString>
+
+namespace velmora {
+
+// Why a source did not convert fully, as a value; FileFailure::text() gives
+// the words the user reads after "Done." and in the report.
+struct FileFailure {
+    enum class Kind {
+        None,
+        NotRegularFile,    // a FIFO, socket, device or folder
+        EmptyFile,         // nothing to convert
+        Unreadable,        // detail: the system's reason ("No such file or directory")
+        NotCopied,         // detail: why the source could not be copied in
+        CouldNotRun,       // detail: the script; reason: the system's words
+        GhostscriptError,  // detail: Ghostscript's error line
+        GhostscriptStatus, // number: the exit status, where Ghostscript said no more
+        NoProgress,        // number: the limit in milliseconds
+        OverWriteLimit,    // number: the limit in bytes
+        DiskNearlyFull,
+        TimeLimit, // number: the limit in milliseconds
+        Stopped,
+        NoPage,
+        PagesMissing,  // only `number` of `outOf` pages were made
+        PagesNotSaved, // number of `outOf` pages that could not be placed
+    };
+
+    Kind kind = Kind::None;
+    QString detail;
+    QString reason;
+    qint64 number = 0;
+    qint64 outOf = 0;
+
+    bool failed() const { return kind != Kind::None; }
+    QString text() const;
+
+    static FileFailure of(Kind kind, QString detail = {}) {
+        FileFailure failure;
+        failure.kind = kind;
+        failure.detail = std::move(detail);
+        return failure;
+    }
+    // Why a Ghostscript that ran `script` failed; None when it succeeded.
+    static FileFailure fromGhostscript(const GhostscriptResult& result, const QString& script);
+    // The failure that ends a file with a run-wide reason (a stop, a full disk).
+    static FileFailure fromEnding(GhostscriptEnding ending);
+
+    bool operator==(const FileFailure&) const = default;
+};
+
+} // namespace velmora

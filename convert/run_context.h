@@ -1,0 +1,38 @@
+#pragma once
+
+#include "base/path_style.h"
+#include "convert/conversion_settings.h"
+#include "convert/run_request.h"
+#include "convert/work_layout.h"
+
+#include <functional>
+
+namespace velmora {
+
+class ConversionPort;
+class Sandbox;
+
+// Free bytes on the disk that holds a path; -1 when unknown.
+using FreeSpace = std::function<qint64(const QString& path)>;
+
+// What every file of a run shares, fixed when the run starts.
+struct RunContext {
+    WorkLayout layout;
+    const Sandbox& sandbox;
+    ConversionPort& port;
+    ConversionSettings settings;
+    OutputChoice output = OutputChoice::BesideSource;
+    QString outputFolder;
+    int quality = 75;
+    FreeSpace freeSpace;
+    PathStyle style = nativePathStyle();
+
+    // Whether the disk holding `path` has room to spare: with less than the
+    // reserve free, nothing more is written there.
+    bool hasRoom(const QString& path) const {
+        const qint64 free = freeSpace ? freeSpace(path) : -1;
+        return free < 0 || free >= settings.diskReserveBytes;
+    }
+};
+
+} // namespace velmora

@@ -1,0 +1,49 @@
+#include "convert/stage_scripts.h"
+
+#include <QStringList>
+
+namespace velmora {
+
+QString PsToPdfScriptName(PathStyle style) {
+    return style == PathStyle::Windows ? QStringLiteral("pstopdf.bat")
+                                       : QStringLiteral("pstopdf.sh");
+}
+
+QString JpegScriptName(PathStyle style, PageRange range) {
+    const QString name = QStringLiteral("pdf2tiff");
+    const QString extension =
+        style == PathStyle::Windows ? QStringLiteral(".bat") : QStringLiteral(".sh");
+    if (range == PageRange{}) {
+        return name + extension;
+    }
+    return QStringLiteral("%1-%2-%3%4")
+        .arg(name)
+        .arg(range.first)
+        .arg(range.last < 0 ? QStringLiteral("end") : QString::number(range.last), extension);
+}
+
+QString JpegScriptText(int quality, PathStyle style, PageRange range) {
+    const bool windows = style == PathStyle::Windows;
+    QString pages;
+    if (range != PageRange{}) {
+        pages = QStringLiteral("-dFirstPage=%1 ").arg(range.first);
+        if (range.last >= 0) {
+            pages += QStringLiteral("-dLastPage=%1 ").arg(range.last);
+        }
+    }
+    // The command interpreter turns "%%" into "%"; the Posix shell passes "%" as is.
+    const QString render = (windows ? QStringLiteral("gswin32c") : QStringLiteral("gs")) +
+                           QStringLiteral(" -dSAFER -dBATCH -dNOPAUSE -sDEVICE=jpeg -dJPEGQ=") +
+                           QString::number(quality) + QStringLiteral(" -dDOINTERPOLATE ") + pages +
+                           (windows ? QStringLiteral("-sOutputFile=current-%%03d.jpg")
+                                    : QStringLiteral("-sOutputFile=current-%03d.jpg")) +
+                           QStringLiteral(" -r300 current.pdf");
+    const QStringList lines =
+        windows ? QStringList{render, QStringLiteral("set status=%errorlevel%"),
+                              QStringLiteral("del current.pdf"), QStringLiteral("exit /b %status%")}
+                : QStringList{render, QStringLiteral("status=$?"),
+                              QStringLiteral("rm -f current.pdf"), QStringLiteral("exit $status")};
+    return lines.join(lineBreak(style));
+}
+
+} // namespace velmora

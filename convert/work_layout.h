@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+namespace velmora {
+
+// Where everything of a run lies inside its private work folder:
+//
+//   run/scripts/           our scripts: the program's ps/ folder and the JPEG
+//                          scripts; no Ghostscript can write here
+//   run/file-N/pdf/        the PostScript stage of row N: current.ps in,
+//                          current.pdf out
+//   run/file-N/jpg-K/      the JPEG stage's range from page K: a copy of
+//                          current.pdf in, current-NNN.jpg out
+//   <any job folder>/tmp/  that Ghostscript's temp folder
+//
+// Each Ghostscript gets one empty job folder, the only place it can write;
+// the stages hand each other files only through copies the program makes.
+class WorkLayout {
+public:
+    explicit WorkLayout(QString runFolder) : m_run(std::move(runFolder)) {}
+
+    const QString& runFolder() const { return m_run; }
+    QString scriptsFolder() const;
+    QString script(const QString& name) const;
+    QString fileFolder(int row) const;
+    QString pdfFolder(int row) const;
+    QString rangeFolder(int row, int firstPage) const;
+
+    static QString tempFolder(const QString& jobFolder);
+    static QString sourceCopy(const QString& jobFolder);
+    static QString pdf(const QString& jobFolder);
+    // The names Ghostscript gives the page images ("current-001.jpg", ...).
+    static QString pageImagePattern();
+
+private:
+    QString m_run;
+};
+
+} // namespace velmora
