@@ -130,8 +130,9 @@ void ConversionPool::stop(GhostscriptEnding ending) {
         if (FileConversion* file = m_conversions.take(row)) {
             file->stop(ending);
             end(file->outcome());
-            // Its Ghostscripts' queued ends may still be on their way.
-            file->deleteLater();
+            // Kept until the pool goes: its Ghostscripts' ends may still be
+            // queued, and must find nothing to act on.
+            m_stopped.emplace_back(file);
         } else {
             FileOutcome never;
             never.source = m_sources.at(row - 1);

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <vector>
 
 namespace velmora {
 
@@ -53,6 +54,7 @@ private:
     QStringList m_sources;
     ConversionPlan m_plan;
     QMap<int, FileConversion*> m_conversions; // rows in flight, owned
+    std::vector<std::unique_ptr<FileConversion>> m_stopped;
     QList<FileOutcome> m_outcomes;
     QTimer m_diskWatch;
     bool m_advancing = false;

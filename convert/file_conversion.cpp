@@ -266,7 +266,7 @@ void FileConversion::placePages(const QStringList& images) {
     const bool intoFolder = m_run.output == OutputChoice::Folder;
     const QString folder = intoFolder ? m_run.outputFolder : GetFolderPath(source, style);
     for (int page = 1; page <= images.size(); ++page) {
-        if (!m_run.hasRoom(folder) || !m_run.hasRoom(m_run.layout.runFolder())) {
+        if (!m_run.hasRoom(folder)) {
             m_outcome.failure = FileFailure::of(FileFailure::Kind::DiskNearlyFull);
             return;
         }

@@ -16,9 +16,11 @@ namespace velmora {
 
 namespace {
 
-// How often progress and writes are looked at; a no-progress limit shorter
-// than four ticks is looked at more often.
-constexpr std::chrono::milliseconds kWatchTick{250};
+// How often progress is looked at, and writes where they are limited (a
+// document writes fast); a no-progress limit shorter than four ticks is
+// looked at more often.
+constexpr std::chrono::milliseconds kProgressTick{1000};
+constexpr std::chrono::milliseconds kWriteTick{250};
 constexpr int kTicksPerLimit = 4;
 // A shell reports a child ended by signal N as status 128 + N.
 constexpr int kSignalStatusBase = 128;
@@ -111,7 +113,7 @@ void GhostscriptJob::start() {
     m_running = true;
     m_sinceProgress.start();
     if (m_setup.noProgressLimit.count() > 0 || m_setup.writeLimitBytes > 0) {
-        auto tick = kWatchTick;
+        auto tick = m_setup.writeLimitBytes > 0 ? kWriteTick : kProgressTick;
         if (m_setup.noProgressLimit.count() > 0) {
             tick = std::min(tick, m_setup.noProgressLimit / kTicksPerLimit);
         }

@@ -250,6 +250,27 @@ TEST_F(ConversionRunTest, AnEndlessDocumentIsStoppedAtTheTimeLimit) {
     EXPECT_EQ(h.leftInTemp(), QStringList{});
 }
 
+TEST_F(ConversionRunTest, ADiskNearlyFullStopsTheRunAndKeepsWhatWasDelivered) {
+    h.sources.append(file(QStringLiteral("first.ps"), onePage()));
+    h.sources.append(file(QStringLiteral("second.ps"), onePage()));
+    h.sources.append(file(QStringLiteral("third.ps"), onePage()));
+    // The disk fills up as soon as the first page is in place.
+    const QString firstPage = in.filePath(QStringLiteral("first-001.jpg"));
+    h.conversion().setFreeSpace([&](const QString&) -> qint64 {
+        return QFileInfo::exists(firstPage) ? 100 * ConversionSettings::kMB
+                                            : 10 * 1024 * ConversionSettings::kMB;
+    });
+    const RunSummary summary = h.run();
+    ASSERT_EQ(summary.files.size(), 3);
+    EXPECT_FALSE(summary.files[0].failed());
+    EXPECT_EQ(summary.files[1].failure.text(), QStringLiteral("disk nearly full"));
+    EXPECT_EQ(summary.files[2].failure.text(), QStringLiteral("disk nearly full"))
+        << "later files are skipped with the same reason";
+    EXPECT_EQ(listed(in), QStringList{"first-001.jpg"});
+    EXPECT_EQ(h.childrenLeft(), 0);
+    EXPECT_EQ(h.leftInTemp(), QStringList{});
+}
+
 TEST_F(ConversionRunTest, ClosingDuringARunStopsGhostscriptAndCleansUp) {
     h.sources.append(file(QStringLiteral("loop.ps"), "%!PS\n{} loop\n"));
     h.sources.append(file(QStringLiteral("never.ps"), onePage()));
