@@ -7,6 +7,8 @@
 
 #include <QSet>
 
+#include <utility>
+
 namespace velmora {
 
 namespace {
@@ -47,10 +49,18 @@ void ConversionPool::advance() {
         return;
     }
     m_advancing = true;
-    while (const std::optional<PlanStep> step = m_plan.next()) {
+    while (!m_pendingStop) {
+        const std::optional<PlanStep> step = m_plan.next();
+        if (!step) {
+            break;
+        }
         carryOut(*step);
     }
     m_advancing = false;
+    if (const std::optional<GhostscriptEnding> ending = std::exchange(m_pendingStop, {})) {
+        stop(*ending); // advances again
+        return;
+    }
     showProgress();
     if (m_plan.finished() && !m_finished) {
         m_finished = true;
@@ -123,6 +133,15 @@ void ConversionPool::end(FileOutcome outcome) {
 
 void ConversionPool::stop(GhostscriptEnding ending) {
     if (m_finished || m_plan.finished()) {
+        return;
+    }
+    // Asked from inside a step (a host that stops the run when told of a
+    // problem, a delivery that finds the disk full): the step ends first, so
+    // that no file is stopped or freed under its own running method.
+    if (m_advancing) {
+        if (!m_pendingStop) {
+            m_pendingStop = ending;
+        }
         return;
     }
     const QList<int> rows = m_plan.stop();

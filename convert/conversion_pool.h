@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace velmora {
@@ -58,6 +59,7 @@ private:
     QList<FileOutcome> m_outcomes;
     QTimer m_diskWatch;
     bool m_advancing = false;
+    std::optional<GhostscriptEnding> m_pendingStop; // asked for during a step
     bool m_finished = false;
 };
 

@@ -2,6 +2,7 @@
 // working, loses nothing, and tells the user which file did not convert.
 #include "convert/conversion_run.h"
 #include "support/conversion_harness.h"
+#include "support/qstring_printer.h"
 #include "support/test_files.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,7 @@ using namespace velmora;
 using ::testing::HasSubstr;
 using velmora::test::ConversionHarness;
 using Choice = OutputChoice;
+using Status = RunSummary::Status;
 
 namespace {
 
@@ -105,6 +107,53 @@ TEST_F(HostileInput, TheOutputFolderRemovedDuringARun) {
     h.onFileEnded = {};
     EXPECT_TRUE(h.run().allSucceeded());
     EXPECT_EQ(jpgs(out), (QStringList{"first-001.jpg", "second-001.jpg", "second-002.jpg"}));
+}
+
+// A host may stop or close the run from inside any report, while the engine
+// is in the middle of a step: every row still ends exactly once, in order.
+TEST_F(HostileInput, StoppingFromInsideAReportEndsEveryRowOnce) {
+    QTemporaryDir outParent;
+    const QString out = outParent.filePath(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkpath(out));
+    h.output = Choice::Folder;
+    h.outputFolder = out;
+    h.settings.jobs = 3;
+    QStringList names;
+    for (const char* name : {"first.ps", "second.ps", "third.ps", "fourth.ps"}) {
+        names << file(QLatin1String(name), test::SquarePages(2));
+        h.sources.append(names.back());
+    }
+    const struct Row {
+        void (ConversionRun::*stop)();
+        Status status;
+        const char* why;
+    } rows[] = {
+        {&ConversionRun::stop, Status::StoppedByUser, "the user's stop from an error box"},
+        {&ConversionRun::cancel, Status::Cancelled, "the window closed from an error box"},
+    };
+    for (const Row& row : rows) {
+        QDir(out).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(out));
+        h.onFileEnded = [&](const FileOutcome&) { QDir(out).removeRecursively(); };
+        h.onProblem = [&](const Problem&) { (h.conversion().*row.stop)(); };
+        h.problems.clear();
+        const RunSummary summary = h.run();
+        EXPECT_EQ(summary.status, row.status) << row.why;
+        QStringList sources;
+        for (const FileOutcome& outcome : summary.files) {
+            sources << outcome.source;
+        }
+        EXPECT_EQ(sources, names) << row.why;
+        EXPECT_FALSE(summary.files.value(0).failed()) << row.why;
+        EXPECT_EQ(summary.files.value(1).failure.text(),
+                  QStringLiteral("2 of 2 pages could not be saved"))
+            << "the step under way ends as it would have: " << row.why;
+        EXPECT_EQ(summary.files.value(3).failure.text(), QStringLiteral("stopped")) << row.why;
+        EXPECT_EQ(h.childrenLeft(), 0) << row.why;
+        EXPECT_EQ(h.leftInTemp(), QStringList{}) << row.why;
+    }
+    h.onProblem = {};
+    h.onFileEnded = {};
 }
 
 TEST_F(HostileInput, AReadOnlyOutputFolderKeepsWhatItHeld) {

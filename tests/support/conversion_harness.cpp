@@ -36,6 +36,13 @@ void ConversionHarness::fileEnded(const FileOutcome& outcome) {
     }
 }
 
+void ConversionHarness::problem(const Problem& problem) {
+    problems.append(problem);
+    if (onProblem) {
+        onProblem(problem);
+    }
+}
+
 RunSummary ConversionHarness::run() {
     m_run->settings() = settings;
     QSignalSpy finished(m_run.get(), &ConversionRun::finished);

@@ -21,7 +21,7 @@ public:
     // ConversionPort
     void progressed(double percent, const QString& text) override;
     void fileEnded(const FileOutcome& outcome) override;
-    void problem(const Problem& problem) override { problems.append(problem); }
+    void problem(const Problem& problem) override;
 
     // Starts a run of `sources` with the fields below and waits for its end.
     RunSummary run();
@@ -38,6 +38,7 @@ public:
     int quality = 75;
     std::function<void()> onProgress;                    // called on each progress report
     std::function<void(const FileOutcome&)> onFileEnded; // called as each file ends
+    std::function<void(const Problem&)> onProblem;       // called on each problem
 
     QList<double> progressValues;
     QStringList progressTexts; // each new text, in order
