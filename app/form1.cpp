@@ -457,10 +457,8 @@ void Form1::PushButton2_Click() {
     const int jobs = m_settings.read(setting::kJobs).toInt(&ok);
     m_run.settings().jobs = ok && jobs > 0 ? jobs : 0;
     const qint64 writeMB = m_settings.read(setting::kWriteLimitMB).toLongLong(&ok);
-    m_run.settings().writeLimitBytes =
-        (ok && writeMB > 0 ? writeMB
-                           : ConversionSettings{}.writeLimitBytes / ConversionSettings::kMB) *
-        ConversionSettings::kMB;
+    m_run.settings().writeLimitBytes = ok && writeMB > 0 ? writeMB * ConversionSettings::kMB
+                                                         : ConversionSettings{}.writeLimitBytes;
     // What the user pressed Start with is what runs: the rows, the output
     // place and the quality as they are now.
     m_run.start({m_files.rows(), outputChoice(), m_text1->text(), m_slider1->value()});

@@ -89,23 +89,28 @@ bool ConversionRun::start(RunRequest request) {
 }
 
 void ConversionRun::stop() {
+    halt(m_stopRequested);
+}
+
+void ConversionRun::cancel() {
+    halt(m_cancelled);
+}
+
+void ConversionRun::halt(bool& why) {
     if (!m_converting) {
         return;
     }
-    m_stopRequested = true;
+    why = true;
+    // Before the run began, begin() sees the flag and ends it at once.
     if (m_pool) {
         m_pool->stop(GhostscriptEnding::Stopped);
     }
 }
 
-void ConversionRun::cancel() {
-    if (!m_converting) {
-        return;
-    }
-    m_cancelled = true;
-    if (m_pool) {
-        m_pool->stop(GhostscriptEnding::Stopped);
-    }
+ErrorTrap ConversionRun::startTrap() {
+    // The start button's steps: their failures carry its name.
+    return ErrorTrap([this](const Problem& problem) { m_port.problem(problem); },
+                     QStringLiteral("Form1.PushButton2_Click"));
 }
 
 void ConversionRun::begin() {
@@ -113,8 +118,7 @@ void ConversionRun::begin() {
         end(m_cancelled ? RunSummary::Status::Cancelled : RunSummary::Status::StoppedByUser);
         return;
     }
-    ErrorTrap trap([this](const Problem& problem) { m_port.problem(problem); },
-                   QStringLiteral("Form1.PushButton2_Click"));
+    ErrorTrap trap = startTrap();
     if (m_request.sources.isEmpty()) {
         end(RunSummary::Status::NoFiles);
         return;
@@ -159,8 +163,7 @@ void ConversionRun::begin() {
 }
 
 bool ConversionRun::prepareWorkFolder(int quality) {
-    ErrorTrap trap([this](const Problem& problem) { m_port.problem(problem); },
-                   QStringLiteral("Form1.PushButton2_Click"));
+    ErrorTrap trap = startTrap();
     // A private work folder for this run only (mode 0700, unique name), so
     // that other users and other copies of the program cannot meddle with it.
     trap.step(110, [&] {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/error_trap.h"
 #include "convert/conversion_settings.h"
 #include "convert/run_context.h"
 #include "convert/run_request.h"
@@ -52,6 +53,8 @@ signals:
 
 private:
     void begin();
+    void halt(bool& why);
+    ErrorTrap startTrap();
     bool prepareWorkFolder(int quality);
     void poolFinished();
     void end(RunSummary::Status status);

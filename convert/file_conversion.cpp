@@ -73,15 +73,10 @@ GhostscriptJob* FileConversion::launch(const QString& script, const QString& fol
 
 bool FileConversion::start() {
     m_clock.start();
-    ErrorTrap trap([this](const Problem& problem) { m_run.port.problem(problem); }, kIntake);
+    ErrorTrap trap = m_run.trap(kIntake);
     QFile source;
-    const QString unreadable = OpenSource(m_outcome.source, source);
-    if (!unreadable.isEmpty()) {
-        using Kind = FileFailure::Kind;
-        const Kind kind = unreadable == QLatin1String("not a regular file") ? Kind::NotRegularFile
-                          : unreadable == QLatin1String("empty file")       ? Kind::EmptyFile
-                                                                            : Kind::Unreadable;
-        m_outcome.failure = FileFailure::of(kind, unreadable);
+    m_outcome.failure = OpenSource(m_outcome.source, source);
+    if (m_outcome.failed()) {
         return false;
     }
     trap.step(110, [&] { m_pdfFolder = createFolder(m_run.layout.pdfFolder(m_row)); });
@@ -129,7 +124,7 @@ int FileConversion::pagesToRender() const {
 }
 
 bool FileConversion::prepareRange(Range& range) {
-    ErrorTrap trap([this](const Problem& problem) { m_run.port.problem(problem); }, kRendering);
+    ErrorTrap trap = m_run.trap(kRendering);
     const QString script = JpegScriptName(m_run.style, range.pages);
     return trap.step(
                104,
@@ -220,7 +215,7 @@ void FileConversion::deliver() {
     if (m_outcome.failed()) {
         return; // ended at intake
     }
-    ErrorTrap trap([this](const Problem& problem) { m_run.port.problem(problem); }, kRendering);
+    ErrorTrap trap = m_run.trap(kRendering);
     QList<RenderedRange> rendered;
     QStringList scripts;
     QList<QStringList> names;
@@ -253,7 +248,7 @@ void FileConversion::deliver() {
 }
 
 void FileConversion::placePages(const QStringList& images) {
-    ErrorTrap trap([this](const Problem& problem) { m_run.port.problem(problem); }, kRendering);
+    ErrorTrap trap = m_run.trap(kRendering);
     const PathStyle style = m_run.style;
     const QString& source = m_outcome.source;
     // The pages carry the name of the PDF the source would become.

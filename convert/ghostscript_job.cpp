@@ -48,7 +48,7 @@ qint64 madeBytes(const QString& folder) {
 }
 
 // Bytes of every file below the folder, never through a link.
-qint64 writtenBytes(const QString& folder) {
+qint64 bytesBelow(const QString& folder) {
     qint64 total = 0;
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
                     QDirIterator::Subdirectories);
@@ -110,6 +110,8 @@ void GhostscriptJob::start() {
     // No single file can outgrow the write limit, however fast it is written.
     RunInOwnProcessGroup(m_process, {m_setup.memoryLimitBytes, m_setup.writeLimitBytes});
 
+    // What we put there (the document) is not what it wrote.
+    m_bytesGiven = m_setup.writeLimitBytes > 0 ? bytesBelow(m_setup.folder) : 0;
     m_running = true;
     m_sinceProgress.start();
     if (m_setup.noProgressLimit.count() > 0 || m_setup.writeLimitBytes > 0) {
@@ -141,8 +143,12 @@ void GhostscriptJob::readLine(const QByteArray& line) {
     }
 }
 
+qint64 GhostscriptJob::writtenBytes() const {
+    return bytesBelow(m_setup.folder) - m_bytesGiven;
+}
+
 void GhostscriptJob::watch() {
-    if (m_setup.writeLimitBytes > 0 && writtenBytes(m_setup.folder) > m_setup.writeLimitBytes) {
+    if (m_setup.writeLimitBytes > 0 && writtenBytes() > m_setup.writeLimitBytes) {
         m_result.limit = m_setup.writeLimitBytes;
         finish(GhostscriptEnding::OverWriteLimit);
         return;
@@ -186,7 +192,7 @@ void GhostscriptJob::finish(GhostscriptEnding ending) {
         // write when the signal is ignored.
         if (m_setup.writeLimitBytes > 0 && m_result.exitStatus != 0 &&
             (m_result.exitStatus == kSignalStatusBase + SIGXFSZ ||
-             writtenBytes(m_setup.folder) >= m_setup.writeLimitBytes)) {
+             writtenBytes() >= m_setup.writeLimitBytes)) {
             ending = GhostscriptEnding::OverWriteLimit;
             m_result.limit = m_setup.writeLimitBytes;
         }

@@ -56,6 +56,7 @@ private:
     void readLine(const QByteArray& line);
     void watch();
     void finish(GhostscriptEnding ending);
+    qint64 writtenBytes() const;
 
     GhostscriptJobSetup m_setup;
     QProcess m_process;
@@ -67,6 +68,7 @@ private:
     bool m_running = false;
     bool m_ended = false;
     qint64 m_mostWritten = 0;
+    qint64 m_bytesGiven = 0;  // in its folder before it started
     QByteArray m_errorMarker; // the last error our prologue reported
 };
 

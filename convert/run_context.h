@@ -1,6 +1,8 @@
 #pragma once
 
+#include "base/error_trap.h"
 #include "base/path_style.h"
+#include "convert/conversion_port.h"
 #include "convert/conversion_settings.h"
 #include "convert/run_request.h"
 #include "convert/work_layout.h"
@@ -9,7 +11,6 @@
 
 namespace velmora {
 
-class ConversionPort;
 class Sandbox;
 
 // Free bytes on the disk that holds a path; -1 when unknown.
@@ -26,6 +27,11 @@ struct RunContext {
     int quality = 75;
     FreeSpace freeSpace;
     PathStyle style = nativePathStyle();
+
+    // A trap for the numbered steps of `location` whose failures go to the port.
+    ErrorTrap trap(const QString& location) const {
+        return ErrorTrap([this](const Problem& problem) { port.problem(problem); }, location);
+    }
 
     // Whether the disk holding `path` has room to spare: with less than the
     // reserve free, nothing more is written there.

@@ -90,9 +90,10 @@ void LinkOrCopyOwnOutput(const QString& from, const QString& to) {
     CopyInto(source, to);
 }
 
-QString OpenSource(const QString& path, QFile& file) {
+FileFailure OpenSource(const QString& path, QFile& file) {
+    using Kind = FileFailure::Kind;
     const QByteArray native = QFile::encodeName(path);
-    const auto notRegular = QStringLiteral("not a regular file");
+    const FileFailure notRegular = FileFailure::of(Kind::NotRegularFile);
     // A socket cannot even be opened: tell its kind before trying.
     struct stat kind {};
     if (::stat(native.constData(), &kind) == 0 && !S_ISREG(kind.st_mode)) {
@@ -100,7 +101,7 @@ QString OpenSource(const QString& path, QFile& file) {
     }
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return errnoText(errno);
+        return FileFailure::of(Kind::Unreadable, errnoText(errno));
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -110,7 +111,7 @@ QString OpenSource(const QString& path, QFile& file) {
     if (info.st_size == 0) {
         ::close(fd);
         // Ghostscript makes a blank page of nothing; deliver nothing instead.
-        return QStringLiteral("empty file");
+        return FileFailure::of(Kind::EmptyFile);
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);

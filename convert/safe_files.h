@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/file_failure.h"
+
 #include <QString>
 
 class QFile;
@@ -10,9 +12,9 @@ class QFile;
 namespace velmora {
 
 // Opens a source for reading, only when it is a regular file with something
-// in it. Returns the reason it cannot be read: "not a regular file", "empty
-// file", or the system's words; empty when `file` is open.
-QString OpenSource(const QString& path, QFile& file);
+// in it. Returns why it cannot be read (not a regular file, empty, or the
+// system's reason); no failure when `file` is open.
+FileFailure OpenSource(const QString& path, QFile& file);
 
 // Opens a file a Ghostscript made, only when it is a regular file and never
 // through a link: a document that got past Ghostscript's safe mode must not

@@ -167,6 +167,12 @@ INSTANTIATE_TEST_SUITE_P(
                    0,
                    "wrote more than 2 MB",
                    {QStringLiteral("--write-limit"), QStringLiteral("2")}},
+        HostileRow{"a source larger than the write limit is not what its document wrote",
+                   "%!PS\n%" + QByteArray(1536 * 1024, 'x') + "\n" + Page,
+                   120,
+                   1,
+                   nullptr,
+                   {QStringLiteral("--write-limit"), QStringLiteral("1")}},
         HostileRow{"a document that keeps making pages is stopped at the time limit",
                    "%!PS\n/spin { realtime add { realtime 1 index ge { pop exit } if } loop } def\n"
                    "1 1 40 { pop 400 spin " +
