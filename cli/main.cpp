@@ -1,5 +1,6 @@
 // velmora-convert: the conversion engine from the command line.
 #include "base/error_trap.h"
+#include "base/report_locations.h"
 #include "base/qt_event_pump.h"
 #include "cli/console_progress.h"
 #include "cli/console_prompter.h"
@@ -144,7 +145,7 @@ int main(int argc, char* argv[]) {
     ConsolePrompter prompter;
     QtEventPump events;
     const ScanContext scan{prompter, events};
-    ErrorTrap trap(prompter, QStringLiteral("velmora-convert.AddFolder"));
+    ErrorTrap trap(prompter, report_location::kCommandLineFolder);
     QStringList inputs;
     for (const QString& argument : parser.positionalArguments()) {
         reportUnreachable(argument);

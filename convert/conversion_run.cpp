@@ -2,6 +2,7 @@
 
 #include "base/error_numbers.h"
 #include "base/error_trap.h"
+#include "base/report_locations.h"
 #include "base/failure.h"
 #include "base/path_helpers.h"
 #include "convert/conversion_pool.h"
@@ -110,7 +111,7 @@ void ConversionRun::halt(bool& why) {
 ErrorTrap ConversionRun::startTrap() {
     // The start button's steps: their failures carry its name.
     return ErrorTrap([this](const Problem& problem) { m_port.problem(problem); },
-                     QStringLiteral("Form1.PushButton2_Click"));
+                     report_location::kStartConverting);
 }
 
 void ConversionRun::begin() {

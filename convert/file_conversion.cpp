@@ -1,6 +1,7 @@
 #include "convert/file_conversion.h"
 
 #include "base/error_trap.h"
+#include "base/report_locations.h"
 #include "base/failure.h"
 #include "base/folder_listing.h"
 #include "base/path_helpers.h"
@@ -27,8 +28,6 @@ namespace {
 constexpr double kStageShare = 0.5;
 constexpr double kMsPerSecond = 1000.0;
 
-const QString kIntake = QStringLiteral("PDF.PS_To_PDF");
-const QString kRendering = QStringLiteral("PDF.PDF_To_JPG");
 
 QString createFolder(const QString& folder) {
     if (!QDir().mkpath(folder)) {
@@ -73,7 +72,7 @@ GhostscriptJob* FileConversion::launch(const QString& script, const QString& fol
 
 bool FileConversion::start() {
     m_clock.start();
-    ErrorTrap trap = m_run.trap(kIntake);
+    ErrorTrap trap = m_run.trap(report_location::kTakeInSource);
     QFile source;
     m_outcome.failure = OpenSource(m_outcome.source, source);
     if (m_outcome.failed()) {
@@ -124,7 +123,7 @@ int FileConversion::pagesToRender() const {
 }
 
 bool FileConversion::prepareRange(Range& range) {
-    ErrorTrap trap = m_run.trap(kRendering);
+    ErrorTrap trap = m_run.trap(report_location::kMakePages);
     const QString script = JpegScriptName(m_run.style, range.pages);
     return trap.step(
                104,
@@ -215,7 +214,7 @@ void FileConversion::deliver() {
     if (m_outcome.failed()) {
         return; // ended at intake
     }
-    ErrorTrap trap = m_run.trap(kRendering);
+    ErrorTrap trap = m_run.trap(report_location::kMakePages);
     QList<RenderedRange> rendered;
     QStringList scripts;
     QList<QStringList> names;
@@ -248,7 +247,7 @@ void FileConversion::deliver() {
 }
 
 void FileConversion::placePages(const QStringList& images) {
-    ErrorTrap trap = m_run.trap(kRendering);
+    ErrorTrap trap = m_run.trap(report_location::kMakePages);
     const PathStyle style = m_run.style;
     const QString& source = m_outcome.source;
     // The pages carry the name of the PDF the source would become.
