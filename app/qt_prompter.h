@@ -21,14 +21,15 @@ public:
                    Icon icon = Icon::None, const QString& details = {}) override;
     std::optional<QString> askText(const QString& prompt, const QString& title,
                                    const QString& preset) override;
-    // filter may be Qt's form ("PS Files (*.ps)") or the classic bar-separated
-    // one ("PS Files (*.ps)|*.ps|").
+    // filter may be Qt's form ("PS Files (*.ps)") or the bar-separated one
+    // the list's dialog texts use ("PS Files (*.ps)|*.ps|").
     QStringList pickFiles(const QString& title, const QString& filter,
                           const QString& startFolder) override;
     // Directories only.
     QString pickFolder(const QString& title, const QString& startFolder) override;
 
-    // The text a box shows: classic CR and CR LF line breaks become "\n".
+    // The text a box shows: CR and CR LF line breaks (the error box's text
+    // has them) become "\n".
     static QString displayText(const QString& text);
     // A bar-separated filter ("Name|pattern|Name|pattern") in Qt's form.
     static QString qtFilter(const QString& filter);

@@ -22,7 +22,8 @@ namespace setting {
 inline constexpr Setting kOutputFolder{"Output Folder", &GetDesktopFolder};
 // The quality slider position, a whole number.
 inline constexpr Setting kJpgQuality{"JPGQuality", [] { return QStringLiteral("75"); }};
-// Whether each output option is selected; the defaults are numbers, as of old.
+// Whether each output option is selected. Before anything is stored they
+// read as "1" and "0", which TruthFromText takes as "True" and "False".
 inline constexpr Setting kOption1{"Option1", [] { return QStringLiteral("1"); }};
 inline constexpr Setting kOption2{"Option2", [] { return QStringLiteral("0"); }};
 // The start folders of the two folder pickers: the output folder's "..."

@@ -2,8 +2,8 @@
 
 #include <QtGlobal>
 
-// The classic run-time error numbers a Failure carries. Error reports show
-// them, and callers decide by them (a folder walk drops a folder on
+// The run-time error numbers a Failure carries (53 "File not found", ...).
+// Error reports show them, and callers decide by them (a folder walk drops a folder on
 // kPermissionDenied and kPathNotFound only), so each is written here once.
 namespace velmora::error_number {
 

@@ -29,7 +29,8 @@ public:
     bool step(int line, const std::function<void()>& body);
 
     // A branch or loop test: a test that fails is reported and counts as true,
-    // so the procedure enters the branch, as the classic trap does.
+    // so the procedure enters the branch (the step after the failing test is
+    // the first one inside it).
     bool test(int line, const std::function<bool()>& condition);
 
     const QString& location() const { return m_location; }

@@ -9,7 +9,7 @@ class QFileDevice;
 namespace velmora {
 
 // A run-time failure of one step: a readable description and, where the
-// failure has a classic error number (53 "File not found", ...), that number.
+// failure has a run-time error number (53 "File not found", ...), that number.
 class Failure : public std::exception {
 public:
     explicit Failure(QString description, qint64 number = 0);

@@ -32,7 +32,7 @@ bool FileExists(const QString& path);
 
 // ---- Shared with the folder walk, which reads folders the same way.
 
-// A failed system call (errno) as the classic error the callers' traps expect.
+// A failed system call (errno) as the numbered Failure the callers' traps expect.
 Failure SystemFailure(int error);
 
 struct DirCloser {

@@ -2,7 +2,7 @@
 
 namespace velmora {
 
-// The main window's pointer, with the classic numbers of its states. The
+// The main window's pointer, with the numbers its states are known by. The
 // window's pointer being Busy is what list editing waits for; a conversion
 // and "Add All" set it while they work.
 enum class PointerState {

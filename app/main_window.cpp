@@ -1,0 +1,171 @@
+#include "app/main_window.h"
+
+#include "app/cursor_file.h"
+#include "app/file_list_controls.h"
+#include "app/folder_browser.h"
+#include "app/pointer_feedback.h"
+#include "app/run_control.h"
+#include "app/setting.h"
+#include "app/settings_binding.h"
+#include "app/settings_store.h"
+#include "app/skin.h"
+#include "app/startup_helpers.h"
+#include "base/error_trap.h"
+#include "base/report_locations.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+#include <QUrl>
+
+namespace velmora {
+
+MainWindow::MainWindow(Prompter& prompter, SettingsStore& settings,
+                       std::function<int()> drawOneToHundred, QString programFolder,
+                       QWidget* parent)
+    : QWidget(parent), m_prompter(prompter), m_settings(settings),
+      m_drawOneToHundred(std::move(drawOneToHundred)), m_programFolder(std::move(programFolder)),
+      m_pointer(*this), m_controls(BuildWindowLayout(*this)),
+      m_pointerFeedback(std::make_unique<PointerFeedback>(m_pointer)),
+      m_settingsBinding(std::make_unique<SettingsBinding>(m_controls, m_settings)),
+      m_runControl(std::make_unique<RunControl>(m_controls, m_files, m_prompter, m_settings,
+                                                m_pointer, m_programFolder,
+                                                [this] { return m_closing; })),
+      m_listControls(std::make_unique<FileListControls>(*m_controls.fileList, m_files, m_prompter,
+                                                        m_settings, m_pointer, m_events,
+                                                        m_programFolder)) {
+    m_listControls->setStopRequested([this] { return m_closing; });
+    wireControls();
+    restoreState();
+}
+
+MainWindow::~MainWindow() {
+    m_listControls.reset();
+    // The view outlives the list it shows (children go after members).
+    m_controls.fileList->setModel(nullptr);
+}
+
+ConversionRun& MainWindow::run() {
+    return m_runControl->run();
+}
+
+void MainWindow::wireControls() {
+    const WindowControls& c = m_controls;
+    connect(c.addFilesButton, &QPushButton::clicked, m_listControls.get(),
+            &FileListControls::addFiles);
+    connect(c.addFolderButton, &QPushButton::clicked, m_listControls.get(),
+            &FileListControls::addFolder);
+    connect(c.clearListButton, &QPushButton::clicked, m_listControls.get(),
+            &FileListControls::clearList);
+    connect(c.samplesButton, &QPushButton::clicked, m_listControls.get(),
+            &FileListControls::loadSamples);
+    connect(c.browseButton, &QPushButton::clicked, this, &MainWindow::browseOutputFolder);
+    connect(c.startButton, &QPushButton::clicked, m_runControl.get(),
+            &RunControl::startConverting);
+    for (QPushButton* button : c.buttons) {
+        m_pointerFeedback->watch(button);
+    }
+    for (QWidget* area : c.backgroundAreas) {
+        m_pointerFeedback->watch(area);
+    }
+}
+
+void MainWindow::restoreState() {
+    ErrorTrap trap(m_prompter, report_location::kStartUp);
+
+    trap.step(100, [&] { ApplySkin(*this, m_programFolder); });
+
+    const QString handPath = m_programFolder + QStringLiteral("/HAND-M.CUR");
+    if (trap.test(102, [&] { return PathExists(handPath); })) {
+        trap.step(104, [&] { m_pointer.setCustomCursor(LoadCursorFile(handPath)); });
+    }
+
+    trap.step(106, [&] {
+        if (m_drawOneToHundred && m_drawOneToHundred() == kHomePageDraw) {
+            QDesktopServices::openUrl(QUrl(HomePageAddress()));
+        }
+    });
+
+    trap.step(130, [&] {
+        setWindowTitle(ProductName());
+        const QString iconPath = m_programFolder + QStringLiteral("/velmora.ico");
+        if (QFileInfo(iconPath).isFile()) {
+            const QIcon icon(iconPath);
+            setWindowIcon(icon);
+            QGuiApplication::setWindowIcon(icon);
+        }
+        SetApplicationTitle();
+    });
+
+    trap.step(132, [&] { m_controls.fileList->setModel(&m_files); });
+    trap.step(134, [&] { m_controls.fileList->setColumnWidth(0, ListColumnWidth()); });
+
+    m_settingsBinding->restore(trap);
+
+    trap.step(152, [&] { run().settings().tempFolder = WorkFolderBase(); });
+}
+
+void MainWindow::shutDown() {
+    if (m_closing) {
+        return;
+    }
+    m_closing = true;
+    // Stops Ghostscript and removes the work folder of a run that is going on.
+    m_runControl->cancel();
+    emit closed();
+    // Ends the program once control is back in the event loop, after the
+    // stopped run has said it ended. (Outside the event loop, as in tests,
+    // this does nothing.)
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    // Keys the focused control leaves alone arrive here.
+    if (event->key() == Qt::Key_Escape && run().isConverting()) {
+        m_runControl->askToStop();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    shutDown();
+    event->accept();
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
+    m_pointerFeedback->overBackground();
+    QWidget::mouseMoveEvent(event);
+}
+
+void MainWindow::browseOutputFolder() {
+    ErrorTrap trap(m_prompter, report_location::kBrowseOutputFolder);
+    QString picked;
+    trap.step(100, [&] {
+        picked = BrowseForFolder(m_prompter, QStringLiteral("Please select folder:"),
+                                 m_settings.read(setting::kLastFolderDot));
+    });
+    if (trap.test(102, [&] { return picked.isEmpty(); })) {
+        return;
+    }
+    trap.step(104, [&] { m_settings.write(setting::kLastFolderDot, picked); });
+    // The store and the separator test report the same step, so a failure
+    // in either names the same line.
+    QLineEdit* folderEdit = m_controls.outputFolderEdit;
+    if (trap.test(104, [&] { return !picked.endsWith(QDir::separator()); })) {
+        trap.step(106, [&] { folderEdit->setText(picked + QDir::separator()); });
+    } else {
+        trap.step(108, [&] { folderEdit->setText(picked); });
+    }
+}
+
+} // namespace velmora

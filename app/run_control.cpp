@@ -1,0 +1,145 @@
+#include "app/run_control.h"
+
+#include "app/setting.h"
+#include "app/settings_store.h"
+#include "app/settings_values.h"
+#include "app/text_progress_bar.h"
+#include "app/window_layout.h"
+#include "app/window_pointer.h"
+#include "base/failure.h"
+#include "base/prompter.h"
+#include "filelist/file_list.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSlider>
+
+#include <cmath>
+
+namespace velmora {
+
+namespace {
+
+// Failed files the "Done." box names before "and N more".
+constexpr int kDoneBoxLines = 20;
+constexpr int kFullBar = 100;
+
+} // namespace
+
+RunControl::RunControl(const WindowControls& controls, FileList& files, Prompter& prompter,
+                       SettingsStore& settings, WindowPointer& pointer,
+                       const QString& programFolder, std::function<bool()> closing,
+                       QObject* parent)
+    : QObject(parent), m_controls(controls), m_files(files), m_prompter(prompter),
+      m_settings(settings), m_pointer(pointer), m_closing(std::move(closing)),
+      m_run(*this, ConversionSettings{programFolder, {}}) {
+    connect(&m_run, &ConversionRun::started, this, &RunControl::runStarted);
+    connect(&m_run, &ConversionRun::finished, this, &RunControl::afterRun);
+}
+
+OutputChoice RunControl::outputChoice() const {
+    if (m_controls.intoFolderOption->isChecked()) {
+        return OutputChoice::Folder;
+    }
+    if (m_controls.besideSourceOption->isChecked()) {
+        return OutputChoice::BesideSource;
+    }
+    return OutputChoice::None;
+}
+
+void RunControl::startConverting() {
+    // A click during a run does nothing.
+    if (m_run.isConverting()) {
+        return;
+    }
+    // A hand-edited value that is no whole number above 0 means the default.
+    bool ok = false;
+    const int jobs = m_settings.read(setting::kJobs).toInt(&ok);
+    m_run.settings().jobs = ok && jobs > 0 ? jobs : 0;
+    const qint64 writeMB = m_settings.read(setting::kWriteLimitMB).toLongLong(&ok);
+    m_run.settings().writeLimitBytes = ok && writeMB > 0 ? writeMB * ConversionSettings::kMB
+                                                         : ConversionSettings{}.writeLimitBytes;
+    // What the user pressed Start with is what runs: the rows, the output
+    // place and the quality as they are now.
+    m_run.start({m_files.rows(), outputChoice(), m_controls.outputFolderEdit->text(),
+                 m_controls.qualitySlider->value()});
+}
+
+void RunControl::runStarted() {
+    m_pointer.set(PointerState::Busy);
+    m_pointer.setApplicationPointer(PointerState::Busy);
+}
+
+void RunControl::askToStop() {
+    if (!m_run.isConverting()) {
+        return;
+    }
+    const Prompter::Answer answer = m_prompter.message(
+        QStringLiteral("Stop converting?"), {}, Prompter::Buttons::YesNo, Prompter::Icon::Question);
+    // The run may have ended while the question was open.
+    if (answer == Prompter::Answer::Yes) {
+        m_run.stop();
+    }
+}
+
+QString RunControl::sandboxNoticeText() {
+    return QStringLiteral(
+        "Ghostscript could not be started in a sandbox (the program bwrap is missing or not "
+        "allowed on this system), so documents are converted with Ghostscript's own safe mode "
+        "only. Install the package bubblewrap for stronger protection.");
+}
+
+void RunControl::afterRun(const RunSummary& summary) {
+    m_pointer.setApplicationPointer(PointerState::Default);
+    m_pointer.set(PointerState::Default);
+    m_controls.progressBar->setValue(0);
+    m_controls.progressBar->setBarText(QStringLiteral("Progress Bar"));
+    if (m_closing()) {
+        return;
+    }
+    // Hundreds of failed files would not fit on the screen: the box names
+    // the first ones, its details hold them all.
+    const QString shown = summary.message(kDoneBoxLines);
+    if (!shown.isEmpty()) {
+        const QString whole = summary.message();
+        m_prompter.message(shown, {}, Prompter::Buttons::Ok, Prompter::Icon::None,
+                           shown == whole ? QString() : whole);
+    }
+    if (!summary.sandboxed && !m_closing()) {
+        tellOnceAboutTheSandbox();
+    }
+}
+
+void RunControl::tellOnceAboutTheSandbox() {
+    bool told = false;
+    try {
+        told = TruthFromText(m_settings.read(setting::kSandboxNoticeShown));
+    } catch (const Failure&) {
+        // a hand-edited value that is no truth value: tell once more
+    }
+    if (told) {
+        return;
+    }
+    // Recorded before the box opens, so a program ended with the box still
+    // open does not tell again either.
+    m_settings.write(setting::kSandboxNoticeShown, TruthText(true));
+    m_prompter.message(sandboxNoticeText(), {}, Prompter::Buttons::Ok, Prompter::Icon::Information);
+}
+
+void RunControl::progressed(double percent, const QString& text) {
+    m_controls.progressBar->setValue(
+        std::isfinite(percent) ? qBound(0, qRound(percent), kFullBar) : 0);
+    // While files are processed, the bar says how to stop.
+    if (!text.isEmpty()) {
+        m_controls.progressBar->setBarText(text + QStringLiteral(" (Esc to stop)"));
+    }
+}
+
+void RunControl::problem(const Problem& problem) {
+    // The box waits for the user; the engine does not: it opens once the
+    // engine's step is over.
+    QMetaObject::invokeMethod(
+        this, [this, problem] { m_prompter.problem(problem); }, Qt::QueuedConnection);
+}
+
+} // namespace velmora

@@ -1,0 +1,66 @@
+#pragma once
+
+// Starts and stops conversions from the window, and shows what the engine
+// reports: the progress bar, error boxes, the "Done." box and one-time notices.
+
+#include "convert/conversion_port.h"
+#include "convert/conversion_run.h"
+
+#include <QObject>
+
+#include <functional>
+
+namespace velmora {
+
+class FileList;
+class Prompter;
+class SettingsStore;
+class WindowPointer;
+struct WindowControls;
+
+// The window's side of the engine's port.
+class RunControl : public QObject, public ConversionPort {
+    Q_OBJECT
+public:
+    // `closing` says whether the window is closing: a run that ends then
+    // tells nothing.
+    RunControl(const WindowControls& controls, FileList& files, Prompter& prompter,
+               SettingsStore& settings, WindowPointer& pointer, const QString& programFolder,
+               std::function<bool()> closing, QObject* parent = nullptr);
+
+    ConversionRun& run() { return m_run; }
+    // Where the pages of a run started now would go.
+    OutputChoice outputChoice() const;
+
+    // "Start Converting To JPG": converts the listed rows as they are now.
+    void startConverting();
+    // Escape while converting: asks whether to stop, and stops on Yes.
+    void askToStop();
+    // The window closes: the run stops quietly.
+    void cancel() { m_run.cancel(); }
+
+    // What the window does once a run has ended: the pointer and the bar
+    // come back, the "Done." box, and once ever the notice that Ghostscript
+    // could not be sandboxed.
+    void afterRun(const RunSummary& summary);
+    static QString sandboxNoticeText();
+
+    // ConversionPort: the progress bar and the error boxes.
+    void progressed(double percent, const QString& text) override;
+    void fileEnded(const FileOutcome&) override {}
+    void problem(const Problem& problem) override;
+
+private:
+    void runStarted();
+    void tellOnceAboutTheSandbox();
+
+    const WindowControls& m_controls;
+    FileList& m_files;
+    Prompter& m_prompter;
+    SettingsStore& m_settings;
+    WindowPointer& m_pointer;
+    std::function<bool()> m_closing;
+    ConversionRun m_run;
+};
+
+} // namespace velmora
