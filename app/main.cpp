@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "app/qt_prompter.h"
 #include "app/settings_store.h"
 #include "app/startup_helpers.h"
@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
 
     velmora::QtPrompter prompter;
     velmora::SettingsStore settings(prompter);
-    velmora::Form1 window(
+    velmora::MainWindow window(
         prompter, settings, [] { return QRandomGenerator::global()->bounded(1, 101); },
         QCoreApplication::applicationDirPath());
     prompter.setOwner(&window);

@@ -10,7 +10,7 @@
 // Without files it converts the Samples folder beside the program.
 // Runs offscreen unless a display or QT_QPA_PLATFORM is given.
 
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "app/settings_store.h"
 #include "base/prompter.h"
 
@@ -127,7 +127,7 @@ int main(int argc, char* argv[]) {
     // 1. Start-up to first paint.
     QElapsedTimer clock;
     clock.start();
-    Form1 window(
+    MainWindow window(
         prompter, settings, [] { return 1; }, QCoreApplication::applicationDirPath());
     const qint64 builtNs = clock.nsecsElapsed();
     FirstPaints paints(window, clock);

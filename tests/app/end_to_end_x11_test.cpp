@@ -1,6 +1,6 @@
 // Velmora as a new user meets it: a fresh home and settings, the real window
 // and message boxes on a real X server, driven with the mouse.
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "app/qt_prompter.h"
 #include "app/settings_store.h"
 #include "support/box_closer.h"
@@ -34,7 +34,7 @@ protected:
     // The program as it starts: settings from the fresh home, files beside it.
     void openWindow() {
         settings = std::make_unique<SettingsStore>(prompter);
-        window = std::make_unique<Form1>(
+        window = std::make_unique<MainWindow>(
             prompter, *settings, [] { return 1; }, QCoreApplication::applicationDirPath());
         prompter.setOwner(window.get());
         window->show();
@@ -63,7 +63,7 @@ protected:
     QTemporaryDir home, temp, in, out;
     QtPrompter prompter;
     std::unique_ptr<SettingsStore> settings;
-    std::unique_ptr<Form1> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(NewUser, LoadsTheSamplesConvertsThemAndIsToldDone) {

@@ -1,9 +1,10 @@
 #pragma once
 
-// Shared set-up of the window tests: a Form1 over a scripted Prompter and a
+// Shared set-up of the window tests: a MainWindow over a scripted Prompter and a
 // settings file of its own, and helpers to look at what reached the disk.
 
-#include "app/form1.h"
+#include "app/main_window.h"
+#include "app/run_control.h"
 #include "app/settings_store.h"
 #include "support/qstring_printer.h"
 #include "support/recording_prompter.h"
@@ -51,10 +52,10 @@ protected:
         return value;
     }
 
-    Form1& open(const QString& programFolder = QCoreApplication::applicationDirPath(),
+    MainWindow& open(const QString& programFolder = QCoreApplication::applicationDirPath(),
                 int homePageDraw = 1) {
         m_store = std::make_unique<SettingsStore>(prompter, iniFile());
-        window = std::make_unique<Form1>(
+        window = std::make_unique<MainWindow>(
             prompter, *m_store, [homePageDraw] { return homePageDraw; }, programFolder);
         return *window;
     }
@@ -71,7 +72,7 @@ protected:
     }
 
     RecordingPrompter prompter;
-    std::unique_ptr<Form1> window;
+    std::unique_ptr<MainWindow> window;
 
 private:
     QTemporaryDir m_configDir;

@@ -41,14 +41,14 @@ QString loadError(const QString& description, int line) {
         description, ErrorTrap::locationPrefix() + QStringLiteral("Form1.Form_Load"), line);
 }
 
-class Form1Startup : public WindowFixture {};
+class MainWindowStartup : public WindowFixture {};
 
 } // namespace
 
-TEST_F(Form1Startup, FirstRunWithNothingStored) {
+TEST_F(MainWindowStartup, FirstRunWithNothingStored) {
     const QByteArray oldTmp = qgetenv("TMPDIR");
     qputenv("TMPDIR", "/var//tmp/");
-    Form1& form = open();
+    MainWindow& form = open();
     qputenv("TMPDIR", oldTmp);
 
     EXPECT_TRUE(prompter.boxes.isEmpty());
@@ -84,9 +84,9 @@ TEST_F(Form1Startup, FirstRunWithNothingStored) {
     EXPECT_EQ(onDisk(QStringLiteral("LastFolderDot")), std::nullopt);
 }
 
-TEST_F(Form1Startup, StoredOptionsAreRestored) {
+TEST_F(MainWindowStartup, StoredOptionsAreRestored) {
     const struct {
-        std::optional<QString> option1, option2;
+        std::optional<QString> intoFolder, besideSource;
         bool selected1, selected2;
         std::optional<QString> after1, after2; // on disk once loaded
         int errorLine;                         // 0: no report
@@ -114,11 +114,11 @@ TEST_F(Form1Startup, StoredOptionsAreRestored) {
         TearDown();
         prompter.boxes.clear();
         QFile::remove(iniFile());
-        if (row.option1) {
-            storeBefore(QStringLiteral("Option1"), *row.option1);
+        if (row.intoFolder) {
+            storeBefore(QStringLiteral("Option1"), *row.intoFolder);
         }
-        if (row.option2) {
-            storeBefore(QStringLiteral("Option2"), *row.option2);
+        if (row.besideSource) {
+            storeBefore(QStringLiteral("Option2"), *row.besideSource);
         }
         open();
         EXPECT_EQ(control<QRadioButton>("Option1")->isChecked(), row.selected1);
@@ -139,7 +139,7 @@ TEST_F(Form1Startup, StoredOptionsAreRestored) {
     }
 }
 
-TEST_F(Form1Startup, StoredQualityIsParsedOrReported) {
+TEST_F(MainWindowStartup, StoredQualityIsParsedOrReported) {
     const struct {
         const char* stored;
         int slider;
@@ -174,14 +174,14 @@ TEST_F(Form1Startup, StoredQualityIsParsedOrReported) {
     }
 }
 
-TEST_F(Form1Startup, AnEmptyStoredFolderStaysEmpty) {
+TEST_F(MainWindowStartup, AnEmptyStoredFolderStaysEmpty) {
     storeBefore(QStringLiteral("Output Folder"), QString());
     open();
     EXPECT_EQ(control<QLineEdit>("Text1")->text(), QString())
         << "the desktop default applies only to a missing key";
 }
 
-TEST_F(Form1Startup, HomePageOnlyOnTheLuckyDraw) {
+TEST_F(MainWindowStartup, HomePageOnlyOnTheLuckyDraw) {
     for (int draw : {1, 6, 8, 100}) {
         UrlCatcher catcher;
         TearDown();
@@ -190,16 +190,16 @@ TEST_F(Form1Startup, HomePageOnlyOnTheLuckyDraw) {
     }
     UrlCatcher catcher;
     TearDown();
-    open(QCoreApplication::applicationDirPath(), Form1::kHomePageDraw);
+    open(QCoreApplication::applicationDirPath(), MainWindow::kHomePageDraw);
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened.front(), QUrl(HomePageAddress()));
     EXPECT_TRUE(prompter.boxes.isEmpty());
 }
 
-TEST_F(Form1Startup, HandPointerPicture) {
+TEST_F(MainWindowStartup, HandPointerPicture) {
     QTemporaryDir program;
     // No picture: nothing reported, the hand comes from Qt.
-    Form1& bare = open(program.path());
+    MainWindow& bare = open(program.path());
     EXPECT_TRUE(prompter.boxes.isEmpty());
     EXPECT_FALSE(bare.pointer().hasCustomCursor());
     bare.pointer().set(PointerState::Custom);
@@ -209,7 +209,7 @@ TEST_F(Form1Startup, HandPointerPicture) {
     TearDown();
     ASSERT_TRUE(QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/HAND-M.CUR"),
                             program.filePath(QStringLiteral("HAND-M.CUR"))));
-    Form1& handed = open(program.path());
+    MainWindow& handed = open(program.path());
     EXPECT_TRUE(prompter.boxes.isEmpty());
     EXPECT_EQ(handed.windowPointer(), PointerState::Default) << "the hand shows only when hovering";
     handed.pointer().set(PointerState::Custom);
@@ -222,16 +222,16 @@ TEST_F(Form1Startup, HandPointerPicture) {
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly | QIODevice::Truncate));
     junk.write("not a cursor");
     junk.close();
-    Form1& damaged = open(program.path());
+    MainWindow& damaged = open(program.path());
     ASSERT_EQ(prompter.boxes.size(), 1);
     EXPECT_EQ(prompter.boxes.front().text, loadError(QStringLiteral("Invalid picture"), 104));
     EXPECT_EQ(damaged.windowTitle(), QStringLiteral("Velmora"));
     EXPECT_EQ(control<QSlider>("Slider1")->value(), 75);
 }
 
-TEST_F(Form1Startup, OptionalSkin) {
+TEST_F(MainWindowStartup, OptionalSkin) {
     QTemporaryDir program;
-    Form1& plain = open(program.path());
+    MainWindow& plain = open(program.path());
     EXPECT_EQ(plain.palette().color(QPalette::Window), QColor(Qt::white));
     EXPECT_EQ(control<QGroupBox>("Frame1")->palette().color(QPalette::Window), QColor(Qt::white));
     EXPECT_TRUE(plain.styleSheet().isEmpty());
@@ -243,7 +243,7 @@ TEST_F(Form1Startup, OptionalSkin) {
     ASSERT_TRUE(skin.open(QIODevice::WriteOnly));
     skin.write(sheet);
     skin.close();
-    Form1& skinned = open(program.path());
+    MainWindow& skinned = open(program.path());
     const QColor face = QApplication::palette().color(QPalette::Button);
     EXPECT_EQ(skinned.palette().color(QPalette::Window), face);
     for (const char* name :
@@ -257,4 +257,4 @@ TEST_F(Form1Startup, OptionalSkin) {
     EXPECT_TRUE(prompter.boxes.isEmpty());
 }
 
-#include "form1_startup_test.moc"
+#include "main_window_startup_test.moc"

@@ -26,10 +26,10 @@ using velmora::test::WindowFixture;
 
 namespace {
 
-class Form1Controls : public WindowFixture {
+class MainWindowControls : public WindowFixture {
 protected:
-    Form1& shown() {
-        Form1& form = open();
+    MainWindow& shown() {
+        MainWindow& form = open();
         form.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
         return form;
@@ -71,8 +71,8 @@ private:
 
 } // namespace
 
-TEST_F(Form1Controls, LongRowsLoseTheirMiddleAndShowTheirWholePathOnHover) {
-    Form1& form = shown();
+TEST_F(MainWindowControls, LongRowsLoseTheirMiddleAndShowTheirWholePathOnHover) {
+    MainWindow& form = shown();
     auto* list = control<QTreeView>("ListView1");
     const int columnWidth = list->columnWidth(0);
     // Four samples loaded from a deep build folder once all read the same.
@@ -123,8 +123,8 @@ TEST_F(Form1Controls, LongRowsLoseTheirMiddleAndShowTheirWholePathOnHover) {
         << qPrintable(QToolTip::text());
 }
 
-TEST_F(Form1Controls, LayoutOfTheDesign) {
-    Form1& form = open();
+TEST_F(MainWindowControls, LayoutOfTheDesign) {
+    MainWindow& form = open();
     EXPECT_EQ(form.size(), QSize(536, 504)) << "8040 x 7560 twips";
     EXPECT_EQ(form.minimumSize(), form.maximumSize()) << "the user cannot resize it";
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -176,7 +176,7 @@ TEST_F(Form1Controls, LayoutOfTheDesign) {
     EXPECT_EQ(form.palette().color(QPalette::Window), QColor(Qt::white));
 }
 
-TEST_F(Form1Controls, CaptionsAndFontsFitAsDesigned) {
+TEST_F(MainWindowControls, CaptionsAndFontsFitAsDesigned) {
     open();
     const struct {
         const char* name;
@@ -215,8 +215,8 @@ TEST_F(Form1Controls, CaptionsAndFontsFitAsDesigned) {
     }
 }
 
-TEST_F(Form1Controls, TabOrderFollowsTheDesign) {
-    Form1& form = open();
+TEST_F(MainWindowControls, TabOrderFollowsTheDesign) {
+    MainWindow& form = open();
     const QStringList expected = {"ListView1",   "PushButton1",  "PushButton4", "PushButton2",
                                   "PushButton9", "PushButton10", "Slider1",     "Text1",
                                   "PushButton7", "Option1",      "Option2"};
@@ -236,69 +236,69 @@ TEST_F(Form1Controls, TabOrderFollowsTheDesign) {
     EXPECT_EQ(order, expected);
 }
 
-TEST_F(Form1Controls, OptionClicksWriteBothKeysAndSwitchTheFolderRow) {
-    Form1& form = shown();
-    auto* option1 = control<QRadioButton>("Option1");
-    auto* option2 = control<QRadioButton>("Option2");
-    auto* frame4 = control<QGroupBox>("Frame4");
-    EXPECT_EQ(form.outputChoice(), OutputChoice::Folder);
+TEST_F(MainWindowControls, OptionClicksWriteBothKeysAndSwitchTheFolderRow) {
+    MainWindow& form = shown();
+    auto* intoFolder = control<QRadioButton>("Option1");
+    auto* besideSource = control<QRadioButton>("Option2");
+    auto* folderRow = control<QGroupBox>("Frame4");
+    EXPECT_EQ(form.runControl().outputChoice(), OutputChoice::Folder);
 
-    QTest::mouseClick(option2, Qt::LeftButton);
-    EXPECT_TRUE(option2->isChecked());
-    EXPECT_FALSE(frame4->isEnabled());
+    QTest::mouseClick(besideSource, Qt::LeftButton);
+    EXPECT_TRUE(besideSource->isChecked());
+    EXPECT_FALSE(folderRow->isEnabled());
     EXPECT_FALSE(control<QLineEdit>("Text1")->isEnabled());
     EXPECT_FALSE(control<QPushButton>("PushButton7")->isEnabled());
     EXPECT_EQ(onDisk(QStringLiteral("Option1")), QStringLiteral("False"));
     EXPECT_EQ(onDisk(QStringLiteral("Option2")), QStringLiteral("True"));
-    EXPECT_EQ(form.outputChoice(), OutputChoice::BesideSource);
+    EXPECT_EQ(form.runControl().outputChoice(), OutputChoice::BesideSource);
 
-    QTest::mouseClick(option1, Qt::LeftButton);
-    EXPECT_TRUE(frame4->isEnabled());
+    QTest::mouseClick(intoFolder, Qt::LeftButton);
+    EXPECT_TRUE(folderRow->isEnabled());
     EXPECT_EQ(onDisk(QStringLiteral("Option1")), QStringLiteral("True"));
     EXPECT_EQ(onDisk(QStringLiteral("Option2")), QStringLiteral("False"));
-    EXPECT_EQ(form.outputChoice(), OutputChoice::Folder);
+    EXPECT_EQ(form.runControl().outputChoice(), OutputChoice::Folder);
     EXPECT_TRUE(prompter.boxes.isEmpty());
 }
 
-TEST_F(Form1Controls, NeitherOptionStoredMeansNoOutput) {
+TEST_F(MainWindowControls, NeitherOptionStoredMeansNoOutput) {
     storeBefore(QStringLiteral("Option1"), QStringLiteral("False"));
     storeBefore(QStringLiteral("Option2"), QStringLiteral("False"));
-    EXPECT_EQ(open().outputChoice(), OutputChoice::None);
+    EXPECT_EQ(open().runControl().outputChoice(), OutputChoice::None);
 }
 
-TEST_F(Form1Controls, TypingInTheFolderBoxIsStoredAtEveryKeystroke) {
+TEST_F(MainWindowControls, TypingInTheFolderBoxIsStoredAtEveryKeystroke) {
     shown();
-    auto* text1 = control<QLineEdit>("Text1");
-    text1->setFocus();
-    text1->selectAll();
-    QTest::keyClick(text1, Qt::Key_Backspace);
+    auto* folderEdit = control<QLineEdit>("Text1");
+    folderEdit->setFocus();
+    folderEdit->selectAll();
+    QTest::keyClick(folderEdit, Qt::Key_Backspace);
     EXPECT_EQ(onDisk(QStringLiteral("Output Folder")), QString()) << "an empty box is stored too";
     QString typed;
     for (const QChar c : QStringLiteral("/out/")) {
-        QTest::keyClick(text1, c.toLatin1());
+        QTest::keyClick(folderEdit, c.toLatin1());
         typed += c;
         EXPECT_EQ(onDisk(QStringLiteral("Output Folder")), typed);
     }
-    EXPECT_EQ(text1->text(), QStringLiteral("/out/"));
+    EXPECT_EQ(folderEdit->text(), QStringLiteral("/out/"));
 }
 
-TEST_F(Form1Controls, SliderUpdatesCaptionAndStore) {
+TEST_F(MainWindowControls, SliderUpdatesCaptionAndStore) {
     shown();
     auto* slider = control<QSlider>("Slider1");
-    auto* frame3 = control<QGroupBox>("Frame3");
+    auto* qualityFrame = control<QGroupBox>("Frame3");
     slider->setFocus();
     QTest::keyClick(slider, Qt::Key_Right);
-    EXPECT_EQ(frame3->title(), QStringLiteral("JPG Quality = 76"));
+    EXPECT_EQ(qualityFrame->title(), QStringLiteral("JPG Quality = 76"));
     EXPECT_EQ(onDisk(QStringLiteral("JPGQuality")), QStringLiteral("76"));
     QTest::keyClick(slider, Qt::Key_End);
-    EXPECT_EQ(frame3->title(), QStringLiteral("JPG Quality = 100"));
+    EXPECT_EQ(qualityFrame->title(), QStringLiteral("JPG Quality = 100"));
     EXPECT_EQ(onDisk(QStringLiteral("JPGQuality")), QStringLiteral("100"));
     QTest::keyClick(slider, Qt::Key_Home);
-    EXPECT_EQ(frame3->title(), QStringLiteral("JPG Quality = 0"));
+    EXPECT_EQ(qualityFrame->title(), QStringLiteral("JPG Quality = 0"));
     EXPECT_EQ(onDisk(QStringLiteral("JPGQuality")), QStringLiteral("0"));
 }
 
-TEST_F(Form1Controls, ASandboxNoticeIsShownOnceEver) {
+TEST_F(MainWindowControls, ASandboxNoticeIsShownOnceEver) {
     // Runs that end quietly, so the notice is the only box.
     RunSummary sandboxed;
     sandboxed.status = RunSummary::Status::Cancelled;
@@ -306,40 +306,40 @@ TEST_F(Form1Controls, ASandboxNoticeIsShownOnceEver) {
     unsandboxed.sandboxed = false;
     open();
     prompter.boxes.clear();
-    window->afterRun(sandboxed);
+    window->runControl().afterRun(sandboxed);
     EXPECT_TRUE(prompter.boxes.isEmpty()) << "nothing to tell when the sandbox held";
-    window->afterRun(unsandboxed);
+    window->runControl().afterRun(unsandboxed);
     ASSERT_EQ(prompter.boxes.size(), 1);
-    EXPECT_EQ(prompter.boxes.front().text, Form1::sandboxNoticeText());
+    EXPECT_EQ(prompter.boxes.front().text, RunControl::sandboxNoticeText());
     EXPECT_EQ(prompter.boxes.front().icon, Prompter::Icon::Information);
     EXPECT_EQ(onDisk(QStringLiteral("SandboxNoticeShown")), QStringLiteral("True"));
-    window->afterRun(unsandboxed);
+    window->runControl().afterRun(unsandboxed);
     TearDown();
     open();
-    window->afterRun(unsandboxed);
+    window->runControl().afterRun(unsandboxed);
     EXPECT_EQ(prompter.boxes.size(), 1) << "not again, also after a restart";
 }
 
-TEST_F(Form1Controls, FolderPicker) {
+TEST_F(MainWindowControls, FolderPicker) {
     QTemporaryDir picked;
     shown();
-    auto* text1 = control<QLineEdit>("Text1");
+    auto* folderEdit = control<QLineEdit>("Text1");
     auto* dots = control<QPushButton>("PushButton7");
-    const QString before = text1->text();
+    const QString before = folderEdit->text();
 
     // Cancel: nothing changes, nothing is written.
     QTest::mouseClick(dots, Qt::LeftButton);
     ASSERT_EQ(prompter.boxes.size(), 1);
     EXPECT_EQ(prompter.boxes.back().kind, QStringLiteral("pickFolder"));
     EXPECT_EQ(prompter.boxes.back().title, QStringLiteral("Please select folder:"));
-    EXPECT_EQ(text1->text(), before);
+    EXPECT_EQ(folderEdit->text(), before);
     EXPECT_EQ(onDisk(QStringLiteral("LastFolderDot")), std::nullopt);
     EXPECT_EQ(onDisk(QStringLiteral("Output Folder")), before);
 
     // A folder: the box gets a trailing separator, the picker's text is kept.
     prompter.folderAnswers.push_back(picked.path());
     QTest::mouseClick(dots, Qt::LeftButton);
-    EXPECT_EQ(text1->text(), picked.path() + QStringLiteral("/"));
+    EXPECT_EQ(folderEdit->text(), picked.path() + QStringLiteral("/"));
     EXPECT_EQ(onDisk(QStringLiteral("Output Folder")), picked.path() + QStringLiteral("/"));
     EXPECT_EQ(onDisk(QStringLiteral("LastFolderDot")), picked.path());
 
@@ -347,13 +347,13 @@ TEST_F(Form1Controls, FolderPicker) {
     prompter.folderAnswers.push_back(QStringLiteral("/"));
     QTest::mouseClick(dots, Qt::LeftButton);
     EXPECT_EQ(prompter.boxes.back().preset, picked.path());
-    EXPECT_EQ(text1->text(), QStringLiteral("/"));
+    EXPECT_EQ(folderEdit->text(), QStringLiteral("/"));
     EXPECT_EQ(onDisk(QStringLiteral("LastFolderDot")), QStringLiteral("/"));
     EXPECT_EQ(prompter.messageTexts(), QStringList());
 }
 
-TEST_F(Form1Controls, PointerFeedback) {
-    Form1& form = shown();
+TEST_F(MainWindowControls, PointerFeedback) {
+    MainWindow& form = shown();
     // (pointer before, where the pointer moves, pointer after)
     using enum PointerState;
     const struct {
@@ -406,9 +406,9 @@ TEST_F(Form1Controls, PointerFeedback) {
     EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST_F(Form1Controls, ApplicationPointerStaysBalanced) {
+TEST_F(MainWindowControls, ApplicationPointerStaysBalanced) {
     {
-        Form1& form = open();
+        MainWindow& form = open();
         form.pointer().setApplicationPointer(PointerState::Busy);
         form.pointer().setApplicationPointer(PointerState::Busy);
         ASSERT_NE(QApplication::overrideCursor(), nullptr);
@@ -422,19 +422,19 @@ TEST_F(Form1Controls, ApplicationPointerStaysBalanced) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "released when the window goes";
 }
 
-TEST_F(Form1Controls, ProgressBarShowsTextAndValue) {
-    Form1& form = open();
+TEST_F(MainWindowControls, ProgressBarShowsTextAndValue) {
+    MainWindow& form = open();
     auto* bar = control<TextProgressBar>("ProgressBar1");
-    form.progressed(100.0 / 3.0, QStringLiteral("Processing: 100%p %v done.ps"));
+    form.runControl().progressed(100.0 / 3.0, QStringLiteral("Processing: 100%p %v done.ps"));
     EXPECT_EQ(bar->value(), 33);
     EXPECT_EQ(bar->text(), QStringLiteral("Processing: 100%p %v done.ps (Esc to stop)"))
         << "a file name is shown as it is";
-    form.progressed(250, {});
+    form.runControl().progressed(250, {});
     EXPECT_EQ(bar->value(), 100);
 }
 
-TEST_F(Form1Controls, ListHoldsAHundredThousandRows) {
-    Form1& form = shown();
+TEST_F(MainWindowControls, ListHoldsAHundredThousandRows) {
+    MainWindow& form = shown();
     auto* list = control<QTreeView>("ListView1");
     QStringList paths;
     paths.reserve(100000);

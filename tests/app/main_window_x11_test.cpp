@@ -1,5 +1,5 @@
 // The real window on a real X server, with the real Prompter's message boxes.
-#include "app/form1.h"
+#include "app/main_window.h"
 #include "app/qt_prompter.h"
 #include "app/settings_store.h"
 #include "app/startup_helpers.h"
@@ -27,7 +27,7 @@ using velmora::test::SeenBox;
 
 namespace {} // namespace
 
-TEST(Form1OnX11, RealWindowWithARealErrorBox) {
+TEST(MainWindowOnX11, RealWindowWithARealErrorBox) {
     ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
     QTemporaryDir config;
     const QString ini = config.filePath(QStringLiteral("Dravik.ini"));
@@ -38,7 +38,7 @@ TEST(Form1OnX11, RealWindowWithARealErrorBox) {
     QtPrompter prompter;
     SettingsStore store(prompter, ini);
     BoxCloser closer(QMessageBox::Ok);
-    Form1 form(
+    MainWindow form(
         prompter, store, [] { return 1; }, QCoreApplication::applicationDirPath());
     prompter.setOwner(&form);
 
@@ -77,12 +77,12 @@ TEST(Form1OnX11, RealWindowWithARealErrorBox) {
     QTRY_COMPARE(form.windowPointer(), PointerState::Default);
 
     bool closed = false;
-    QObject::connect(&form, &Form1::closed, [&] { closed = true; });
+    QObject::connect(&form, &MainWindow::closed, [&] { closed = true; });
     form.close();
     EXPECT_TRUE(closed);
 }
 
-TEST(Form1OnX11, QuestionsAnswerYesOrNo) {
+TEST(MainWindowOnX11, QuestionsAnswerYesOrNo) {
     SetApplicationTitle();
     QtPrompter prompter;
     {

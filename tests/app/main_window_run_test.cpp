@@ -73,7 +73,7 @@ QStringList processesWorkingIn(const QString& folder) {
     return found;
 }
 
-class Form1Run : public WindowFixture {
+class MainWindowRun : public WindowFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_temp.isValid());
@@ -152,8 +152,8 @@ private:
 
 } // namespace
 
-TEST_F(Form1Run, AnEmptyListIsReportedAndNothingIsPrepared) {
-    Form1& form = open();
+TEST_F(MainWindowRun, AnEmptyListIsReportedAndNothingIsPrepared) {
+    MainWindow& form = open();
     clickStart();
     EXPECT_EQ(prompter.messageTexts(), QStringList{QStringLiteral("No files added.")});
     if (!prompter.boxes.isEmpty()) {
@@ -166,8 +166,8 @@ TEST_F(Form1Run, AnEmptyListIsReportedAndNothingIsPrepared) {
     EXPECT_FALSE(form.run().isConverting());
 }
 
-TEST_F(Form1Run, AMissingOutputFolderIsReported) {
-    Form1& form = open();
+TEST_F(MainWindowRun, AMissingOutputFolderIsReported) {
+    MainWindow& form = open();
     form.fileList().append(samples().front());
     setOutputFolder(tempFolder() + QStringLiteral("/no such folder/"));
     clickStart();
@@ -178,9 +178,9 @@ TEST_F(Form1Run, AMissingOutputFolderIsReported) {
     EXPECT_EQ(form.windowPointer(), PointerState::Default);
 }
 
-TEST_F(Form1Run, SamplesBecomePagesAndDone) {
+TEST_F(MainWindowRun, SamplesBecomePagesAndDone) {
     const QDir output(scratchFolder(QStringLiteral("out")));
-    Form1& form = open();
+    MainWindow& form = open();
     const QStringList sources = samples();
     form.fileList().append(sources);
     setOutputFolder(output.path() + QStringLiteral("/"));
@@ -218,10 +218,10 @@ TEST_F(Form1Run, SamplesBecomePagesAndDone) {
     EXPECT_EQ(bar->text(), QStringLiteral("Progress Bar"));
 }
 
-TEST_F(Form1Run, BesideTheSourceIgnoresTheFolderBox) {
+TEST_F(MainWindowRun, BesideTheSourceIgnoresTheFolderBox) {
     const QDir sources(scratchFolder(QStringLiteral("sources")));
     const QString source = writeDocument(sources.filePath(QStringLiteral("single.page.ps")), 1);
-    Form1& form = open();
+    MainWindow& form = open();
     form.fileList().append(source);
     control<QLineEdit>("Text1")->setText(QStringLiteral("not a folder"));
     control<QRadioButton>("Option2")->setChecked(true);
@@ -232,9 +232,9 @@ TEST_F(Form1Run, BesideTheSourceIgnoresTheFolderBox) {
     EXPECT_TRUE(tempIsEmpty());
 }
 
-TEST_F(Form1Run, ClosingMidRunEndsTheProgramAndLeavesNothingBehind) {
+TEST_F(MainWindowRun, ClosingMidRunEndsTheProgramAndLeavesNothingBehind) {
     const QDir output(scratchFolder(QStringLiteral("out")));
-    Form1& form = open();
+    MainWindow& form = open();
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     const QStringList sources = samples();
@@ -252,7 +252,7 @@ TEST_F(Form1Run, ClosingMidRunEndsTheProgramAndLeavesNothingBehind) {
         });
     });
     bool closedSignal = false;
-    QObject::connect(&form, &Form1::closed, [&] { closedSignal = true; });
+    QObject::connect(&form, &MainWindow::closed, [&] { closedSignal = true; });
     QTimer safety; // a program that does not end fails here instead of hanging
     safety.setSingleShot(true);
     QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(3); });
@@ -279,13 +279,13 @@ TEST_F(Form1Run, ClosingMidRunEndsTheProgramAndLeavesNothingBehind) {
         << "a stopped run does not report success";
 }
 
-TEST_F(Form1Run, EscapeAsksAndStopsKeepingWhatWasDelivered) {
+TEST_F(MainWindowRun, EscapeAsksAndStopsKeepingWhatWasDelivered) {
     const QDir sources(scratchFolder(QStringLiteral("sources")));
     const QString first = writeDocument(sources.filePath(QStringLiteral("first.ps")), 1);
     const QString endless = sources.filePath(QStringLiteral("endless.ps"));
     test::WriteFile(endless, "%!PS\n{} loop\n");
     const QString last = writeDocument(sources.filePath(QStringLiteral("last.ps")), 1);
-    Form1& form = open();
+    MainWindow& form = open();
     form.settings().write(setting::kJobs, QStringLiteral("1"));
     form.fileList().append({first, endless, last});
     control<QRadioButton>("Option2")->setChecked(true);
