@@ -16,6 +16,8 @@ namespace {
 constexpr double kPercent = 100.0;
 // How often the free space of the disks a run writes to is looked at.
 constexpr std::chrono::milliseconds kDiskWatchTick{500};
+// The most often pages made move the progress bar.
+constexpr std::chrono::milliseconds kProgressPace{50};
 
 } // namespace
 
@@ -24,6 +26,9 @@ ConversionPool::ConversionPool(const RunContext& run, QStringList sources, int j
     : QObject(parent), m_run(run), m_sources(std::move(sources)),
       m_plan(static_cast<int>(m_sources.size()), jobs) {
     connect(&m_diskWatch, &QTimer::timeout, this, &ConversionPool::watchDisks);
+    m_progressPace.setSingleShot(true);
+    m_progressPace.setInterval(kProgressPace);
+    connect(&m_progressPace, &QTimer::timeout, this, &ConversionPool::showProgress);
 }
 
 ConversionPool::~ConversionPool() {
@@ -65,6 +70,7 @@ void ConversionPool::advance() {
     if (m_plan.finished() && !m_finished) {
         m_finished = true;
         m_diskWatch.stop();
+        m_progressPace.stop();
         emit finished();
     }
 }
@@ -99,7 +105,14 @@ void ConversionPool::carryOut(const PlanStep& step) {
                 advance();
             },
             Qt::QueuedConnection);
-        connect(file, &FileConversion::progressed, this, &ConversionPool::showProgress);
+        // Pages can be reported thousands of times a second (a document may
+        // print the very lines Ghostscript reports pages with): the bar
+        // follows them at a human pace.
+        connect(file, &FileConversion::progressed, this, [this] {
+            if (!m_progressPace.isActive()) {
+                m_progressPace.start();
+            }
+        });
         if (!file->start()) {
             m_plan.fileEnded(step.row);
         }

@@ -58,6 +58,7 @@ private:
     std::vector<std::unique_ptr<FileConversion>> m_stopped;
     QList<FileOutcome> m_outcomes;
     QTimer m_diskWatch;
+    QTimer m_progressPace; // pending progress from pages made
     bool m_advancing = false;
     std::optional<GhostscriptEnding> m_pendingStop; // asked for during a step
     bool m_finished = false;

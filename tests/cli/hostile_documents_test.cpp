@@ -31,6 +31,22 @@ const QStringList DocumentWords = {QStringLiteral("Mirror"), QStringLiteral("fak
 // What a document prints fills neither the temp folder nor the program's memory.
 constexpr qint64 TempLimitBytes = 4 << 20;
 constexpr qint64 MemoryLimitKiB = 64 << 10;
+// AddressSanitizer keeps up to 256 MB of freed memory aside to catch late
+// uses, so a program that handles millions of short lines grows there
+// without holding them: memory is judged in the plain build only.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELMORA_UNDER_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define VELMORA_UNDER_ASAN 1
+#endif
+#ifdef VELMORA_UNDER_ASAN
+constexpr bool MemoryIsJudged = false;
+#else
+constexpr bool MemoryIsJudged = true;
+#endif
 
 // Learns its temp folder from .tempfile, then tries to plant a shell script and
 // pages in it and in the two folders above it; each attempt may fail. MARKER
@@ -113,7 +129,9 @@ TEST_P(HostileDocuments, DeliverOnlyTheirOwnPagesAndTheNextFileConverts) {
     EXPECT_EQ(sizeOf(goodPage), GoodPageSize);
     EXPECT_FALSE(QFile::exists(marker)) << "text the document wrote was run";
     EXPECT_LT(command.peakTempBytes, TempLimitBytes);
-    EXPECT_LT(command.peakMemoryKiB, MemoryLimitKiB);
+    if (MemoryIsJudged) {
+        EXPECT_LT(command.peakMemoryKiB, MemoryLimitKiB);
+    }
     EXPECT_EQ(FolderEntries(temp.path()), QStringList{});
 }
 
