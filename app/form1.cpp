@@ -93,17 +93,17 @@ Form1::Form1(Prompter& prompter, SettingsStore& settings, std::function<int()> d
     buildControls();
     arrangeTabOrder();
     connectHandlers();
-    m_listHandlers = std::make_unique<FileListHandlers>(
+    m_listHandlers = std::make_unique<FileListControls>(
         *m_listView1, m_files, m_prompter, m_settings, m_pointer, m_events, m_programFolder);
     m_listHandlers->setStopRequested([this] { return m_closing; });
     connect(m_pushButton1, &QPushButton::clicked, m_listHandlers.get(),
-            &FileListHandlers::PushButton1_Click);
+            &FileListControls::addFiles);
     connect(m_pushButton4, &QPushButton::clicked, m_listHandlers.get(),
-            &FileListHandlers::PushButton4_Click);
+            &FileListControls::addFolder);
     connect(m_pushButton9, &QPushButton::clicked, m_listHandlers.get(),
-            &FileListHandlers::PushButton9_Click);
+            &FileListControls::clearList);
     connect(m_pushButton10, &QPushButton::clicked, m_listHandlers.get(),
-            &FileListHandlers::PushButton10_Click);
+            &FileListControls::loadSamples);
     connect(&m_run, &ConversionRun::started, this, &Form1::runStarted);
     connect(&m_run, &ConversionRun::finished, this, &Form1::afterRun);
     Form_Load();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/file_list_handlers.h"
+#include "app/file_list_controls.h"
 #include "app/window_pointer.h"
 #include "base/qt_event_pump.h"
 #include "convert/conversion_port.h"
@@ -55,8 +55,8 @@ public:
     FileList& fileList() { return m_files; }
     QTreeView& listView() { return *m_listView1; }
     EventPump& events() { return m_events; }
-    // The list's own handlers: its buttons, keys, drops and row dragging.
-    FileListHandlers& listHandlers() { return *m_listHandlers; }
+    // The list's own controls: its buttons, keys, drops and row dragging.
+    FileListControls& listControls() { return *m_listHandlers; }
     ConversionRun& run() { return m_run; }
     Prompter& prompter() { return m_prompter; }
     SettingsStore& settings() { return m_settings; }
@@ -140,7 +140,7 @@ private:
     QList<QPushButton*> m_buttons;
     QList<QWidget*> m_backgroundAreas;
     // Last: it works on the view and the list above.
-    std::unique_ptr<FileListHandlers> m_listHandlers;
+    std::unique_ptr<FileListControls> m_listHandlers;
 };
 
 } // namespace velmora
