@@ -2,15 +2,23 @@
 
 #include "app/list_view_fixture.h"
 #include "app/window_pointer.h"
+#include "base/failure.h"
+#include "base/problem.h"
+#include "base/prompter.h"
 #include "filelist/dialog_rows.h"
+#include "filelist/file_list.h"
 #include "support/qstring_printer.h"
 #include "support/text.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
 
 using namespace velmora;
 using test::split;
@@ -215,6 +223,91 @@ TEST_F(ListCommandsTest, WithoutASamplesFolderNothingIsAddedButTheQuestionIsAske
     EXPECT_EQ(files.count(), 0);
     ASSERT_EQ(prompter.messageTexts().size(), 1);
     EXPECT_EQ(opened, QStringList{program + QStringLiteral("/Samples")});
+}
+
+// --- Where failures are reported -------------------------------------------
+
+// Dialogs and questions that fail, as on a desktop whose portal is broken;
+// the error boxes are kept as values. The extension prompt answers "ps"
+// unless told to fail too.
+class FailingPrompter : public Prompter {
+public:
+    void problem(const Problem& problem) override { problems.append(problem); }
+    Answer message(const QString&, const QString&, Buttons, Icon, const QString&) override {
+        throw Failure(QStringLiteral("no message box"));
+    }
+    std::optional<QString> askText(const QString&, const QString&, const QString&) override {
+        if (failPrompt) {
+            throw Failure(QStringLiteral("no prompt"));
+        }
+        return QStringLiteral("ps");
+    }
+    QStringList pickFiles(const QString&, const QString&, const QString&) override {
+        throw Failure(QStringLiteral("no file dialog"));
+    }
+    QString pickFolder(const QString&, const QString&) override { return folder; }
+
+    bool failPrompt = false;
+    QString folder;
+    QList<Problem> problems;
+};
+
+// Users quote the box's location and step when they mail us; each command
+// keeps its own, whatever its code is called.
+TEST_F(ListCommandsTest, EachCommandNamesItsOwnLocationAndStepInTheErrorBox) {
+    touch(QStringLiteral("F/a.ps"));
+    const struct {
+        const char* reason;
+        bool failPrompt;
+        bool failWalk;
+        std::function<void(FileListControls&)> act;
+        const char* location;
+        int line;
+    } rows[] = {
+        {"Add PS File(s): the dialog", false, false, [](FileListControls& c) { c.addFiles(); },
+         "Velmora2021/08/31.Form1.PushButton1_Click", 112},
+        {"Add All: the extension prompt", true, false, [](FileListControls& c) { c.addFolder(); },
+         "Velmora2021/08/31.Form1.PushButton4_Click", 100},
+        {"Add All: the walk", false, true, [](FileListControls& c) { c.addFolder(); },
+         "Velmora2021/08/31.Form1.PushButton4_Click", 118},
+        {"Load Sample/Example Files: the question", false, false,
+         [](FileListControls& c) { c.loadSamples(); }, "Velmora2021/08/31.Form1.PushButton10_Click",
+         100},
+        {"a dropped folder's walk", false, true,
+         [this](FileListControls& c) { c.addDroppedPaths({at("F")}); },
+         "Velmora2021/08/31.Form1.ListView1_OLEDragDrop", 100},
+        {"a folder handed over at start-up: as if dropped", false, true,
+         [this](FileListControls& c) { c.openWith({at("F")}); },
+         "Velmora2021/08/31.Form1.ListView1_OLEDragDrop", 100},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reason);
+        FailingPrompter failing;
+        failing.failPrompt = row.failPrompt;
+        failing.folder = at("F");
+        pump.hook = [&row](int) {
+            if (row.failWalk) {
+                throw Failure(QStringLiteral("the walk broke"));
+            }
+        };
+        QTreeView otherView;
+        FileList otherFiles;
+        otherView.setModel(&otherFiles);
+        {
+            FileListControls failingControls(otherView, otherFiles, failing, settings, pointer,
+                                             pump, program, {});
+            failingControls.setYieldIntervalMs(0);
+            row.act(failingControls);
+        }
+        otherView.setModel(nullptr);
+        pump.hook = nullptr;
+        ASSERT_FALSE(failing.problems.isEmpty());
+        // A walk's own folders report under the walk's name first; the
+        // command's box comes last.
+        EXPECT_EQ(failing.problems.last().location, QString::fromUtf8(row.location));
+        EXPECT_EQ(failing.problems.last().line, row.line);
+        EXPECT_EQ(pointer.state(), WindowPointer::Default) << "the hourglass goes again";
+    }
 }
 
 } // namespace
