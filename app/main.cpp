@@ -37,7 +37,7 @@ int main(int argc, char* argv[]) {
     }
     if (!opened.isEmpty()) {
         QTimer::singleShot(0, &window,
-                           [&window, opened] { window.listHandlers().OpenWith(opened); });
+                           [&window, opened] { window.listControls().openWith(opened); });
     }
     return QApplication::exec();
 }

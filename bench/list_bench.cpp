@@ -8,7 +8,7 @@
 // Without TREE it builds 100,000 small files in 1,000 leaf folders under a
 // temporary folder (10 x 10 x 10 folders, 100 files each).
 
-#include "app/file_list_handlers.h"
+#include "app/file_list_controls.h"
 #include "app/settings_store.h"
 #include "app/window_pointer.h"
 #include "base/prompter.h"
@@ -161,7 +161,7 @@ int main(int argc, char* argv[]) {
     view->setModel(&files);
     WindowPointer pointer(window);
     QtEventPump pump;
-    FileListHandlers handlers(*view, files, prompter, settings, pointer, pump,
+    FileListControls controls(*view, files, prompter, settings, pointer, pump,
                               QCoreApplication::applicationDirPath(), {});
     window.show();
     settle(window);
@@ -177,7 +177,7 @@ int main(int argc, char* argv[]) {
     const double baseline = statusMegabytes("VmRSS");
 
     // Warm the file system cache once, so both adds see the same conditions.
-    handlers.PushButton4_Click();
+    controls.addFolder();
     files.clear();
     settle(window);
 
@@ -195,7 +195,7 @@ int main(int argc, char* argv[]) {
         return figures;
     };
 
-    const AddFigures addAll = measure([&] { handlers.PushButton4_Click(); });
+    const AddFigures addAll = measure([&] { controls.addFolder(); });
     print("Add All", addAll);
 
     const double rss = statusMegabytes("VmRSS");
@@ -205,7 +205,7 @@ int main(int argc, char* argv[]) {
 
     QElapsedTimer clear;
     clear.start();
-    handlers.PushButton9_Click();
+    controls.clearList();
     settle(window);
     std::printf("Clear List on %d rows: %.1f ms (now %d rows)\n", addAll.rows,
                 clear.nsecsElapsed() / 1e6, files.count());

@@ -149,7 +149,7 @@ private:
             if (!attempt(114, [&] { maybeYield(); }) && listing) {
                 continue;
             }
-            if (!isRootFolder(v) && IsSkippedFolderAttributeWord(AttributeWord(v))) { // line 116
+            if (!isRootFolder(v) && IsSkippedFolderAttributeWord(AttributeWord(v))) {
                 continue;
             }
             listing = true;
@@ -218,7 +218,7 @@ private:
             if (!m_seen.insert(FolderId{info.st_dev, info.st_ino}).second) {
                 continue;
             }
-            next.append(v + candidate.name + slash); // lines 132 and 134
+            next.append(v + candidate.name + slash);
         }
         if (readError != 0) {
             throw SystemFailure(readError);
@@ -227,7 +227,7 @@ private:
 
     // Appends the folders of a level that still exist and are not skipped.
     void merge(const QStringList& level, QStringList& folders) {
-        for (const QString& w : level) { // line 152
+        for (const QString& w : level) {
             if (!m_trap.test(154, [&] { return DirExists(w); })) {
                 continue;
             }

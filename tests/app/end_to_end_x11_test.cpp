@@ -105,7 +105,7 @@ TEST_F(NewUser, HostileFilesAreNamedAndTheRestStillConverts) {
         file(QStringLiteral("$(rm -rf ~); \"quoted\" 'name'.ps"), page),
         file(QStringLiteral("страница"), page),
     };
-    window->listHandlers().ListView1_OLEDragDrop(dropped);
+    window->listControls().addDroppedPaths(dropped);
     ASSERT_EQ(window->fileList().count(), 4);
     QTest::mouseClick(control<QRadioButton>("Option1"), Qt::LeftButton);
     control<QLineEdit>("Text1")->setText(out.path());

@@ -1,4 +1,5 @@
 #include "base/error_trap.h"
+#include "base/report_locations.h"
 #include "filelist/dropped_paths.h"
 #include "filelist/folder_files.h"
 #include "filelist/folder_scanner.h"
@@ -23,7 +24,7 @@ struct FolderFilesTest : ::testing::Test {
     test::RecordingPrompter prompter;
     test::FakeEventPump pump;
     ScanContext context{prompter, pump};
-    mutable ErrorTrap trap{prompter, QStringLiteral("Form1.PushButton4_Click")};
+    mutable ErrorTrap trap{prompter, report_location::kAddFolder};
 
     QString path(const QString& rel) const { return tree.path(rel); }
     void touchAll(const QStringList& rels) const { tree.touchAll(rels); }

@@ -1,0 +1,169 @@
+// The file list's buttons, row removal and start-up files, each under its error-box location.
+#include "app/list_commands.h"
+
+#include "app/folder_browser.h"
+#include "app/list_drops.h"
+#include "app/setting.h"
+#include "app/settings_store.h"
+#include "app/window_pointer.h"
+#include "base/error_trap.h"
+#include "base/prompter.h"
+#include "base/report_locations.h"
+#include "filelist/dialog_rows.h"
+#include "filelist/file_list.h"
+#include "filelist/folder_files.h"
+#include "filelist/sample_files.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+#include <utility>
+
+namespace velmora {
+
+ListCommands::FolderOpener ListCommands::desktopFolderOpener() {
+    return [](const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };
+}
+
+QString ListCommands::addFilesTitle() {
+    return QStringLiteral("Add File(s) - Hold Ctrl or Shift to select multiple files");
+}
+
+QString ListCommands::addFilesFilter() {
+    return QStringLiteral("PS Files (*.ps)");
+}
+
+QString ListCommands::tooManyFilesText() {
+    return QStringLiteral("You've selected too many files to add.\r\rPlease try adding via the "
+                          "\"Add All\" button.");
+}
+
+QString ListCommands::extensionPrompt() {
+    return QStringLiteral("Enter file extension to load:\r\r(* for all files, txt for all txt "
+                          "files, doc for all doc files, etc.)");
+}
+
+QString ListCommands::samplesQuestion() {
+    return QStringLiteral("Would you like this software to open the folder where these sample "
+                          "files are stored (so that you can view them before working with "
+                          "them)?");
+}
+
+ListCommands::ListCommands(QTreeView& view, FileList& files, Prompter& prompter,
+                           SettingsStore& settings, WindowPointer& pointer, EventPump& events,
+                           QString programFolder, FolderOpener openFolder, ListDrops& drops)
+    : m_view(&view), m_files(files), m_prompter(prompter), m_settings(settings), m_pointer(pointer),
+      m_events(events), m_programFolder(std::move(programFolder)),
+      m_openFolder(std::move(openFolder)), m_drops(drops) {}
+
+// Busy is the window's pointer, not ConversionRun::isConverting(): "Add All"
+// shows the hourglass too, and the rows must not shrink under it either.
+bool ListCommands::busy() const {
+    return m_pointer.state() == WindowPointer::Busy;
+}
+
+ScanContext ListCommands::scanContext() const {
+    return ScanContext{m_prompter, m_events, m_stopRequested, m_yieldIntervalMs};
+}
+
+void ListCommands::addFiles() {
+    ErrorTrap trap(m_prompter, report_location::kAddFiles);
+    QStringList picked;
+    trap.step(112, [&] { picked = m_prompter.pickFiles(addFilesTitle(), addFilesFilter(), {}); });
+    if (trap.test(114, [&] { return picked.isEmpty(); })) {
+        return;
+    }
+    if (!SelectionFits(picked)) {
+        m_prompter.message(tooManyFilesText());
+        return;
+    }
+    trap.step(picked.size() == 1 ? 122 : 140, [&] { m_files.append(DialogRows(picked)); });
+}
+
+void ListCommands::addFolder() {
+    ErrorTrap trap(m_prompter, report_location::kAddFolder);
+    QString extension;
+    trap.step(100, [&] {
+        extension = m_prompter.askText(extensionPrompt(), {}, m_settings.read(setting::kExtension))
+                        .value_or(QString());
+        if (!extension.isEmpty()) {
+            m_settings.write(setting::kExtension, extension);
+        }
+    });
+    if (trap.test(102, [&] { return extension.isEmpty(); })) {
+        return;
+    }
+    trap.step(104, [&] { m_settings.write(setting::kExtension, extension); });
+
+    QString folder;
+    trap.step(106, [&] {
+        folder = BrowseForFolder(m_prompter, QStringLiteral("Please select folder:"),
+                                 m_settings.read(setting::kLastFolder));
+    });
+    if (trap.test(108, [&] { return folder.isEmpty(); })) {
+        return;
+    }
+    trap.step(334, [&] { m_settings.write(setting::kLastFolder, folder); });
+
+    // Another long operation (a conversion) may already show the hourglass;
+    // it is that operation's to take away, not ours.
+    const bool busyBefore = busy();
+    trap.step(114, [&] { m_pointer.set(WindowPointer::Busy); });
+    QStringList rows;
+    trap.step(118, [&] { rows = CollectFolderFiles(folder, extension, scanContext(), trap); });
+    trap.step(134, [&] { m_files.append(rows); });
+    trap.step(138, [&] {
+        if (!busyBefore) {
+            m_pointer.set(WindowPointer::Default);
+        }
+    });
+}
+
+void ListCommands::clearList() {
+    ErrorTrap trap(m_prompter, report_location::kClearList);
+    if (trap.test(100, [&] { return !busy(); })) {
+        trap.step(100, [&] { m_files.clear(); });
+    }
+}
+
+void ListCommands::loadSamples() {
+    ErrorTrap trap(m_prompter, report_location::kLoadSamples);
+    trap.step(100, [&] {
+        LoadSampleFiles(m_files, m_programFolder);
+        const Prompter::Answer answer = m_prompter.message(
+            samplesQuestion(), {}, Prompter::Buttons::YesNo, Prompter::Icon::None);
+        if (answer == Prompter::Answer::Yes && m_openFolder) {
+            m_openFolder(SamplesFolder(m_programFolder));
+        }
+    });
+}
+
+void ListCommands::removeSelectedRow() {
+    if (busy() || m_files.count() == 0 || !m_view || m_view->selectionModel() == nullptr) {
+        return;
+    }
+    const QModelIndexList selected = m_view->selectionModel()->selectedRows();
+    if (selected.isEmpty()) {
+        return;
+    }
+    m_files.removeRow(selected.front().row());
+}
+
+bool ListCommands::onListKey(int key) {
+    if (key != Qt::Key_Delete) {
+        return false;
+    }
+    removeSelectedRow();
+    return true;
+}
+
+void ListCommands::openWith(const QStringList& paths) {
+    const bool busyBefore = busy();
+    m_pointer.set(WindowPointer::Busy);
+    m_drops.addDroppedPaths(paths);
+    if (!busyBefore) {
+        m_pointer.set(WindowPointer::Default);
+    }
+}
+
+} // namespace velmora
