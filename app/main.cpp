@@ -1,3 +1,4 @@
+#include "app/file_list_controls.h"
 #include "app/main_window.h"
 #include "app/qt_prompter.h"
 #include "app/settings_store.h"

@@ -68,8 +68,7 @@ void MainWindow::wireControls() {
     connect(c.samplesButton, &QPushButton::clicked, m_listControls.get(),
             &FileListControls::loadSamples);
     connect(c.browseButton, &QPushButton::clicked, this, &MainWindow::browseOutputFolder);
-    connect(c.startButton, &QPushButton::clicked, m_runControl.get(),
-            &RunControl::startConverting);
+    connect(c.startButton, &QPushButton::clicked, m_runControl.get(), &RunControl::startConverting);
     for (QPushButton* button : c.buttons) {
         m_pointerFeedback->watch(button);
     }

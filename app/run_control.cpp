@@ -28,8 +28,7 @@ constexpr int kFullBar = 100;
 
 RunControl::RunControl(const WindowControls& controls, FileList& files, Prompter& prompter,
                        SettingsStore& settings, WindowPointer& pointer,
-                       const QString& programFolder, std::function<bool()> closing,
-                       QObject* parent)
+                       const QString& programFolder, std::function<bool()> closing, QObject* parent)
     : QObject(parent), m_controls(controls), m_files(files), m_prompter(prompter),
       m_settings(settings), m_pointer(pointer), m_closing(std::move(closing)),
       m_run(*this, ConversionSettings{programFolder, {}}) {
@@ -127,8 +126,8 @@ void RunControl::tellOnceAboutTheSandbox() {
 }
 
 void RunControl::progressed(double percent, const QString& text) {
-    m_controls.progressBar->setValue(
-        std::isfinite(percent) ? qBound(0, qRound(percent), kFullBar) : 0);
+    m_controls.progressBar->setValue(std::isfinite(percent) ? qBound(0, qRound(percent), kFullBar)
+                                                            : 0);
     // While files are processed, the bar says how to stop.
     if (!text.isEmpty()) {
         m_controls.progressBar->setBarText(text + QStringLiteral(" (Esc to stop)"));

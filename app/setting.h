@@ -24,8 +24,8 @@ inline constexpr Setting kOutputFolder{"Output Folder", &GetDesktopFolder};
 inline constexpr Setting kJpgQuality{"JPGQuality", [] { return QStringLiteral("75"); }};
 // Whether each output option is selected. Before anything is stored they
 // read as "1" and "0", which TruthFromText takes as "True" and "False".
-inline constexpr Setting kOption1{"Option1", [] { return QStringLiteral("1"); }};
-inline constexpr Setting kOption2{"Option2", [] { return QStringLiteral("0"); }};
+inline constexpr Setting kIntoFolderSelected{"Option1", [] { return QStringLiteral("1"); }};
+inline constexpr Setting kBesideSourceSelected{"Option2", [] { return QStringLiteral("0"); }};
 // The start folders of the two folder pickers: the output folder's "..."
 // and "Add All".
 inline constexpr Setting kLastFolderDot{"LastFolderDot", [] { return QString(); }};

@@ -38,10 +38,12 @@ void SettingsBinding::restore(ErrorTrap& trap) {
     });
     trap.step(140, [&] { c.qualityFrame->setTitle(QualityCaption(c.qualitySlider->value())); });
     trap.step(142, [&] {
-        assignOption(c.intoFolderOption, TruthFromText(m_settings.read(setting::kOption1)));
+        assignOption(c.intoFolderOption,
+                     TruthFromText(m_settings.read(setting::kIntoFolderSelected)));
     });
     trap.step(144, [&] {
-        assignOption(c.besideSourceOption, TruthFromText(m_settings.read(setting::kOption2)));
+        assignOption(c.besideSourceOption,
+                     TruthFromText(m_settings.read(setting::kBesideSourceSelected)));
     });
     if (trap.test(146, [&] { return c.intoFolderOption->isChecked(); })) {
         trap.step(148, [&] { c.folderRow->setEnabled(true); });
@@ -67,8 +69,9 @@ void SettingsBinding::assignOption(QRadioButton* option, bool selected) {
 
 void SettingsBinding::onOutputChoiceChanged() {
     const bool intoFolder = m_controls.intoFolderOption->isChecked();
-    m_settings.write(setting::kOption1, TruthText(intoFolder));
-    m_settings.write(setting::kOption2, TruthText(m_controls.besideSourceOption->isChecked()));
+    m_settings.write(setting::kIntoFolderSelected, TruthText(intoFolder));
+    m_settings.write(setting::kBesideSourceSelected,
+                     TruthText(m_controls.besideSourceOption->isChecked()));
     m_controls.folderRow->setEnabled(intoFolder);
 }
 

@@ -116,10 +116,10 @@ QSlider* makeQualitySlider(QWidget* frame) {
 void arrangeTabOrder(const WindowControls& c) {
     // Tab index order of the design; frames, labels and the progress bar take
     // no focus.
-    const QList<QWidget*> order = {
-        c.fileList,        c.addFilesButton,      c.addFolderButton,  c.startButton,
-        c.clearListButton, c.samplesButton,       c.qualitySlider,    c.outputFolderEdit,
-        c.browseButton,    c.intoFolderOption,    c.besideSourceOption};
+    const QList<QWidget*> order = {c.fileList,         c.addFilesButton,    c.addFolderButton,
+                                   c.startButton,      c.clearListButton,   c.samplesButton,
+                                   c.qualitySlider,    c.outputFolderEdit,  c.browseButton,
+                                   c.intoFolderOption, c.besideSourceOption};
     for (qsizetype i = 0; i + 1 < order.size(); ++i) {
         QWidget::setTabOrder(order.at(i), order.at(i + 1));
     }
@@ -235,8 +235,8 @@ WindowControls BuildWindowLayout(QWidget& window) {
     // The list's font is its own in the design, the same face as the window's.
     c.fileList->setFont(arialBold(9));
 
-    c.backgroundAreas = {c.saveOptionFrame,    c.qualityFrame, c.folderRow,
-                         c.outputFolderEdit,   c.fileList,     c.fileList->viewport(),
+    c.backgroundAreas = {c.saveOptionFrame,   c.qualityFrame, c.folderRow,
+                         c.outputFolderEdit,  c.fileList,     c.fileList->viewport(),
                          c.fileList->header()};
     arrangeTabOrder(c);
     return c;

@@ -1,7 +1,9 @@
 // Velmora as a new user meets it: a fresh home and settings, the real window
 // and message boxes on a real X server, driven with the mouse.
+#include "app/file_list_controls.h"
 #include "app/main_window.h"
 #include "app/qt_prompter.h"
+#include "app/run_control.h"
 #include "app/settings_store.h"
 #include "support/box_closer.h"
 #include "support/qstring_printer.h"

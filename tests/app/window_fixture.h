@@ -53,7 +53,7 @@ protected:
     }
 
     MainWindow& open(const QString& programFolder = QCoreApplication::applicationDirPath(),
-                int homePageDraw = 1) {
+                     int homePageDraw = 1) {
         m_store = std::make_unique<SettingsStore>(prompter, iniFile());
         window = std::make_unique<MainWindow>(
             prompter, *m_store, [homePageDraw] { return homePageDraw; }, programFolder);
