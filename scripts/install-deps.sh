@@ -14,7 +14,7 @@ packages=(
     # dpkg install, the desktop entry, AppStream and manual page validators
     dpkg-dev fakeroot desktop-file-utils appstream man-db bsdextrautils
     # scripts/screenshot.sh
-    x11-apps netpbm
+    x11-apps netpbm xdotool
     # the sanitizer and fuzzing build
     clang libclang-rt-14-dev
     # the README's GNU parallel command line, run on this machine by its test
