@@ -1,7 +1,7 @@
 // velmora-convert: the conversion engine from the command line.
 #include "base/error_trap.h"
-#include "base/report_locations.h"
 #include "base/qt_event_pump.h"
+#include "base/report_locations.h"
 #include "cli/console_progress.h"
 #include "cli/console_prompter.h"
 #include "cli/run_report.h"
@@ -23,6 +23,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 using namespace velmora;
 
@@ -45,6 +46,11 @@ void reportUnreachable(const QString& argument) {
     }
     std::fprintf(stderr, "velmora-convert: %s: %s\n", argument.toUtf8().constData(),
                  std::strerror(errno));
+}
+
+void reportTrouble(const QString& path, const QString& trouble) {
+    std::fprintf(stderr, "velmora-convert: %s: %s\n", path.toUtf8().constData(),
+                 trouble.toUtf8().constData());
 }
 
 } // namespace
@@ -138,6 +144,7 @@ int main(int argc, char* argv[]) {
         return usageError(parser,
                           QStringLiteral("--shard takes K/N with whole numbers 1 <= K <= N."));
     }
+    const QString reportPath = parser.value(report);
     if (parser.positionalArguments().isEmpty()) {
         return usageError(parser, QStringLiteral("Name at least one file or folder."));
     }
@@ -164,6 +171,18 @@ int main(int argc, char* argv[]) {
                      part->count);
         return AllConverted;
     }
+    // Opened before the run, so each source's line is added the moment it
+    // ends; a report that cannot be opened does not keep the pages from
+    // being made.
+    std::unique_ptr<RunReport> runReport;
+    if (!reportPath.isEmpty() && !parser.isSet(list)) {
+        runReport = std::make_unique<RunReport>(reportPath);
+        const QString trouble = runReport->open();
+        if (!trouble.isEmpty()) {
+            reportTrouble(reportPath, trouble);
+            runReport.reset();
+        }
+    }
     if (parser.isSet(list)) {
         for (const QString& path : sources) {
             std::printf("%s\n", path.toUtf8().constData());
@@ -185,7 +204,7 @@ int main(int argc, char* argv[]) {
         request.output = OutputChoice::Folder;
         request.outputFolder = parser.value(outputDir);
     }
-    ConsoleProgress progress;
+    ConsoleProgress progress(runReport.get());
     ConversionRun run(progress, settings);
     // Ctrl-C stops Ghostscript and removes the work folder before we go.
     TerminationSignals termination;
@@ -197,13 +216,8 @@ int main(int argc, char* argv[]) {
                          "velmora-convert: no sandbox (%s): Ghostscript ran with -dSAFER only\n",
                          summary.sandboxMissing.toUtf8().constData());
         }
-        if (parser.isSet(report)) {
-            const QString failed = WriteRunReport(parser.value(report), summary.files);
-            if (!failed.isEmpty()) {
-                std::fprintf(stderr, "velmora-convert: %s: %s\n",
-                             parser.value(report).toUtf8().constData(),
-                             failed.toUtf8().constData());
-            }
+        if (runReport && !runReport->writeError().isEmpty()) {
+            reportTrouble(reportPath, runReport->writeError());
         }
         if (termination.lastSignal() != 0) {
             std::fprintf(stderr, "Stopped.\n");
