@@ -4,6 +4,7 @@
 #include "base/report_locations.h"
 #include "cli/console_progress.h"
 #include "cli/console_prompter.h"
+#include "cli/report_ledger.h"
 #include "cli/run_report.h"
 #include "cli/shard.h"
 #include "convert/conversion_run.h"
@@ -53,6 +54,20 @@ void reportTrouble(const QString& path, const QString& trouble) {
                  trouble.toUtf8().constData());
 }
 
+// The report an earlier run left, read only (for --list): nothing when there
+// is none yet, which is no trouble, or when it cannot be read, which is.
+QByteArray readEarlierReport(const QString& path) {
+    QFile file(path);
+    if (!file.exists()) {
+        return {};
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        reportTrouble(path, file.errorString());
+        return {};
+    }
+    return file.readAll();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -95,6 +110,11 @@ int main(int argc, char* argv[]) {
                                     QStringLiteral("Write what became of each source to FILE, one "
                                                    "JSON object per line."),
                                     QStringLiteral("FILE"));
+    const QCommandLineOption resume(
+        QStringLiteral("resume"),
+        QStringLiteral("Skip the sources FILE records as converted that have not changed since; "
+                       "convert the rest and add their lines to FILE (implies --report FILE)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption maxSeconds(
         QStringLiteral("max-seconds"),
         QStringLiteral("Stop a document that takes longer than SECONDS, both stages together "
@@ -108,7 +128,7 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption list(QStringLiteral("list"),
                                   QStringLiteral("Only print the files that would be converted."));
     parser.addOptions({quality, outputDir, extension, timeout, maxSeconds, writeLimit, jobs, shard,
-                       report, list});
+                       report, resume, list});
     parser.addPositionalArgument(QStringLiteral("PATH"),
                                  QStringLiteral("PostScript files, or folders to take every file "
                                                 "of the extension from (subfolders included)."),
@@ -144,7 +164,13 @@ int main(int argc, char* argv[]) {
         return usageError(parser,
                           QStringLiteral("--shard takes K/N with whole numbers 1 <= K <= N."));
     }
-    const QString reportPath = parser.value(report);
+    if (parser.isSet(resume) && parser.isSet(report) &&
+        QFileInfo(parser.value(resume)).absoluteFilePath() !=
+            QFileInfo(parser.value(report)).absoluteFilePath()) {
+        return usageError(parser, QStringLiteral("--resume FILE writes its report to FILE: "
+                                                 "--report cannot name another file."));
+    }
+    const QString reportPath = parser.isSet(resume) ? parser.value(resume) : parser.value(report);
     if (parser.positionalArguments().isEmpty()) {
         return usageError(parser, QStringLiteral("Name at least one file or folder."));
     }
@@ -164,7 +190,7 @@ int main(int argc, char* argv[]) {
             inputs.append(info.absoluteFilePath());
         }
     }
-    const QStringList sources = part->take(inputs);
+    QStringList sources = part->take(inputs);
     if (sources.isEmpty() && !inputs.isEmpty()) {
         // More machines than documents: this one simply has nothing to do.
         std::fprintf(stderr, "velmora-convert: nothing to convert in part %d/%d\n", part->index,
@@ -182,6 +208,27 @@ int main(int argc, char* argv[]) {
             reportTrouble(reportPath, trouble);
             runReport.reset();
         }
+    }
+    // Taken from this part's sources: each shard resumes from its own report.
+    // A report that could not be opened tells nothing, so all is converted.
+    if (parser.isSet(resume) && !sources.isEmpty()) {
+        const ReportLedger ledger =
+            ReportLedger::read(runReport            ? runReport->earlier()
+                               : parser.isSet(list) ? readEarlierReport(reportPath)
+                                                    : QByteArray());
+        if (ledger.damagedLine() > 0) {
+            reportTrouble(
+                reportPath,
+                QStringLiteral("line %1 is damaged; read up to it").arg(ledger.damagedLine()));
+        }
+        const QStringList remaining = ledger.remaining(sources);
+        if (remaining.isEmpty()) {
+            std::fprintf(stderr,
+                         "velmora-convert: nothing left to convert (%lld already converted)\n",
+                         static_cast<long long>(sources.size()));
+            return AllConverted;
+        }
+        sources = remaining;
     }
     if (parser.isSet(list)) {
         for (const QString& path : sources) {
