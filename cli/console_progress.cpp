@@ -12,7 +12,14 @@ constexpr const char* kRewriteLine = "\r\033[K";
 
 } // namespace
 
-ConsoleProgress::ConsoleProgress() : m_terminal(::isatty(STDERR_FILENO) == 1) {}
+ConsoleProgress::ConsoleProgress(RunReport* report)
+    : m_report(report), m_terminal(::isatty(STDERR_FILENO) == 1) {}
+
+void ConsoleProgress::fileEnded(const FileOutcome& outcome) {
+    if (m_report != nullptr) {
+        m_report->append(outcome);
+    }
+}
 
 void ConsoleProgress::progressed(double percent, const QString& text) {
     m_percent = percent;

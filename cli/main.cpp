@@ -1,9 +1,10 @@
 // velmora-convert: the conversion engine from the command line.
 #include "base/error_trap.h"
-#include "base/report_locations.h"
 #include "base/qt_event_pump.h"
+#include "base/report_locations.h"
 #include "cli/console_progress.h"
 #include "cli/console_prompter.h"
+#include "cli/report_ledger.h"
 #include "cli/run_report.h"
 #include "cli/shard.h"
 #include "convert/conversion_run.h"
@@ -23,6 +24,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 using namespace velmora;
 
@@ -45,6 +47,25 @@ void reportUnreachable(const QString& argument) {
     }
     std::fprintf(stderr, "velmora-convert: %s: %s\n", argument.toUtf8().constData(),
                  std::strerror(errno));
+}
+
+void reportTrouble(const QString& path, const QString& trouble) {
+    std::fprintf(stderr, "velmora-convert: %s: %s\n", path.toUtf8().constData(),
+                 trouble.toUtf8().constData());
+}
+
+// The report an earlier run left, read only (for --list): nothing when there
+// is none yet, which is no trouble, or when it cannot be read, which is.
+QByteArray readEarlierReport(const QString& path) {
+    QFile file(path);
+    if (!file.exists()) {
+        return {};
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        reportTrouble(path, file.errorString());
+        return {};
+    }
+    return file.readAll();
 }
 
 } // namespace
@@ -89,6 +110,11 @@ int main(int argc, char* argv[]) {
                                     QStringLiteral("Write what became of each source to FILE, one "
                                                    "JSON object per line."),
                                     QStringLiteral("FILE"));
+    const QCommandLineOption resume(
+        QStringLiteral("resume"),
+        QStringLiteral("Skip the sources FILE records as converted that have not changed since; "
+                       "convert the rest and add their lines to FILE (implies --report FILE)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption maxSeconds(
         QStringLiteral("max-seconds"),
         QStringLiteral("Stop a document that takes longer than SECONDS, both stages together "
@@ -102,7 +128,7 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption list(QStringLiteral("list"),
                                   QStringLiteral("Only print the files that would be converted."));
     parser.addOptions({quality, outputDir, extension, timeout, maxSeconds, writeLimit, jobs, shard,
-                       report, list});
+                       report, resume, list});
     parser.addPositionalArgument(QStringLiteral("PATH"),
                                  QStringLiteral("PostScript files, or folders to take every file "
                                                 "of the extension from (subfolders included)."),
@@ -138,6 +164,13 @@ int main(int argc, char* argv[]) {
         return usageError(parser,
                           QStringLiteral("--shard takes K/N with whole numbers 1 <= K <= N."));
     }
+    if (parser.isSet(resume) && parser.isSet(report) &&
+        QFileInfo(parser.value(resume)).absoluteFilePath() !=
+            QFileInfo(parser.value(report)).absoluteFilePath()) {
+        return usageError(parser, QStringLiteral("--resume FILE writes its report to FILE: "
+                                                 "--report cannot name another file."));
+    }
+    const QString reportPath = parser.isSet(resume) ? parser.value(resume) : parser.value(report);
     if (parser.positionalArguments().isEmpty()) {
         return usageError(parser, QStringLiteral("Name at least one file or folder."));
     }
@@ -157,12 +190,45 @@ int main(int argc, char* argv[]) {
             inputs.append(info.absoluteFilePath());
         }
     }
-    const QStringList sources = part->take(inputs);
+    QStringList sources = part->take(inputs);
     if (sources.isEmpty() && !inputs.isEmpty()) {
         // More machines than documents: this one simply has nothing to do.
         std::fprintf(stderr, "velmora-convert: nothing to convert in part %d/%d\n", part->index,
                      part->count);
         return AllConverted;
+    }
+    // Opened before the run, so each source's line is added the moment it
+    // ends; a report that cannot be opened does not keep the pages from
+    // being made.
+    std::unique_ptr<RunReport> runReport;
+    if (!reportPath.isEmpty() && !parser.isSet(list)) {
+        runReport = std::make_unique<RunReport>(reportPath);
+        const QString trouble = runReport->open();
+        if (!trouble.isEmpty()) {
+            reportTrouble(reportPath, trouble);
+            runReport.reset();
+        }
+    }
+    // Taken from this part's sources: each shard resumes from its own report.
+    // A report that could not be opened tells nothing, so all is converted.
+    if (parser.isSet(resume) && !sources.isEmpty()) {
+        const ReportLedger ledger =
+            ReportLedger::read(runReport            ? runReport->earlier()
+                               : parser.isSet(list) ? readEarlierReport(reportPath)
+                                                    : QByteArray());
+        if (ledger.damagedLine() > 0) {
+            reportTrouble(
+                reportPath,
+                QStringLiteral("line %1 is damaged; read up to it").arg(ledger.damagedLine()));
+        }
+        const QStringList remaining = ledger.remaining(sources);
+        if (remaining.isEmpty()) {
+            std::fprintf(stderr,
+                         "velmora-convert: nothing left to convert (%lld already converted)\n",
+                         static_cast<long long>(sources.size()));
+            return AllConverted;
+        }
+        sources = remaining;
     }
     if (parser.isSet(list)) {
         for (const QString& path : sources) {
@@ -185,7 +251,7 @@ int main(int argc, char* argv[]) {
         request.output = OutputChoice::Folder;
         request.outputFolder = parser.value(outputDir);
     }
-    ConsoleProgress progress;
+    ConsoleProgress progress(runReport.get());
     ConversionRun run(progress, settings);
     // Ctrl-C stops Ghostscript and removes the work folder before we go.
     TerminationSignals termination;
@@ -197,13 +263,8 @@ int main(int argc, char* argv[]) {
                          "velmora-convert: no sandbox (%s): Ghostscript ran with -dSAFER only\n",
                          summary.sandboxMissing.toUtf8().constData());
         }
-        if (parser.isSet(report)) {
-            const QString failed = WriteRunReport(parser.value(report), summary.files);
-            if (!failed.isEmpty()) {
-                std::fprintf(stderr, "velmora-convert: %s: %s\n",
-                             parser.value(report).toUtf8().constData(),
-                             failed.toUtf8().constData());
-            }
+        if (runReport && !runReport->writeError().isEmpty()) {
+            reportTrouble(reportPath, runReport->writeError());
         }
         if (termination.lastSignal() != 0) {
             std::fprintf(stderr, "Stopped.\n");

@@ -1,10 +1,10 @@
 #include "convert/file_conversion.h"
 
 #include "base/error_trap.h"
-#include "base/report_locations.h"
 #include "base/failure.h"
 #include "base/folder_listing.h"
 #include "base/path_helpers.h"
+#include "base/report_locations.h"
 #include "convert/conversion_port.h"
 #include "convert/ghostscript_job.h"
 #include "convert/ghostscript_report.h"
@@ -18,6 +18,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 namespace velmora {
@@ -27,7 +29,6 @@ namespace {
 // The PDF stage and the JPEG stage count as halves of a file's progress.
 constexpr double kStageShare = 0.5;
 constexpr double kMsPerSecond = 1000.0;
-
 
 QString createFolder(const QString& folder) {
     if (!QDir().mkpath(folder)) {
@@ -77,6 +78,14 @@ bool FileConversion::start() {
     m_outcome.failure = OpenSource(m_outcome.source, source);
     if (m_outcome.failed()) {
         return false;
+    }
+    // Taken from the open file before it is copied: a source written to
+    // meanwhile no longer matches what the report says of it, so a resumed
+    // run converts it again.
+    struct stat opened {};
+    if (::fstat(source.handle(), &opened) == 0) {
+        m_outcome.size = opened.st_size;
+        m_outcome.mtime = opened.st_mtime;
     }
     trap.step(110, [&] { m_pdfFolder = createFolder(m_run.layout.pdfFolder(m_row)); });
     const QString copy = WorkLayout::sourceCopy(m_pdfFolder);

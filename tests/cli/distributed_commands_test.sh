@@ -4,7 +4,8 @@
 # with the local machine as its only host, and the Slurm and Kubernetes lines
 # with the variables those schedulers set, for every index. The shards
 # together must give the pages of one plain run, and one report line per
-# source.
+# source. The Slurm and Kubernetes lines are then run again as after a
+# preemption: each task resumes from its own report.
 set -euo pipefail
 readme=$1
 build=$2
@@ -47,6 +48,23 @@ check() {
     echo "$1: the shards make the pages of one plain run"
 }
 
+# A preemption and the restart of every task: each report loses its last
+# line (the task was stopped before that source ended, its pages possibly
+# half made), then every task runs again and must convert just that source.
+# A further restart finds nothing left.
+rerun_after_preemption() {
+    local name=$1 run_all=$2 report
+    for report in "$PAGES"/report-*.jsonl; do
+        sed -i '$d' "$report"
+    done
+    "$run_all" 2>/dev/null || fail "$name: the restart after a preemption"
+    check "$name, restarted after a preemption"
+    "$run_all" 2>"$work/again.err" || fail "$name: a restart with nothing left"
+    [ "$(grep -c 'nothing left to convert' "$work/again.err")" -eq "$(ls "$PAGES"/report-*.jsonl | wc -l)" ] ||
+        fail "$name: a restart with nothing left converted something"
+    [ "$(cat "$PAGES"/report-*.jsonl | wc -l)" -eq "$sources" ] || fail "$name: a restart added lines"
+}
+
 # GNU parallel, with ":" (this machine) as the only host.
 command=$(block parallel)
 [ -n "$command" ] || fail "no parallel block in the README"
@@ -61,11 +79,16 @@ last=$(sed -n 's/^#SBATCH --array=0-\([0-9]*\)$/\1/p' <<<"$script")
 [ -n "$last" ] || fail "no #SBATCH --array=0-N in the README's Slurm block"
 export PAGES="$work/slurm"
 mkdir -p "$PAGES"
-for id in $(seq 0 "$last"); do
-    SLURM_ARRAY_TASK_ID=$id SLURM_ARRAY_TASK_COUNT=$((last + 1)) bash -c "$script" >/dev/null 2>&1 ||
-        fail "slurm task $id"
-done
+slurm_tasks() {
+    local id
+    for id in $(seq 0 "$last"); do
+        SLURM_ARRAY_TASK_ID=$id SLURM_ARRAY_TASK_COUNT=$((last + 1)) bash -c "$script" >/dev/null ||
+            { echo "slurm task $id failed"; return 1; }
+    done
+}
+slurm_tasks 2>/dev/null || fail "slurm"
 check slurm
+rerun_after_preemption slurm slurm_tasks
 
 # Kubernetes: the container's command for every completion index; the
 # manifest's folders are replaced by this test's.
@@ -78,7 +101,13 @@ grep -q 'completionMode: Indexed' <<<"$manifest" || fail "not an Indexed Job"
 [ -n "$completions" ] && [ -n "$command" ] || fail "no completions or command in the manifest"
 export PAGES="$work/kubernetes"
 mkdir -p "$PAGES"
-for index in $(seq 0 $((completions - 1))); do
-    JOB_COMPLETION_INDEX=$index sh -c "$command" >/dev/null 2>&1 || fail "kubernetes index $index"
-done
+kubernetes_pods() {
+    local index
+    for index in $(seq 0 $((completions - 1))); do
+        JOB_COMPLETION_INDEX=$index sh -c "$command" >/dev/null ||
+            { echo "kubernetes index $index failed"; return 1; }
+    done
+}
+kubernetes_pods 2>/dev/null || fail "kubernetes"
 check kubernetes
+rerun_after_preemption kubernetes kubernetes_pods

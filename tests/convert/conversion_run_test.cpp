@@ -4,6 +4,7 @@
 #include "support/test_files.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <utility>
 
 using namespace velmora;
 using ::testing::ElementsAre;
@@ -180,6 +182,42 @@ TEST_F(ConversionRunTest, NeitherOptionDeliversNothingAndLeavesNothing) {
     ASSERT_EQ(summary.files.size(), 1);
     EXPECT_EQ(summary.files[0].pages, 1);
     EXPECT_EQ(summary.files[0].delivered, 0);
+}
+
+TEST_F(ConversionRunTest, EachOutcomeDescribesItsSourceAsItWasOpened) {
+    // A time the test sets, and a later one the source gets while it converts.
+    constexpr qint64 kOpenedTime = 978307200;
+    constexpr qint64 kChangedTime = kOpenedTime + 3600;
+    const QByteArray content = onePage();
+    const QString memo = file(QStringLiteral("memo.ps"), content);
+    const auto setTime = [&](qint64 seconds) {
+        QFile source(memo);
+        ASSERT_TRUE(source.open(QIODevice::Append));
+        ASSERT_TRUE(source.setFileTime(QDateTime::fromSecsSinceEpoch(seconds),
+                                       QFileDevice::FileModificationTime));
+    };
+    setTime(kOpenedTime);
+    h.sources = QStringList{memo, in.filePath(QStringLiteral("vanished.ps"))};
+    bool changed = false;
+    // The first progress comes once the files are taken in: a report that
+    // looked at the source only at its end would see it changed.
+    h.onProgress = [&] {
+        if (!std::exchange(changed, true)) {
+            QFile source(memo);
+            ASSERT_TRUE(source.open(QIODevice::Append));
+            source.write("% an afterthought\n");
+            source.close();
+            setTime(kChangedTime);
+        }
+    };
+    const RunSummary summary = h.run();
+    ASSERT_EQ(summary.files.size(), 2);
+    EXPECT_FALSE(summary.files[0].failed()) << qPrintable(summary.files[0].failure.text());
+    EXPECT_EQ(summary.files[0].size, content.size());
+    EXPECT_EQ(summary.files[0].mtime, kOpenedTime);
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(summary.files[1].size, FileOutcome::kUnknown) << "never opened";
+    EXPECT_EQ(summary.files[1].mtime, FileOutcome::kUnknown) << "never opened";
 }
 
 TEST_F(ConversionRunTest, FailedFilesAreNamedAfterDone) {
