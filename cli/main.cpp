@@ -219,7 +219,7 @@ int main(int argc, char* argv[]) {
         if (ledger.damagedLine() > 0) {
             reportTrouble(
                 reportPath,
-                QStringLiteral("line %1 is damaged; read up to it").arg(ledger.damagedLine()));
+                QStringLiteral("line %1 is damaged; it is passed over").arg(ledger.damagedLine()));
         }
         const QStringList remaining = ledger.remaining(sources);
         if (remaining.isEmpty()) {

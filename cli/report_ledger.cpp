@@ -21,8 +21,10 @@ ReportLedger ReportLedger::read(const QByteArray& text) {
         const QJsonValue source = object.value(QStringLiteral("source"));
         if (error.error != QJsonParseError::NoError || !document.isObject() || !source.isString() ||
             source.toString().isEmpty()) {
-            ledger.m_damagedLine = static_cast<int>(index + 1);
-            break;
+            if (ledger.m_damagedLine == 0) {
+                ledger.m_damagedLine = static_cast<int>(index + 1);
+            }
+            continue;
         }
         // Only an explicit null is a success: a line without the key says
         // nothing of how the source ended.

@@ -13,9 +13,10 @@ namespace velmora {
 
 // What an earlier run's report says was converted, for --resume. Lines are
 // read in order and the last line of a source counts, since a later run
-// converted it again. Reading stops at the first damaged line: a run killed
-// on a system that does not write a line in one piece leaves the end of it
-// missing, and nothing after such a line can be trusted.
+// converted it again. A damaged line is passed over: a run killed on a
+// system that does not write a line in one piece leaves the end of it
+// missing, and the next run, which ends that line before adding its own,
+// leaves it standing between whole lines.
 class ReportLedger {
 public:
     using StampOf = std::function<SourceStamp(const QString&)>;
@@ -29,8 +30,8 @@ public:
     // The sources not converted as they are now, in their order.
     QStringList remaining(const QStringList& sources,
                           const StampOf& stampOf = SourceStamp::of) const;
-    // The number, counted from 1, of the damaged line reading stopped at;
-    // 0 when every line was whole.
+    // The number, counted from 1, of the first damaged line; 0 when every
+    // line was whole.
     int damagedLine() const { return m_damagedLine; }
 
 private:

@@ -2,9 +2,9 @@
 
 #include "base/error_numbers.h"
 #include "base/error_trap.h"
-#include "base/report_locations.h"
 #include "base/failure.h"
 #include "base/path_helpers.h"
+#include "base/report_locations.h"
 #include "convert/conversion_pool.h"
 #include "convert/conversion_port.h"
 #include "convert/sandbox.h"

@@ -55,13 +55,14 @@ TEST(ReportLedger, ASourceIsConvertedWhenItsLastReadLineSaysSoOfTheFileAsItIsNow
         {"a whole last line without its newline", whole.chopped(1), kNow, true, 0},
         {"a damaged last line after it", whole + whole.left(whole.size() / 2), kNow, true, 2},
         {"the end of a file a crash filled with zeros", whole + QByteArray(8, '\0'), kNow, true, 2},
-        {"its line comes after a damaged line", "{\"source\":\"/docs/b.ps\",\"pa\n" + whole, kNow,
-         false, 1},
-        {"what follows a damaged line is not read", whole + "{\"source\n" + line(R"("no page")"),
-         kNow, true, 2},
-        {"JSON that is not an object", whole + "[1,2]\n" + line(R"("no page")"), kNow, true, 2},
+        {"its line comes after a damaged line, as after a resume",
+         "{\"source\":\"/docs/b.ps\",\"pa\n" + whole, kNow, true, 1},
+        {"a line after a damaged one still counts", whole + "{\"source\n" + line(R"("no page")"),
+         kNow, false, 2},
+        {"JSON that is not an object", whole + "[1,2]\n" + line(R"("no page")"), kNow, false, 2},
         {"an object without a source", whole + "{\"failure\":null}\n" + line(R"("no page")"), kNow,
-         true, 2},
+         false, 2},
+        {"only the first damaged line is named", "{\"so\n" + whole + "[]\n", kNow, true, 1},
     };
     for (const Row& row : rows) {
         const ReportLedger ledger = ReportLedger::read(row.report);

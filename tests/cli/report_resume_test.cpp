@@ -242,7 +242,7 @@ TEST_F(ReportResume, ASourceChangedSinceItsLineIsConvertedAgain) {
     EXPECT_EQ(resumed.exitCode, 1) << "the removed source fails";
 }
 
-TEST_F(ReportResume, ADamagedLastLineIsReadUpToWithOneWarning) {
+TEST_F(ReportResume, ADamagedLastLineIsPassedOverWithOneWarning) {
     document("a.ps", SquarePages(1));
     document("b.ps", SquarePages(1));
     document("c.ps", SquarePages(1));
@@ -262,7 +262,7 @@ TEST_F(ReportResume, ADamagedLastLineIsReadUpToWithOneWarning) {
     EXPECT_EQ(resumed.exitCode, 0) << qPrintable(resumed.err);
     EXPECT_EQ(resumed.err.count(QStringLiteral("damaged")), 1);
     EXPECT_TRUE(resumed.err.contains(QStringLiteral("velmora-convert: %1: line 3 is damaged; "
-                                                    "read up to it\n")
+                                                    "it is passed over\n")
                                          .arg(report)))
         << qPrintable(resumed.err);
     EXPECT_EQ(sourcesOf(reportLines(report, 3)), all)
