@@ -13,13 +13,29 @@ template <typename T> T takeFront(std::deque<T>& queue, T fallback) {
     return value;
 }
 
+// Whether a box with these buttons can give this answer at all.
+bool offers(Prompter::Buttons buttons, Prompter::Answer answer) {
+    switch (buttons) {
+    case Prompter::Buttons::Ok:
+        return answer == Prompter::Answer::Ok;
+    case Prompter::Buttons::YesNo:
+        return answer == Prompter::Answer::Yes || answer == Prompter::Answer::No;
+    case Prompter::Buttons::OkOpenFolder:
+        return answer == Prompter::Answer::Ok || answer == Prompter::Answer::OpenFolder;
+    }
+    return false;
+}
+
 } // namespace
 
 Prompter::Answer RecordingPrompter::message(const QString& text, const QString& title,
                                             Buttons buttons, Icon icon, const QString& details) {
     boxes.append({QStringLiteral("message"), text, title, buttons, icon, {}, details});
     const Answer fallback = buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-    return takeFront(answers, fallback);
+    const Answer scripted = takeFront(answers, fallback);
+    // No user can press a button the box does not have: a scripted answer
+    // the box cannot give is taken, and the box answers as Enter would.
+    return offers(buttons, scripted) ? scripted : fallback;
 }
 
 std::optional<QString> RecordingPrompter::askText(const QString& prompt, const QString& title,
