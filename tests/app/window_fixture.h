@@ -1,12 +1,15 @@
 #pragma once
 
-// Shared set-up of the window tests: a MainWindow over a scripted Prompter and a
-// settings file of its own, and helpers to look at what reached the disk.
+// Shared set-up of the window tests: a MainWindow over a scripted Prompter, a
+// settings file of its own and recorders for the desktop's services, and
+// helpers to look at what reached the disk.
 
 #include "app/main_window.h"
 #include "app/run_control.h"
 #include "app/settings_store.h"
 #include "support/qstring_printer.h"
+#include "support/recording_launcher.h"
+#include "support/recording_notifier.h"
 #include "support/recording_prompter.h"
 
 #include <QCoreApplication>
@@ -17,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 
 namespace velmora::test {
@@ -56,7 +60,7 @@ protected:
                      int homePageDraw = 1) {
         m_store = std::make_unique<SettingsStore>(prompter, iniFile());
         window = std::make_unique<MainWindow>(
-            prompter, *m_store, [homePageDraw] { return homePageDraw; }, programFolder);
+            prompter, *m_store, [homePageDraw] { return homePageDraw; }, programFolder, desktop);
         return *window;
     }
 
@@ -72,9 +76,27 @@ protected:
     }
 
     RecordingPrompter prompter;
+    RecordingNotifier notifier;
+    RecordingLauncher launcher;
+    // The folders the window asked the file manager to open.
+    QStringList openedFolders;
+    // How long every run lasts by the window's clock.
+    std::chrono::milliseconds runLength{0};
+    // Whether the user counts as being at the window.
+    bool windowActive = false;
+    // What open() gives the window; a test may change it before.
+    DesktopHooks desktop{&notifier,
+                         &launcher,
+                         [this](const QString& folder) { openedFolders.append(folder); },
+                         // Each reading is runLength after the one before:
+                         // a run's start and end are one reading apart.
+                         [this] { return m_now += runLength; },
+                         [this] { return windowActive; },
+                         {}};
     std::unique_ptr<MainWindow> window;
 
 private:
+    std::chrono::steady_clock::time_point m_now;
     QTemporaryDir m_configDir;
     std::unique_ptr<SettingsStore> m_store;
 };
