@@ -8,19 +8,24 @@
 #include "app/run_control.h"
 #include "app/settings_store.h"
 #include "support/qstring_printer.h"
-#include "support/recording_launcher.h"
 #include "support/recording_notifier.h"
 #include "support/recording_prompter.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUuid>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
 namespace velmora::test {
@@ -64,6 +69,22 @@ protected:
         return *window;
     }
 
+    // Opens the window, lists `source`, sends the pages into `into` (beside
+    // the source when empty), starts, runs `meanwhile` right after the
+    // click, and waits for the run's end.
+    void convert(const QString& source, const QString& into = {},
+                 const std::function<void()>& meanwhile = {}) {
+        open().fileList().append(source);
+        control<QRadioButton>(into.isEmpty() ? "Option2" : "Option1")->setChecked(true);
+        control<QLineEdit>("Text1")->setText(into);
+        QSignalSpy finished(&window->run(), &ConversionRun::finished);
+        QTest::mouseClick(control<QPushButton>("PushButton2"), Qt::LeftButton);
+        if (meanwhile) {
+            meanwhile();
+        }
+        ASSERT_TRUE(finished.wait(60000));
+    }
+
     template <typename T> T* control(const char* name) const {
         T* widget = window->findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(widget, nullptr) << name;
@@ -77,7 +98,6 @@ protected:
 
     RecordingPrompter prompter;
     RecordingNotifier notifier;
-    RecordingLauncher launcher;
     // The folders the window asked the file manager to open.
     QStringList openedFolders;
     // How long every run lasts by the window's clock.
@@ -86,7 +106,7 @@ protected:
     bool windowActive = false;
     // What open() gives the window; a test may change it before.
     DesktopHooks desktop{&notifier,
-                         &launcher,
+                         nullptr,
                          [this](const QString& folder) { openedFolders.append(folder); },
                          // Each reading is runLength after the one before:
                          // a run's start and end are one reading apart.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
-#include <QList>
+#include <QDBusMessage>
 #include <QObject>
 #include <QStringList>
 #include <QVariantMap>
@@ -17,29 +17,36 @@ class FakeNotificationService : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
     struct Call {
-        QString appName;
-        uint replacesId = 0;
-        QString icon;
         QString summary;
         QString body;
         QStringList actions;
         QVariantMap hints;
-        int timeout = 0;
     };
 
-    // Takes the service's name and object on `bus`; false when it could not.
-    bool serveOn(QDBusConnection bus);
-    // The user clicks notice `id` (the action "default" is the notice itself).
-    void invokeAction(uint id, const QString& action);
+    bool serveOn(QDBusConnection bus) {
+        m_bus = bus;
+        return bus.registerObject(path(), this, QDBusConnection::ExportAllSlots) &&
+               bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
+    }
+    // The user clicks notice `id` ("default": the notice itself).
+    void invokeAction(uint id, const QString& action) {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            path(), QStringLiteral("org.freedesktop.Notifications"), "ActionInvoked");
+        m_bus->send(signal << id << action);
+    }
 
     QList<Call> calls;
 
 public slots:
-    uint Notify(const QString& appName, uint replacesId, const QString& icon,
-                const QString& summary, const QString& body, const QStringList& actions,
-                const QVariantMap& hints, int timeout);
+    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
+                const QStringList& actions, const QVariantMap& hints, int) {
+        calls.append({summary, body, actions, hints});
+        return static_cast<uint>(calls.size());
+    }
 
 private:
+    static QString path() { return QStringLiteral("/org/freedesktop/Notifications"); }
+
     std::optional<QDBusConnection> m_bus;
 };
 

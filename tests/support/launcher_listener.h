@@ -2,14 +2,13 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QList>
 #include <QObject>
 #include <QVariantMap>
 
 namespace velmora::test {
 
 // A dock as far as Velmora's progress goes: it keeps every Update signal of
-// com.canonical.Unity.LauncherEntry that reaches the bus, from anyone.
+// com.canonical.Unity.LauncherEntry on the bus, from anyone.
 class LauncherListener : public QObject {
     Q_OBJECT
 public:
@@ -17,15 +16,21 @@ public:
         QString path;
         QString uri;
         QVariantMap properties;
+        bool barShown() const { return properties.value("progress-visible").toBool(); }
     };
 
-    // False when it could not listen on `bus`.
-    bool listenOn(QDBusConnection bus);
+    bool listenOn(QDBusConnection bus) {
+        return bus.connect({}, {}, QStringLiteral("com.canonical.Unity.LauncherEntry"),
+                           QStringLiteral("Update"), this,
+                           SLOT(update(QString, QVariantMap, QDBusMessage)));
+    }
 
     QList<Update> updates;
 
 private slots:
-    void update(const QString& uri, const QVariantMap& properties, const QDBusMessage& message);
+    void update(const QString& uri, const QVariantMap& properties, const QDBusMessage& message) {
+        updates.append({message.path(), uri, properties});
+    }
 };
 
 } // namespace velmora::test

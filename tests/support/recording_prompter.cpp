@@ -15,15 +15,16 @@ template <typename T> T takeFront(std::deque<T>& queue, T fallback) {
 
 // Whether a box with these buttons can give this answer at all.
 bool offers(Prompter::Buttons buttons, Prompter::Answer answer) {
+    using enum Prompter::Answer;
     switch (buttons) {
-    case Prompter::Buttons::Ok:
-        return answer == Prompter::Answer::Ok;
     case Prompter::Buttons::YesNo:
-        return answer == Prompter::Answer::Yes || answer == Prompter::Answer::No;
+        return answer == Yes || answer == No;
     case Prompter::Buttons::OkOpenFolder:
-        return answer == Prompter::Answer::Ok || answer == Prompter::Answer::OpenFolder;
+        return answer == Ok || answer == OpenFolder;
+    case Prompter::Buttons::Ok:
+        break;
     }
-    return false;
+    return answer == Ok;
 }
 
 } // namespace
