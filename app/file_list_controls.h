@@ -27,12 +27,9 @@ class WindowPointer;
 class FileListControls : public QObject {
     Q_OBJECT
 public:
-    using FolderOpener = ListCommands::FolderOpener;
-
     FileListControls(QTreeView& view, FileList& files, Prompter& prompter, SettingsStore& settings,
                      WindowPointer& pointer, EventPump& events, QString programFolder,
-                     FolderOpener openFolder = ListCommands::desktopFolderOpener(),
-                     QObject* parent = nullptr);
+                     FolderOpener openFolder = DesktopFolderOpener(), QObject* parent = nullptr);
     ~FileListControls() override;
 
     // Long folder walks stop early once this says so (the window closing).

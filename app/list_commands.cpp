@@ -14,16 +14,9 @@
 #include "filelist/folder_files.h"
 #include "filelist/sample_files.h"
 
-#include <QDesktopServices>
-#include <QUrl>
-
 #include <utility>
 
 namespace velmora {
-
-ListCommands::FolderOpener ListCommands::desktopFolderOpener() {
-    return [](const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };
-}
 
 QString ListCommands::addFilesTitle() {
     return QStringLiteral("Add File(s) - Hold Ctrl or Shift to select multiple files");

@@ -1,6 +1,7 @@
 // The file list's commands: its four buttons, removing a row, files handed over at start-up.
 #pragma once
 
+#include "app/folder_opener.h"
 #include "filelist/folder_scanner.h"
 
 #include <QPointer>
@@ -26,10 +27,6 @@ class WindowPointer;
 // shows the hourglass.
 class ListCommands {
 public:
-    // Opens a folder in the desktop's file manager.
-    using FolderOpener = std::function<void(const QString& folder)>;
-    static FolderOpener desktopFolderOpener();
-
     static QString addFilesTitle();
     static QString addFilesFilter();
     static QString tooManyFilesText();

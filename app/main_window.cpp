@@ -13,6 +13,7 @@
 #include "base/error_trap.h"
 #include "base/report_locations.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -22,6 +23,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTreeView>
 #include <QUrl>
@@ -30,18 +32,18 @@ namespace velmora {
 
 MainWindow::MainWindow(Prompter& prompter, SettingsStore& settings,
                        std::function<int()> drawOneToHundred, QString programFolder,
-                       QWidget* parent)
+                       DesktopHooks desktop, QWidget* parent)
     : QWidget(parent), m_prompter(prompter), m_settings(settings),
       m_drawOneToHundred(std::move(drawOneToHundred)), m_programFolder(std::move(programFolder)),
       m_pointer(*this), m_controls(BuildWindowLayout(*this)),
       m_pointerFeedback(std::make_unique<PointerFeedback>(m_pointer)),
       m_settingsBinding(std::make_unique<SettingsBinding>(m_controls, m_settings)),
-      m_runControl(std::make_unique<RunControl>(m_controls, m_files, m_prompter, m_settings,
-                                                m_pointer, m_programFolder,
-                                                [this] { return m_closing; })),
+      m_runControl(std::make_unique<RunControl>(
+          m_controls, m_files, m_prompter, m_settings, m_pointer, m_programFolder,
+          [this] { return m_closing; }, withWindowState(desktop))),
       m_listControls(std::make_unique<FileListControls>(*m_controls.fileList, m_files, m_prompter,
                                                         m_settings, m_pointer, m_events,
-                                                        m_programFolder)) {
+                                                        m_programFolder, desktop.openFolder)) {
     m_listControls->setStopRequested([this] { return m_closing; });
     wireControls();
     restoreState();
@@ -51,6 +53,30 @@ MainWindow::~MainWindow() {
     m_listControls.reset();
     // The view outlives the list it shows (children go after members).
     m_controls.fileList->setModel(nullptr);
+}
+
+DesktopHooks MainWindow::withWindowState(DesktopHooks desktop) {
+    if (!desktop.windowActive) {
+        // Any window of ours with the keyboard counts: the user reading one
+        // of our boxes is at the program too.
+        desktop.windowActive = [] { return QApplication::activeWindow() != nullptr; };
+    }
+    if (!desktop.bringToFront) {
+        // A notice may be clicked after the window has gone.
+        desktop.bringToFront = [window = QPointer<MainWindow>(this)] {
+            if (window) {
+                window->bringToFront();
+            }
+        };
+    }
+    return desktop;
+}
+
+void MainWindow::bringToFront() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 ConversionRun& MainWindow::run() {

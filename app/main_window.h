@@ -3,6 +3,7 @@
 // The program's one window: it owns and wires the controls, starts up, and
 // handles closing and Escape.
 
+#include "app/desktop_hooks.h"
 #include "app/window_layout.h"
 #include "app/window_pointer.h"
 #include "base/qt_event_pump.h"
@@ -32,9 +33,11 @@ class MainWindow : public QWidget {
     Q_OBJECT
 public:
     // drawOneToHundred gives a whole number from 1 to 100 for the occasional
-    // home page; programFolder holds ps/, Samples/, the pointer and skin files.
+    // home page; programFolder holds ps/, Samples/, the pointer and skin files;
+    // desktop: the notices, dock progress and file manager (none by default
+    // but the file manager).
     MainWindow(Prompter& prompter, SettingsStore& settings, std::function<int()> drawOneToHundred,
-               QString programFolder, QWidget* parent = nullptr);
+               QString programFolder, DesktopHooks desktop = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     static constexpr int kHomePageDraw = 7;
@@ -59,6 +62,9 @@ public:
     void shutDown();
     // The output folder's "...": picks a folder for the folder box.
     void browseOutputFolder();
+    // A click on the notice of a run's end: the window comes back from
+    // minimised, in front of the others, with the keyboard.
+    void bringToFront();
 
 signals:
     // Emitted once when the window has been closed.
@@ -71,6 +77,7 @@ protected:
 
 private:
     void wireControls();
+    DesktopHooks withWindowState(DesktopHooks desktop);
 
     Prompter& m_prompter;
     SettingsStore& m_settings;

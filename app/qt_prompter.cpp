@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace velmora {
 
@@ -72,11 +73,28 @@ Prompter::Answer QtPrompter::message(const QString& text, const QString& title, 
     if (!details.isEmpty()) {
         box.setDetailedText(displayText(details));
     }
+    QPushButton* openFolder = nullptr;
+    if (buttons == Buttons::OkOpenFolder) {
+        // An action beside OK; OK stays the button Enter presses, and Esc
+        // and closing the box still mean OK.
+        openFolder = box.addButton(openFolderText(), QMessageBox::ActionRole);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+    }
     box.exec();
-    if (buttons == Buttons::Ok) {
+    switch (buttons) {
+    case Buttons::Ok:
         return Answer::Ok;
+    case Buttons::OkOpenFolder:
+        return box.clickedButton() == openFolder ? Answer::OpenFolder : Answer::Ok;
+    case Buttons::YesNo:
+        break;
     }
     return box.clickedButton() == box.button(QMessageBox::Yes) ? Answer::Yes : Answer::No;
+}
+
+QString QtPrompter::openFolderText() {
+    return QStringLiteral("Open Folder");
 }
 
 std::optional<QString> QtPrompter::askText(const QString& prompt, const QString& title,

@@ -15,8 +15,8 @@ public:
 
     void setOwner(QWidget* owner) { m_owner = owner; }
 
-    // OK alone or Yes/No; the exclamation icon is Qt's warning icon; details
-    // are the box's detailed text.
+    // OK alone, Yes/No, or OK and "Open Folder"; the exclamation icon is
+    // Qt's warning icon; details are the box's detailed text.
     Answer message(const QString& text, const QString& title = {}, Buttons buttons = Buttons::Ok,
                    Icon icon = Icon::None, const QString& details = {}) override;
     std::optional<QString> askText(const QString& prompt, const QString& title,
@@ -28,6 +28,8 @@ public:
     // Directories only.
     QString pickFolder(const QString& title, const QString& startFolder) override;
 
+    // The caption of the "Done." box's second button.
+    static QString openFolderText();
     // The text a box shows: CR and CR LF line breaks (the error box's text
     // has them) become "\n".
     static QString displayText(const QString& text);

@@ -1,5 +1,6 @@
 #include "app/run_control.h"
 
+#include "app/launcher_progress.h"
 #include "app/setting.h"
 #include "app/settings_store.h"
 #include "app/settings_values.h"
@@ -10,6 +11,7 @@
 #include "base/prompter.h"
 #include "filelist/file_list.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSlider>
@@ -28,9 +30,12 @@ constexpr int kFullBar = 100;
 
 RunControl::RunControl(const WindowControls& controls, FileList& files, Prompter& prompter,
                        SettingsStore& settings, WindowPointer& pointer,
-                       const QString& programFolder, std::function<bool()> closing, QObject* parent)
+                       const QString& programFolder, std::function<bool()> closing,
+                       DesktopHooks desktop, QObject* parent)
     : QObject(parent), m_controls(controls), m_files(files), m_prompter(prompter),
       m_settings(settings), m_pointer(pointer), m_closing(std::move(closing)),
+      m_desktop(std::move(desktop)),
+      m_notice(m_desktop.notifier, m_desktop.clock, m_desktop.windowActive, m_desktop.bringToFront),
       m_run(*this, ConversionSettings{programFolder, {}}) {
     connect(&m_run, &ConversionRun::started, this, &RunControl::runStarted);
     connect(&m_run, &ConversionRun::finished, this, &RunControl::afterRun);
@@ -60,13 +65,18 @@ void RunControl::startConverting() {
                                                          : ConversionSettings{}.writeLimitBytes;
     // What the user pressed Start with is what runs: the rows, the output
     // place and the quality as they are now.
-    m_run.start({m_files.rows(), outputChoice(), m_controls.outputFolderEdit->text(),
-                 m_controls.qualitySlider->value()});
+    m_runOutput = outputChoice();
+    m_runFolder = m_controls.outputFolderEdit->text();
+    m_run.start({m_files.rows(), m_runOutput, m_runFolder, m_controls.qualitySlider->value()});
 }
 
 void RunControl::runStarted() {
     m_pointer.set(PointerState::Busy);
     m_pointer.setApplicationPointer(PointerState::Busy);
+    m_notice.runStarted();
+    if (m_desktop.launcher != nullptr) {
+        m_desktop.launcher->show(0);
+    }
 }
 
 void RunControl::askToStop() {
@@ -93,19 +103,39 @@ void RunControl::afterRun(const RunSummary& summary) {
     m_pointer.set(PointerState::Default);
     m_controls.progressBar->setValue(0);
     m_controls.progressBar->setBarText(QStringLiteral("Progress Bar"));
+    if (m_desktop.launcher != nullptr) {
+        m_desktop.launcher->hide();
+    }
     if (m_closing()) {
         return;
     }
+    // Before the box, which waits for the user: the notice is what calls
+    // the user back to it.
+    m_notice.runEnded(summary);
+    showDoneBox(summary);
+    if (!summary.sandboxed && !m_closing()) {
+        tellOnceAboutTheSandbox();
+    }
+}
+
+void RunControl::showDoneBox(const RunSummary& summary) {
     // Hundreds of failed files would not fit on the screen: the box names
     // the first ones, its details hold them all.
     const QString shown = summary.message(kDoneBoxLines);
-    if (!shown.isEmpty()) {
-        const QString whole = summary.message();
-        m_prompter.message(shown, {}, Prompter::Buttons::Ok, Prompter::Icon::None,
-                           shown == whole ? QString() : whole);
+    if (shown.isEmpty()) {
+        return;
     }
-    if (!summary.sandboxed && !m_closing()) {
-        tellOnceAboutTheSandbox();
+    const QString whole = summary.message();
+    // Pages that went to one folder can be looked at from the box; pages
+    // beside their sources may lie in many folders, so none is offered.
+    const bool converted = summary.status == RunSummary::Status::Converted ||
+                           summary.status == RunSummary::Status::StoppedByUser;
+    const bool oneFolder = converted && m_runOutput == OutputChoice::Folder;
+    const Prompter::Answer answer = m_prompter.message(
+        shown, {}, oneFolder ? Prompter::Buttons::OkOpenFolder : Prompter::Buttons::Ok,
+        Prompter::Icon::None, shown == whole ? QString() : whole);
+    if (oneFolder && answer == Prompter::Answer::OpenFolder && m_desktop.openFolder) {
+        m_desktop.openFolder(QDir(m_runFolder).absolutePath());
     }
 }
 
@@ -128,6 +158,9 @@ void RunControl::tellOnceAboutTheSandbox() {
 void RunControl::progressed(double percent, const QString& text) {
     m_controls.progressBar->setValue(std::isfinite(percent) ? qBound(0, qRound(percent), kFullBar)
                                                             : 0);
+    if (m_desktop.launcher != nullptr && m_run.isConverting()) {
+        m_desktop.launcher->show(percent / kFullBar);
+    }
     // While files are processed, the bar says how to stop.
     if (!text.isEmpty()) {
         m_controls.progressBar->setBarText(text + QStringLiteral(" (Esc to stop)"));

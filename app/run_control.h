@@ -1,8 +1,11 @@
 #pragma once
 
 // Starts and stops conversions from the window, and shows what the engine
-// reports: the progress bar, error boxes, the "Done." box and one-time notices.
+// reports: the progress bar (also on the dock), error boxes, the "Done." box,
+// the desktop notice of a long run and one-time notices.
 
+#include "app/desktop_hooks.h"
+#include "app/run_end_notice.h"
 #include "convert/conversion_port.h"
 #include "convert/conversion_run.h"
 
@@ -23,10 +26,11 @@ class RunControl : public QObject, public ConversionPort {
     Q_OBJECT
 public:
     // `closing` says whether the window is closing: a run that ends then
-    // tells nothing.
+    // tells nothing. `desktop` comes with its window state and bringing to
+    // the front filled in.
     RunControl(const WindowControls& controls, FileList& files, Prompter& prompter,
                SettingsStore& settings, WindowPointer& pointer, const QString& programFolder,
-               std::function<bool()> closing, QObject* parent = nullptr);
+               std::function<bool()> closing, DesktopHooks desktop, QObject* parent = nullptr);
 
     ConversionRun& run() { return m_run; }
     // Where the pages of a run started now would go.
@@ -39,9 +43,10 @@ public:
     // The window closes: the run stops quietly.
     void cancel() { m_run.cancel(); }
 
-    // What the window does once a run has ended: the pointer and the bar
-    // come back, the "Done." box, and once ever the notice that Ghostscript
-    // could not be sandboxed.
+    // What the window does once a run has ended: the pointer and the bars
+    // come back, a desktop notice after a long run, the "Done." box (with
+    // "Open Folder" when the pages went to one folder), and once ever the
+    // notice that Ghostscript could not be sandboxed.
     void afterRun(const RunSummary& summary);
     static QString sandboxNoticeText();
 
@@ -52,6 +57,7 @@ public:
 
 private:
     void runStarted();
+    void showDoneBox(const RunSummary& summary);
     void tellOnceAboutTheSandbox();
 
     const WindowControls& m_controls;
@@ -60,6 +66,11 @@ private:
     SettingsStore& m_settings;
     WindowPointer& m_pointer;
     std::function<bool()> m_closing;
+    DesktopHooks m_desktop;
+    RunEndNotice m_notice;
+    // Where the last Start put the pages: the folder the "Done." box opens.
+    OutputChoice m_runOutput = OutputChoice::None;
+    QString m_runFolder;
     ConversionRun m_run;
 };
 

@@ -28,6 +28,10 @@ QString ProductName() {
     return QStringLiteral("Velmora");
 }
 
+QString DesktopEntryId() {
+    return QStringLiteral("app.velmora.Velmora");
+}
+
 QString HomePageAddress() {
     return QStringLiteral("https://velmora.app/");
 }

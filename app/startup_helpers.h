@@ -8,6 +8,10 @@ namespace velmora {
 // The product name the window and the application title are made from.
 QString ProductName();
 
+// The id of the desktop entry (app.velmora.Velmora.desktop without its
+// ending), by which the desktop ties windows, notices and dock icons to us.
+QString DesktopEntryId();
+
 // The maker's home page, opened now and then at start-up.
 QString HomePageAddress();
 

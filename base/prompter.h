@@ -13,9 +13,11 @@ namespace velmora {
 // program goes through this one interface, so tests can script and record them.
 class Prompter {
 public:
-    enum class Buttons { Ok, YesNo };
+    // OkOpenFolder: OK and "Open Folder", OK the default (the "Done." box of
+    // pages that went to one folder).
+    enum class Buttons { Ok, YesNo, OkOpenFolder };
     enum class Icon { None, Exclamation, Information, Question, Critical };
-    enum class Answer { Ok, Yes, No };
+    enum class Answer { Ok, Yes, No, OpenFolder };
 
     virtual ~Prompter() = default;
 

@@ -10,6 +10,8 @@ packages=(
     ghostscript bubblewrap fonts-liberation2 qt6-qpa-plugins xdg-utils
     # headless tests under a real X server
     xvfb xauth
+    # the private session bus of the notice and dock-bar tests
+    dbus-daemon
     # the Debian package and its checks: cpack's dpkg-shlibdeps, a private
     # dpkg install, the desktop entry, AppStream and manual page validators
     dpkg-dev fakeroot desktop-file-utils appstream man-db bsdextrautils

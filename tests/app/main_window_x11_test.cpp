@@ -118,3 +118,41 @@ TEST(MainWindowOnX11, QuestionsAnswerYesOrNo) {
             << "the long list unfolds below a box that fits the screen";
     }
 }
+
+struct OpenFolderRow {
+    const char* reason;
+    std::function<void(QMessageBox&)> answer;
+    Prompter::Answer expected;
+};
+
+class OpenFolderBox : public ::testing::TestWithParam<OpenFolderRow> {};
+
+TEST_P(OpenFolderBox, OkStaysTheDefaultBesideOpenFolder) {
+    QtPrompter prompter;
+    BoxCloser closer(GetParam().answer);
+    EXPECT_EQ(prompter.message(QStringLiteral("Done."), {}, Prompter::Buttons::OkOpenFolder),
+              GetParam().expected);
+    ASSERT_EQ(closer.seen.size(), 1);
+    EXPECT_EQ(closer.seen.front().text, QStringLiteral("Done.")) << "the text is unchanged";
+    EXPECT_EQ(closer.seen.front().buttons.size(), 2);
+    EXPECT_TRUE(closer.seen.front().buttons.contains(QStringLiteral("OK")));
+    EXPECT_TRUE(closer.seen.front().buttons.contains(QStringLiteral("Open Folder")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, OpenFolderBox,
+    ::testing::Values(OpenFolderRow{"Enter presses OK, not Open Folder",
+                                    [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); },
+                                    Prompter::Answer::Ok},
+                      OpenFolderRow{"Esc closes the box as OK did when it stood alone",
+                                    [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); },
+                                    Prompter::Answer::Ok},
+                      OpenFolderRow{"the second button",
+                                    [](QMessageBox& box) {
+                                        for (QAbstractButton* button : box.buttons()) {
+                                            if (button->text() == QtPrompter::openFolderText()) {
+                                                QTest::mouseClick(button, Qt::LeftButton);
+                                            }
+                                        }
+                                    },
+                                    Prompter::Answer::OpenFolder}));

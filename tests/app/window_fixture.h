@@ -1,22 +1,31 @@
 #pragma once
 
-// Shared set-up of the window tests: a MainWindow over a scripted Prompter and a
-// settings file of its own, and helpers to look at what reached the disk.
+// Shared set-up of the window tests: a MainWindow over a scripted Prompter, a
+// settings file of its own and recorders for the desktop's services, and
+// helpers to look at what reached the disk.
 
 #include "app/main_window.h"
 #include "app/run_control.h"
 #include "app/settings_store.h"
 #include "support/qstring_printer.h"
+#include "support/recording_notifier.h"
 #include "support/recording_prompter.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUuid>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <memory>
 
 namespace velmora::test {
@@ -56,8 +65,24 @@ protected:
                      int homePageDraw = 1) {
         m_store = std::make_unique<SettingsStore>(prompter, iniFile());
         window = std::make_unique<MainWindow>(
-            prompter, *m_store, [homePageDraw] { return homePageDraw; }, programFolder);
+            prompter, *m_store, [homePageDraw] { return homePageDraw; }, programFolder, desktop);
         return *window;
+    }
+
+    // Opens the window, lists `source`, sends the pages into `into` (beside
+    // the source when empty), starts, runs `meanwhile` right after the
+    // click, and waits for the run's end.
+    void convert(const QString& source, const QString& into = {},
+                 const std::function<void()>& meanwhile = {}) {
+        open().fileList().append(source);
+        control<QRadioButton>(into.isEmpty() ? "Option2" : "Option1")->setChecked(true);
+        control<QLineEdit>("Text1")->setText(into);
+        QSignalSpy finished(&window->run(), &ConversionRun::finished);
+        QTest::mouseClick(control<QPushButton>("PushButton2"), Qt::LeftButton);
+        if (meanwhile) {
+            meanwhile();
+        }
+        ASSERT_TRUE(finished.wait(60000));
     }
 
     template <typename T> T* control(const char* name) const {
@@ -72,9 +97,26 @@ protected:
     }
 
     RecordingPrompter prompter;
+    RecordingNotifier notifier;
+    // The folders the window asked the file manager to open.
+    QStringList openedFolders;
+    // How long every run lasts by the window's clock.
+    std::chrono::milliseconds runLength{0};
+    // Whether the user counts as being at the window.
+    bool windowActive = false;
+    // What open() gives the window; a test may change it before.
+    DesktopHooks desktop{&notifier,
+                         nullptr,
+                         [this](const QString& folder) { openedFolders.append(folder); },
+                         // Each reading is runLength after the one before:
+                         // a run's start and end are one reading apart.
+                         [this] { return m_now += runLength; },
+                         [this] { return windowActive; },
+                         {}};
     std::unique_ptr<MainWindow> window;
 
 private:
+    std::chrono::steady_clock::time_point m_now;
     QTemporaryDir m_configDir;
     std::unique_ptr<SettingsStore> m_store;
 };

@@ -31,6 +31,7 @@ Depends|fonts-liberation2|captions fit as designed
 Depends|xdg-utils|opens folders and web pages
 Depends|qt6-qpa-plugins|the window needs a platform plugin it does not link
 Depends|libqt6widgets6|found by dpkg-shlibdeps for the window
+Depends|libqt6dbus6|found by dpkg-shlibdeps for the window's notice and dock bar
 Depends|libqt6core6|found by dpkg-shlibdeps for both programs
 EOF
 

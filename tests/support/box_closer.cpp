@@ -6,7 +6,16 @@
 
 namespace velmora::test {
 
-BoxCloser::BoxCloser(QMessageBox::StandardButton press) : m_press(press) {
+BoxCloser::BoxCloser(QMessageBox::StandardButton press)
+    : BoxCloser([press](QMessageBox& box) {
+          QAbstractButton* target = box.button(press);
+          if (target == nullptr) {
+              target = box.buttons().value(0);
+          }
+          QTest::mouseClick(target, Qt::LeftButton);
+      }) {}
+
+BoxCloser::BoxCloser(std::function<void(QMessageBox&)> answer) : m_answer(std::move(answer)) {
     m_timer.setInterval(50);
     QObject::connect(&m_timer, &QTimer::timeout, [this] { look(); });
     m_timer.start();
@@ -22,11 +31,7 @@ void BoxCloser::look() {
         note.buttons.append(button->text().remove(QLatin1Char('&')));
     }
     seen.append(note);
-    QAbstractButton* target = box->button(m_press);
-    if (target == nullptr) {
-        target = box->buttons().value(0);
-    }
-    QTest::mouseClick(target, Qt::LeftButton);
+    m_answer(*box);
 }
 
 } // namespace velmora::test

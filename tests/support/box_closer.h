@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 namespace velmora::test {
 
 // What one message box showed.
@@ -22,12 +24,14 @@ struct SeenBox {
 class BoxCloser {
 public:
     explicit BoxCloser(QMessageBox::StandardButton press);
+    // Answers each box with `answer` instead: a key, or a button of its own.
+    explicit BoxCloser(std::function<void(QMessageBox&)> answer);
     QList<SeenBox> seen;
 
 private:
     void look();
 
-    QMessageBox::StandardButton m_press;
+    std::function<void(QMessageBox&)> m_answer;
     QTimer m_timer;
 };
 

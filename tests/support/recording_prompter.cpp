@@ -13,13 +13,30 @@ template <typename T> T takeFront(std::deque<T>& queue, T fallback) {
     return value;
 }
 
+// Whether a box with these buttons can give this answer at all.
+bool offers(Prompter::Buttons buttons, Prompter::Answer answer) {
+    using enum Prompter::Answer;
+    switch (buttons) {
+    case Prompter::Buttons::YesNo:
+        return answer == Yes || answer == No;
+    case Prompter::Buttons::OkOpenFolder:
+        return answer == Ok || answer == OpenFolder;
+    case Prompter::Buttons::Ok:
+        break;
+    }
+    return answer == Ok;
+}
+
 } // namespace
 
 Prompter::Answer RecordingPrompter::message(const QString& text, const QString& title,
                                             Buttons buttons, Icon icon, const QString& details) {
     boxes.append({QStringLiteral("message"), text, title, buttons, icon, {}, details});
     const Answer fallback = buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-    return takeFront(answers, fallback);
+    const Answer scripted = takeFront(answers, fallback);
+    // No user can press a button the box does not have: a scripted answer
+    // the box cannot give is taken, and the box answers as Enter would.
+    return offers(buttons, scripted) ? scripted : fallback;
 }
 
 std::optional<QString> RecordingPrompter::askText(const QString& prompt, const QString& title,

@@ -9,7 +9,8 @@
 namespace velmora::test {
 
 // A Prompter that records every box and answers from scripted queues
-// (Ok / the default answer when a queue is empty).
+// (Ok / the default answer when a queue is empty, or when the scripted
+// answer is not one of the box's buttons).
 class RecordingPrompter : public Prompter {
 public:
     struct Box {
