@@ -4,10 +4,12 @@
 
 namespace velmora {
 
-// The Windows attribute word of a path, derived from POSIX facts:
-// 16 directory, 2 hidden (name begins with "."), 1 read-only (the owner may
-// not write), 32 archive (regular files), 1024 reparse point (symbolic link);
-// 4 system never. 0 when the path does not exist.
+// The Windows attribute word of a path: 16 directory, 2 hidden, 1 read-only,
+// 32 archive, 4 system, 1024 reparse point; 0 when the path does not exist.
+// Windows keeps the word itself. Elsewhere it is derived from POSIX facts:
+// hidden when the name begins with ".", read-only when the owner may not
+// write, archive for regular files, reparse point for a symbolic link, and
+// system never.
 enum AttributeBits : unsigned {
     ReadOnlyAttribute = 1,
     HiddenAttribute = 2,

@@ -3,6 +3,7 @@
 #include "base/error_trap.h"
 #include "base/event_pump.h"
 #include "base/folder_listing.h"
+#include "base/folder_reader.h"
 #include "base/path_helpers.h"
 #include "filelist/file_attributes.h"
 #include "filelist/folder_scanner.h"

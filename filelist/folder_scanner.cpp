@@ -5,28 +5,20 @@
 #include "base/event_pump.h"
 #include "base/failure.h"
 #include "base/folder_listing.h"
+#include "base/folder_reader.h"
 #include "base/path_helpers.h"
 #include "base/path_style.h"
 #include "filelist/file_attributes.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstring>
-#include <memory>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-// The walk reads folders with readdir, as base/folder_listing.cpp explains:
-// QDir costs several times what "Add All" may take on large archives.
+// The walk reads folders through base/folder_reader.h, as "Add All" does:
+// QDir costs several times what it may take on large archives.
 
 namespace velmora {
 
@@ -42,18 +34,12 @@ bool isRootFolder(const QString& path) {
     return path == QString(separator(nativePathStyle()));
 }
 
-struct FolderId {
-    dev_t device;
-    ino_t inode;
-    bool operator==(const FolderId&) const = default;
-};
-
 struct FolderIdHash {
-    // Spreads the device over the bits (the 64-bit golden ratio), so folders
-    // with equal inodes on different devices rarely share a bucket.
+    // Spreads the volume over the bits (the 64-bit golden ratio), so folders
+    // with equal node numbers on different volumes rarely share a bucket.
     static constexpr std::size_t kSpread = 0x9e3779b97f4a7c15ULL;
     std::size_t operator()(const FolderId& id) const noexcept {
-        return std::hash<ino_t>{}(id.inode) ^ (std::hash<dev_t>{}(id.device) * kSpread);
+        return std::hash<quint64>{}(id.node) ^ (std::hash<quint64>{}(id.volume) * kSpread);
     }
 };
 
@@ -137,13 +123,11 @@ private:
                 return false;
             };
 
-            // One stat answers both "is it a folder" and, for the loop check,
-            // "which folder is it"; a path the kernel refuses (too long) fails
-            // it like a missing one.
-            const QByteArray native = QFile::encodeName(v);
-            struct stat info {};
-            if (::stat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-                native.size() >= PATH_MAX) {
+            // One question answers both "is it a folder" and, for the loop
+            // check, "which folder is it"; a path the system refuses (too
+            // long) fails it like a missing one.
+            const std::optional<FolderId> id = FolderIdOf(v);
+            if (!id) {
                 continue;
             }
             if (!attempt(114, [&] { maybeYield(); }) && listing) {
@@ -153,75 +137,47 @@ private:
                 continue;
             }
             listing = true;
-            const FolderId id{info.st_dev, info.st_ino};
-            if (startLevel && !m_seen.insert(id).second) {
+            if (startLevel && !m_seen.insert(*id).second) {
                 continue; // the same folder was handed in twice: walk it once
             }
-            attempt(118, [&] { listFolder(v, native, next); });
+            attempt(118, [&] { listFolder(v, next); });
         }
     }
 
     // Appends v + name + "/" for every subfolder of v, sorted by name without
     // regard to case; throws the listing's failure after appending what was
     // collected before it.
-    void listFolder(const QString& v, const QByteArray& native, QStringList& next) {
-        DirHandle dir(::opendir(native.constData()));
-        if (!dir) {
-            throw SystemFailure(errno);
+    void listFolder(const QString& v, QStringList& next) {
+        FolderReader reader(v);
+        std::vector<FolderEntry> candidates;
+        std::optional<Failure> readFailure;
+        try {
+            while (std::optional<FolderEntry> entry = reader.next()) {
+                if (entry->kind == EntryKind::File || entry->kind == EntryKind::Other) {
+                    continue;
+                }
+                maybeYield();
+                if (!HasUnsupportedChars(entry->name)) {
+                    candidates.push_back(std::move(*entry));
+                }
+            }
+        } catch (const Failure& failure) {
+            readFailure = failure;
         }
-        struct Candidate {
-            QString name;
-            QByteArray raw;
-        };
-        std::vector<Candidate> candidates;
-        int readError = 0;
-        for (;;) {
-            errno = 0;
-            const dirent* entry = ::readdir(dir.get());
-            if (entry == nullptr) {
-                readError = errno;
-                break;
-            }
-            if (entry->d_type != DT_DIR && entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN) {
-                continue;
-            }
-            const char* raw = entry->d_name;
-            if (IsDotOrDotDot(raw)) {
-                continue;
-            }
-            maybeYield();
-            // Names are never longer than NAME_MAX here; the guard keeps the
-            // rule visible should a file system disagree.
-            const std::size_t length = std::strlen(raw);
-            if (length > NAME_MAX) {
-                continue;
-            }
-            QString name = QFile::decodeName(raw);
-            if (!DecodesFaithfully(name, raw) || HasUnsupportedChars(name)) {
-                continue;
-            }
-            candidates.push_back(
-                {std::move(name), QByteArray(raw, static_cast<qsizetype>(length))});
-        }
-        std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
-            return CaseInsensitiveLess(a.name, b.name);
-        });
+        std::sort(candidates.begin(), candidates.end(),
+                  [](const FolderEntry& a, const FolderEntry& b) {
+                      return CaseInsensitiveLess(a.name, b.name);
+                  });
         const QChar slash = separator(nativePathStyle());
-        const int dirFd = ::dirfd(dir.get());
-        for (const Candidate& candidate : candidates) {
+        for (const FolderEntry& candidate : candidates) {
             // A link is followed like the folder it points to, but only once.
-            struct stat info {};
-            if (::fstatat(dirFd, candidate.raw.constData(), &info, 0) != 0 ||
-                !S_ISDIR(info.st_mode)) {
-                continue;
+            const std::optional<FolderId> id = reader.folderId(candidate);
+            if (id && m_seen.insert(*id).second) {
+                next.append(v + candidate.name + slash);
             }
-            if (!m_seen.insert(FolderId{info.st_dev, info.st_ino}).second) {
-                continue;
-            }
-            next.append(v + candidate.name + slash);
         }
-        if (readError != 0) {
-            throw SystemFailure(readError);
+        if (readFailure) {
+            throw *readFailure;
         }
     }
 
