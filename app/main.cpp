@@ -1,5 +1,4 @@
-#include "app/dbus_desktop_notifier.h"
-#include "app/dbus_launcher_progress.h"
+#include "app/desktop_services.h"
 #include "app/file_list_controls.h"
 #include "app/main_window.h"
 #include "app/qt_prompter.h"
@@ -20,18 +19,10 @@ int main(int argc, char* argv[]) {
 
     velmora::QtPrompter prompter;
     velmora::SettingsStore settings(prompter);
-    // The notice after a long run and the bar on the dock's icon go through
-    // the session bus; without one, or without a desktop listening, they
-    // are simply not shown.
-    const QDBusConnection sessionBus = QDBusConnection::sessionBus();
-    velmora::DBusDesktopNotifier notifier(sessionBus);
-    velmora::DBusLauncherProgress launcher(sessionBus);
-    velmora::DesktopHooks desktop;
-    desktop.notifier = &notifier;
-    desktop.launcher = &launcher;
+    const velmora::DesktopServices desktop;
     velmora::MainWindow window(
         prompter, settings, [] { return QRandomGenerator::global()->bounded(1, 101); },
-        QCoreApplication::applicationDirPath(), desktop);
+        QCoreApplication::applicationDirPath(), desktop.hooks());
     prompter.setOwner(&window);
 
     // A logout or kill closes the window like the user would, so a running

@@ -1,5 +1,6 @@
 // velmora-convert: the conversion engine from the command line.
 #include "base/error_trap.h"
+#include "base/folder_reader.h"
 #include "base/qt_event_pump.h"
 #include "base/report_locations.h"
 #include "cli/console_progress.h"
@@ -19,12 +20,9 @@
 #include <QFileInfo>
 #include <QThread>
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
+#include <optional>
 
 using namespace velmora;
 
@@ -41,12 +39,10 @@ int usageError(const QCommandLineParser& parser, const QString& text) {
 // A named path the system cannot find is reported at once, the way other
 // command-line tools do; it is still handed on, so the summary names it too.
 void reportUnreachable(const QString& argument) {
-    struct stat status {};
-    if (::stat(QFile::encodeName(argument).constData(), &status) == 0) {
-        return;
+    if (const std::optional<QString> why = WhyUnreachable(argument)) {
+        std::fprintf(stderr, "velmora-convert: %s: %s\n", argument.toUtf8().constData(),
+                     why->toUtf8().constData());
     }
-    std::fprintf(stderr, "velmora-convert: %s: %s\n", argument.toUtf8().constData(),
-                 std::strerror(errno));
 }
 
 void reportTrouble(const QString& path, const QString& trouble) {

@@ -1,18 +1,16 @@
 #include "cli/source_stamp.h"
 
-#include <QFile>
-
-#include <sys/stat.h>
+#include <QFileInfo>
 
 namespace velmora {
 
 SourceStamp SourceStamp::of(const QString& path) {
-    // stat, as the run's fstat of the open source: the same whole seconds.
-    struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
+    // The same whole seconds as the run's look at the open source.
+    const QFileInfo info(path);
+    if (!info.exists()) {
         return {};
     }
-    return {status.st_size, status.st_mtime};
+    return {info.size(), info.lastModified().toSecsSinceEpoch()};
 }
 
 } // namespace velmora

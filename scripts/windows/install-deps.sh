@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs what the Windows build needs: the mingw-w64 toolchain, ninja, Wine
+# and Xvfb, and a deb-src entry so apt-get source can fetch Qt's source from
+# the same archive the machine already uses. Does nothing when all is there.
+set -euo pipefail
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+
+packages=(g++-mingw-w64-x86-64-posix ninja-build wine xvfb xauth dpkg-dev xz-utils
+          cmake libgtest-dev qt6-base-dev qt6-base-dev-tools)
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+sources=/etc/apt/sources.list.d/velmora-deb-src.sources
+need_update=0
+if [ ! -f "$sources" ]; then
+    # The same archive and suites as the deb entry, for source packages only.
+    "${sudo_cmd[@]}" tee "$sources" >/dev/null <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    need_update=1
+fi
+
+if [ ${#missing[@]} -gt 0 ] || [ "$need_update" -eq 1 ]; then
+    "${sudo_cmd[@]}" apt-get update -q
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
