@@ -9,6 +9,7 @@
 #include "base/error_trap.h"
 #include "base/event_pump.h"
 #include "base/folder_listing.h"
+#include "base/folder_reader.h"
 #include "base/path_helpers.h"
 #include "base/prompter.h"
 #include "bench/bench_tree.h"

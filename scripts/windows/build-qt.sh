@@ -20,7 +20,8 @@ if [ ! -d "qtbase-everywhere-src-$version" ]; then
     tar -xf qt6-base_"$version"*.orig.tar.xz
 fi
 
-# Debian's source leaves out the wintab header, so tablet events are off.
+# Debian's source leaves out the wintab header, so tablet events are off;
+# without OpenGL the windows plugin builds only with dynamic GL off too.
 cmake -G Ninja -S "qtbase-everywhere-src-$version" -B build \
     -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64.cmake" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
@@ -28,7 +29,7 @@ cmake -G Ninja -S "qtbase-everywhere-src-$version" -B build \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF \
     -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
-    -DFEATURE_tabletevent=OFF >configure.log
+    -DFEATURE_tabletevent=OFF -DFEATURE_dynamicgl=OFF >configure.log
 cmake --build build --parallel "$(nproc)" >build.log
 cmake --install build >install.log
 touch "$prefix/.velmora-built"

@@ -1,6 +1,7 @@
 #include "base/error_numbers.h"
 #include "base/failure.h"
 #include "base/folder_listing.h"
+#include "base/folder_reader.h"
 #include "support/temp_tree.h"
 #include "support/text.h"
 

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds Velmora for Windows on this Debian/Ubuntu machine and tests it under
+# Wine: installs what is missing, builds qtbase and GoogleTest for mingw-w64
+# once into ~/.cache/velmora (reused after), cross-builds velmora.exe and
+# velmora-convert.exe into build-windows/ with the DLLs and plugins they need
+# beside them, and runs the Windows tests. Its last line is
+# "N passed, N failed".
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cache=${VELMORA_CACHE:-$HOME/.cache/velmora}
+qt=$cache/qt-6.4.2-mingw
+googletest=$cache/googletest-mingw
+
+scripts/windows/install-deps.sh
+if [ ! -f "$qt/.velmora-built" ]; then
+    echo "Building qtbase for Windows into $qt (once; about 40 minutes on 2 cores)"
+fi
+scripts/windows/build-qt.sh "$qt"
+scripts/windows/build-googletest.sh "$googletest"
+
+# Tests run through Wine, each under the Windows platform or offscreen.
+"$qt/bin/qt-cmake" -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DGTest_DIR="$googletest/lib/cmake/GTest" \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/scripts/windows/wine-run.sh" >/dev/null
+cmake --build build-windows --parallel "$(nproc)"
+
+export WINEPREFIX=$PWD/build-windows/wine
+export WINEDEBUG=-all
+log=$(mktemp)
+trap 'rm -f "$log"; wineserver -k 2>/dev/null || true' EXIT
+status=0
+(cd build-windows && xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --output-on-failure --timeout 300) | tee "$log" || status=$?
+wineserver -w 2>/dev/null || true
+
+total=$(grep -oE 'tests failed out of [0-9]+' "$log" | awk '{ print $5 }')
+failed=$(grep -oE '[0-9]+ tests failed out of' "$log" | awk '{ print $1 }')
+total=${total:-0}
+failed=${failed:-0}
+echo "$((total - failed)) passed, ${failed} failed"
+if [ "$status" -ne 0 ] || [ "$failed" -ne 0 ] || [ "$total" -eq 0 ]; then
+    exit 1
+fi

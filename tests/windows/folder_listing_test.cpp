@@ -1,0 +1,98 @@
+// Folders as Windows lists them: Unicode names, a junction, a loop through
+// one. The tree is made on the host (make_link_tree.cmake) beside the tests.
+#include "base/folder_listing.h"
+#include "base/folder_reader.h"
+#include "filelist/file_attributes.h"
+#include "filelist/folder_scanner.h"
+#include "support/fake_event_pump.h"
+#include "support/qstring_printer.h"
+#include "support/recording_prompter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+using namespace velmora;
+
+namespace {
+
+QString tree(const QString& relative = {}) {
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() +
+                                    QStringLiteral("/link-tree/") + relative);
+}
+
+struct ListingRow {
+    const char* folder;
+    const char* pattern;
+    QStringList names;
+    const char* why;
+};
+
+class FilesInFolder : public ::testing::TestWithParam<ListingRow> {};
+
+TEST_P(FilesInFolder, AsAddAllSeesThem) {
+    const ListingRow& row = GetParam();
+    EXPECT_EQ(GetFilesInFolder(tree(QString::fromUtf8(row.folder)), QString::fromUtf8(row.pattern)),
+              row.names)
+        << row.why;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, FilesInFolder,
+    ::testing::Values(
+        ListingRow{"Zürich", "*.ps", {u"Straße.ps"_qs, u"日本語.PS"_qs}, "case ignored beyond ASCII"},
+        ListingRow{"Zürich",
+                   "*.*",
+                   {u"notes.txt"_qs, u"Straße.ps"_qs, u"日本語.PS"_qs},
+                   "every file, sorted without regard to case"},
+        ListingRow{"Zürich", "STRASSE.PS", {}, "no folding of ß into SS"},
+        ListingRow{"", "*", {}, "folders and junctions are no files"},
+        ListingRow{"junction", "*", {}, "through a junction: its target's files"},
+        ListingRow{"missing", "*", {}, "a missing folder lists nothing"}));
+
+TEST(FolderWalk, FollowsAJunctionOnceAndNeverLoops) {
+    test::RecordingPrompter prompter;
+    test::FakeEventPump pump;
+    QStringList folders{tree()};
+    GetSubDirectories2016(folders, true, ScanContext{prompter, pump});
+    // "junction" comes first by name and leads to "target", which is then
+    // the same folder; "back" leads to the top again.
+    EXPECT_EQ(folders, (QStringList{tree(), tree(u"junction\\"_qs), tree(u"Zürich\\"_qs),
+                                    tree(u"junction\\inner\\"_qs)}));
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+}
+
+struct FactRow {
+    const char* path;
+    bool exists;
+    unsigned word;
+    const char* why;
+};
+
+class PathFacts : public ::testing::TestWithParam<FactRow> {};
+
+TEST_P(PathFacts, FromTheSystem) {
+    const FactRow& row = GetParam();
+    const QString path = tree(QString::fromUtf8(row.path));
+    EXPECT_EQ(FileExists(path), row.exists) << row.why;
+    EXPECT_EQ(AttributeWord(path), row.word) << row.why;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PathFacts,
+    ::testing::Values(FactRow{"Zürich\\Straße.ps", true, ArchiveAttribute, "a plain file"},
+                      FactRow{"Zürich", false, DirectoryAttribute, "a folder is no file"},
+                      FactRow{"junction", false, DirectoryAttribute | ReparsePointAttribute,
+                              "a junction is a folder and a reparse point"},
+                      FactRow{"nothing.ps", false, 0, "missing"}));
+
+TEST(FolderIds, AJunctionLeadsToItsTarget) {
+    const std::optional<FolderId> target = FolderIdOf(tree(u"target"_qs));
+    ASSERT_TRUE(target.has_value());
+    EXPECT_EQ(FolderIdOf(tree(u"junction"_qs)), target);
+    EXPECT_NE(FolderIdOf(tree(u"Zürich"_qs)), target);
+    EXPECT_FALSE(FolderIdOf(tree(u"Zürich\\Straße.ps"_qs)).has_value()) << "a file has no folder id";
+}
+
+} // namespace
