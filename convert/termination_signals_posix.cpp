@@ -27,8 +27,13 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
         g_pipe[0] = g_pipe[1] = -1;
         return;
     }
-    m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::drain);
+    auto* notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+        unsigned char byte = 0;
+        while (::read(g_pipe[0], &byte, 1) == 1) {
+            deliver(byte);
+        }
+    });
     struct sigaction action = {};
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
@@ -42,20 +47,13 @@ TerminationSignals::~TerminationSignals() {
     for (int signalNumber : kHandled) {
         ::signal(signalNumber, SIG_DFL);
     }
-    delete m_notifier;
+    // The notifier goes before the socket it watches.
+    delete findChild<QSocketNotifier*>(QString(), Qt::FindDirectChildrenOnly);
     for (int& fd : g_pipe) {
         if (fd >= 0) {
             ::close(fd);
             fd = -1;
         }
-    }
-}
-
-void TerminationSignals::drain() {
-    unsigned char byte = 0;
-    while (::read(g_pipe[0], &byte, 1) == 1) {
-        m_lastSignal = byte;
-        emit received(byte);
     }
 }
 
