@@ -19,7 +19,6 @@ namespace velmora {
 
 namespace {
 
-constexpr qsizetype kCopyBuffer = 1 << 20;
 constexpr int kPartNameAttempts = 100;
 constexpr int kPartNameBase = 36;
 
@@ -33,30 +32,6 @@ QString errnoText(int error) {
 
 } // namespace
 
-void CopyContents(QFile& source, QFile& target) {
-    QByteArray buffer(kCopyBuffer, Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = source.read(buffer.data(), buffer.size());
-        if (got < 0) {
-            throw Failure::fromFile(source, QStringLiteral("read"));
-        }
-        if (got == 0) {
-            break;
-        }
-        // A short write is retried, so that a full disk shows as ENOSPC.
-        for (qint64 done = 0; done < got;) {
-            const qint64 wrote = target.write(buffer.constData() + done, got - done);
-            if (wrote <= 0) {
-                throw Failure::fromFile(target, QStringLiteral("write"));
-            }
-            done += wrote;
-        }
-    }
-    if (!target.flush()) {
-        throw Failure::fromFile(target, QStringLiteral("write"));
-    }
-}
-
 void OpenOwnOutput(const QString& path, QFile& file) {
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -68,14 +43,6 @@ void OpenOwnOutput(const QString& path, QFile& file) {
         throw Failure(QStringLiteral("File not found: ") + path, error_number::kFileNotFound);
     }
     file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-}
-
-void CopyInto(QFile& source, const QString& to) {
-    QFile target(to);
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        throw Failure::fromFile(target, QStringLiteral("create"));
-    }
-    CopyContents(source, target);
 }
 
 void LinkOrCopyOwnOutput(const QString& from, const QString& to) {
