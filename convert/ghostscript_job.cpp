@@ -95,10 +95,9 @@ void GhostscriptJob::start() {
         environment.insert(QString::fromLatin1(name), temp);
     }
     const QString scripts = QFileInfo(m_setup.script).absolutePath();
-    const Command command =
-        m_setup.sandbox != nullptr
-            ? m_setup.sandbox->wrap(m_setup.script, m_setup.folder, {scripts}, environment)
-            : Command{QStringLiteral("/bin/sh"), {m_setup.script}, environment};
+    const Sandbox unconfined = Sandbox::none({}, {});
+    const Sandbox& sandbox = m_setup.sandbox != nullptr ? *m_setup.sandbox : unconfined;
+    const Command command = sandbox.wrap(m_setup.script, m_setup.folder, {scripts}, environment);
     m_process.setProgram(command.program);
     m_process.setArguments(command.arguments);
     m_process.setProcessEnvironment(command.environment);

@@ -16,14 +16,10 @@ bool underUsr(const QString& path) {
     return path.startsWith(QLatin1String("/usr/"));
 }
 
-} // namespace
+QStringList sandboxArguments(const QString& ghostscript, const QString& folder,
+                             const QStringList& readOnly);
 
-Sandbox Sandbox::none(const QString& ghostscript, const QString& reason) {
-    Sandbox sandbox;
-    sandbox.m_ghostscript = ghostscript;
-    sandbox.m_reason = reason;
-    return sandbox;
-}
+} // namespace
 
 Sandbox Sandbox::detect(const QString& ghostscript) {
     const QString bwrap = QStandardPaths::findExecutable(QStringLiteral("bwrap"));
@@ -37,7 +33,7 @@ Sandbox Sandbox::detect(const QString& ghostscript) {
     // The probe runs the shell the way a conversion will, in an empty folder.
     QProcess probe;
     probe.setProgram(bwrap);
-    probe.setArguments(candidate.sandboxArguments(QStringLiteral("/"), {}) +
+    probe.setArguments(sandboxArguments(ghostscript, QStringLiteral("/"), {}) +
                        QStringList{kShell, QStringLiteral("-c"), QStringLiteral("exit 0")});
     probe.setStandardInputFile(QProcess::nullDevice());
     probe.start();
@@ -56,7 +52,10 @@ Sandbox Sandbox::detect(const QString& ghostscript) {
                                                   said.section(QStringLiteral("bwrap: "), -1));
 }
 
-QStringList Sandbox::sandboxArguments(const QString& folder, const QStringList& readOnly) const {
+namespace {
+
+QStringList sandboxArguments(const QString& ghostscript, const QString& folder,
+                             const QStringList& readOnly) {
     QStringList arguments{
         // The system, read-only; nothing of the user's home or temp folders.
         QStringLiteral("--ro-bind"),
@@ -89,9 +88,9 @@ QStringList Sandbox::sandboxArguments(const QString& folder, const QStringList& 
     };
     // A Ghostscript found outside /usr (a local build, a wrapper) is shown
     // at its own path; the scripts find it first on PATH.
-    if (!m_ghostscript.isEmpty() && !underUsr(m_ghostscript)) {
-        arguments << QStringLiteral("--ro-bind") << QFileInfo(m_ghostscript).canonicalFilePath()
-                  << m_ghostscript;
+    if (!ghostscript.isEmpty() && !underUsr(ghostscript)) {
+        arguments << QStringLiteral("--ro-bind") << QFileInfo(ghostscript).canonicalFilePath()
+                  << ghostscript;
     }
     for (const QString& path : readOnly) {
         arguments << QStringLiteral("--ro-bind") << path << path;
@@ -102,6 +101,8 @@ QStringList Sandbox::sandboxArguments(const QString& folder, const QStringList& 
     arguments << QStringLiteral("--chdir") << folder;
     return arguments;
 }
+
+} // namespace
 
 Command Sandbox::wrap(const QString& script, const QString& folder, const QStringList& readOnly,
                       QProcessEnvironment environment) const {
@@ -116,7 +117,9 @@ Command Sandbox::wrap(const QString& script, const QString& folder, const QStrin
         path = QFileInfo(m_ghostscript).absolutePath() + QLatin1Char(':') + path;
     }
     environment.insert(QStringLiteral("PATH"), path);
-    return {m_bwrap, sandboxArguments(folder, readOnly) + QStringList{kShell, script}, environment};
+    return {m_bwrap,
+            sandboxArguments(m_ghostscript, folder, readOnly) + QStringList{kShell, script},
+            environment};
 }
 
 } // namespace velmora
