@@ -4,6 +4,9 @@
 
 #include <QProcess>
 
+#include <memory>
+#include <utility>
+
 namespace velmora {
 
 void RunInOwnProcessGroup(QProcess& process, ChildLimits limits) {
@@ -13,13 +16,22 @@ void RunInOwnProcessGroup(QProcess& process, ChildLimits limits) {
     // reaching it: the run stops it, and cleans up after it. Windows has no
     // limit on the size of one file (limits.fileSizeBytes): there the job's
     // folder watcher alone keeps the write limit.
-    process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* arguments) {
-        arguments->flags |= CREATE_SUSPENDED | CREATE_NO_WINDOW;
+    //
+    // Qt hands the modifier its own PROCESS_INFORMATION, which CreateProcess
+    // fills and Qt keeps, handles open, until it cleans up after the
+    // process's end; and Qt announces started() from within start(), right
+    // after creating the process. So the handler finds there the main
+    // thread's handle, which Qt offers no other way, with no window in which
+    // the process could end and its id be reused.
+    auto created = std::make_shared<PROCESS_INFORMATION*>(nullptr);
+    process.setCreateProcessArgumentsModifier(
+        [created](QProcess::CreateProcessArguments* arguments) {
+            arguments->flags |= CREATE_SUSPENDED | CREATE_NO_WINDOW;
+            *created = arguments->processInformation;
+        });
+    QObject::connect(&process, &QProcess::started, &process, [&process, limits, created] {
+        ProcessJob::confine(process, std::exchange(*created, nullptr), limits);
     });
-    // Qt announces the start from within start() itself, right after
-    // creating the process.
-    QObject::connect(&process, &QProcess::started, &process,
-                     [&process, limits] { ProcessJob::confine(process, limits); });
 }
 
 void StopProcessGroup(QProcess& process, const QString& /*folder*/) {

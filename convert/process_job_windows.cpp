@@ -6,8 +6,6 @@
 
 #include <chrono>
 
-#include <tlhelp32.h>
-
 namespace velmora {
 
 namespace {
@@ -36,35 +34,10 @@ bool setLimits(HANDLE job, ChildLimits limits) {
            0;
 }
 
-// Qt keeps the thread handle of the process it creates to itself, so the
-// main thread is found among the system's threads by its process: the only
-// thread of a process created suspended.
-bool resumeThreads(DWORD processId) {
-    const UniqueHandle snapshot = OwnHandle(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-    if (!snapshot) {
-        return false;
-    }
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof(entry);
-    bool resumed = false;
-    for (BOOL more = Thread32First(snapshot.get(), &entry); more;
-         more = Thread32Next(snapshot.get(), &entry)) {
-        if (entry.th32OwnerProcessID != processId) {
-            continue;
-        }
-        const UniqueHandle thread =
-            OwnHandle(OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID));
-        if (thread && ResumeThread(thread.get()) != kResumeFailed) {
-            resumed = true;
-        }
-    }
-    return resumed;
-}
-
 } // namespace
 
 ProcessJob::ProcessJob(QProcess& process, UniqueHandle job)
-    : QObject(&process), m_job(std::move(job)), m_processId(process.processId()) {}
+    : QObject(&process), m_job(std::move(job)) {}
 
 ProcessJob* ProcessJob::of(const QProcess& process) {
     for (QObject* child : process.children()) {
@@ -75,27 +48,23 @@ ProcessJob* ProcessJob::of(const QProcess& process) {
     return nullptr;
 }
 
-void ProcessJob::confine(QProcess& process, ChildLimits limits) {
-    ProcessJob* earlier = of(process);
-    if (earlier != nullptr && earlier->m_processId == process.processId()) {
+void ProcessJob::confine(QProcess& process, const PROCESS_INFORMATION* created,
+                         ChildLimits limits) {
+    if (created == nullptr) {
         return;
     }
     // An earlier start's job goes, with whatever that start left in it.
-    delete earlier;
-    const auto processId = static_cast<DWORD>(process.processId());
-    // Qt holds the process's own handle, so its id names no other process.
-    const UniqueHandle child =
-        OwnHandle(OpenProcess(PROCESS_SET_QUOTA | PROCESS_TERMINATE, FALSE, processId));
+    delete of(process);
     UniqueHandle job = OwnHandle(CreateJobObjectW(nullptr, nullptr));
-    if (!child || !job || !setLimits(job.get(), limits) ||
-        !AssignProcessToJobObject(job.get(), child.get())) {
+    if (static_cast<qint64>(created->dwProcessId) != process.processId() || !job ||
+        !setLimits(job.get(), limits) || !AssignProcessToJobObject(job.get(), created->hProcess)) {
         qWarning("Could not put a child process into a job object: %s",
                  qPrintable(qt_error_string()));
         process.kill();
         return;
     }
     new ProcessJob(process, std::move(job));
-    if (!resumeThreads(processId)) {
+    if (ResumeThread(created->hThread) == kResumeFailed) {
         qWarning("Could not let a child process run: %s", qPrintable(qt_error_string()));
         process.kill();
     }

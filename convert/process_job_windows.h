@@ -15,11 +15,11 @@ namespace velmora {
 // system ends whatever is still in the job.
 class ProcessJob : public QObject {
 public:
-    // Puts `process`, created suspended a moment ago, into a new job within
-    // `limits`, then lets it run. A process that cannot be put into a job is
-    // ended, never left to run unconfined. Does nothing for a start that
-    // already has its job.
-    static void confine(QProcess& process, ChildLimits limits);
+    // Puts `process`, just created suspended as `created` tells, into a new
+    // job within `limits`, then lets it run. A process that cannot be put
+    // into a job is ended, never left to run unconfined. Does nothing
+    // without `created`.
+    static void confine(QProcess& process, const PROCESS_INFORMATION* created, ChildLimits limits);
     // The job of the process's latest start; nullptr when it has none.
     static ProcessJob* of(const QProcess& process);
 
@@ -30,7 +30,6 @@ private:
     ProcessJob(QProcess& process, UniqueHandle job);
 
     UniqueHandle m_job;
-    qint64 m_processId = 0;
 };
 
 } // namespace velmora
