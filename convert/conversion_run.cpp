@@ -7,13 +7,13 @@
 #include "base/report_locations.h"
 #include "convert/conversion_pool.h"
 #include "convert/conversion_port.h"
+#include "convert/ghostscript_program.h"
 #include "convert/sandbox.h"
 #include "convert/stage_scripts.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QThread>
@@ -134,7 +134,7 @@ void ConversionRun::begin() {
         return;
     }
     // Without Ghostscript every file would fail: say so before anything starts.
-    const QString ghostscript = QStandardPaths::findExecutable(m_settings.ghostscript);
+    const QString ghostscript = FindGhostscript(m_settings.ghostscript);
     if (ghostscript.isEmpty()) {
         m_summary.ghostscript = m_settings.ghostscript;
         end(RunSummary::Status::MissingGhostscript);

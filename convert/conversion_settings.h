@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/ghostscript_program.h"
+
 #include <QString>
 
 #include <chrono>
@@ -12,7 +14,7 @@ struct ConversionSettings {
 
     QString programFolder; // holds ps/ (our Ghostscript scripts)
     QString tempFolder;    // base of the private work folder; empty: the system's
-    QString ghostscript = QStringLiteral("gs");
+    QString ghostscript = DefaultGhostscript();
     // A Ghostscript that writes nothing new for this long is stopped; a long
     // document that keeps making pages is never cut off.
     std::chrono::milliseconds noProgressLimit = std::chrono::minutes(2);

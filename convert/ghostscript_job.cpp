@@ -10,7 +10,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <csignal>
 
 namespace velmora {
 
@@ -22,8 +21,6 @@ namespace {
 constexpr std::chrono::milliseconds kProgressTick{1000};
 constexpr std::chrono::milliseconds kWriteTick{250};
 constexpr int kTicksPerLimit = 4;
-// A shell reports a child ended by signal N as status 128 + N.
-constexpr int kSignalStatusBase = 128;
 
 // What the PostScript stage's prologue (ps/pstopdf.sh) prints on stderr for
 // each finished page and for the error that ended the document.
@@ -98,10 +95,9 @@ void GhostscriptJob::start() {
         environment.insert(QString::fromLatin1(name), temp);
     }
     const QString scripts = QFileInfo(m_setup.script).absolutePath();
-    const Command command =
-        m_setup.sandbox != nullptr
-            ? m_setup.sandbox->wrap(m_setup.script, m_setup.folder, {scripts}, environment)
-            : Command{QStringLiteral("/bin/sh"), {m_setup.script}, environment};
+    const Sandbox unconfined = Sandbox::none({}, {});
+    const Sandbox& sandbox = m_setup.sandbox != nullptr ? *m_setup.sandbox : unconfined;
+    const Command command = sandbox.wrap(m_setup.script, m_setup.folder, {scripts}, environment);
     m_process.setProgram(command.program);
     m_process.setArguments(command.arguments);
     m_process.setProcessEnvironment(command.environment);
@@ -191,7 +187,7 @@ void GhostscriptJob::finish(GhostscriptEnding ending) {
         // A file past the limit ends Ghostscript (SIGXFSZ), or fails its
         // write when the signal is ignored.
         if (m_setup.writeLimitBytes > 0 && m_result.exitStatus != 0 &&
-            (m_result.exitStatus == kSignalStatusBase + SIGXFSZ ||
+            (EndedByFileSizeLimit(m_result.exitStatus) ||
              writtenBytes() >= m_setup.writeLimitBytes)) {
             ending = GhostscriptEnding::OverWriteLimit;
             m_result.limit = m_setup.writeLimitBytes;

@@ -32,7 +32,10 @@ QString JpegScriptText(int quality, PathStyle style, PageRange range) {
         }
     }
     // The command interpreter turns "%%" into "%"; the Posix shell passes "%" as is.
-    const QString render = (windows ? QStringLiteral("gswin32c") : QStringLiteral("gs")) +
+    const QString program = windows ? QStringLiteral("\"%") + QLatin1String(kGhostscriptVariable) +
+                                          QStringLiteral("%\"")
+                                    : QStringLiteral("gs");
+    const QString render = program +
                            QStringLiteral(" -dSAFER -dBATCH -dNOPAUSE -sDEVICE=jpeg -dJPEGQ=") +
                            QString::number(quality) + QStringLiteral(" -dDOINTERPOLATE ") + pages +
                            (windows ? QStringLiteral("-sOutputFile=current-%%03d.jpg")

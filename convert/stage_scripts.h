@@ -11,6 +11,11 @@
 // whole document and once for each page range a long document is split into.
 namespace velmora {
 
+// On Windows the scripts run the Ghostscript this environment variable
+// names, by its full path: the one found may be 64-bit (gswin64c) or 32-bit
+// (gswin32c), and lie outside PATH.
+inline constexpr char kGhostscriptVariable[] = "VELMORA_GHOSTSCRIPT";
+
 QString PsToPdfScriptName(PathStyle style = nativePathStyle());
 // The JPEG script for the whole document, or for one range of its pages.
 QString JpegScriptName(PathStyle style = nativePathStyle(), PageRange range = {});

@@ -1,62 +1,10 @@
 #include "convert/termination_signals.h"
 
-#include <QSocketNotifier>
-
-#include <csignal>
-#include <fcntl.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 namespace velmora {
 
-namespace {
-
-// The write end is all a signal handler may touch.
-int g_pipe[2] = {-1, -1};
-constexpr int kHandled[] = {SIGINT, SIGTERM, SIGHUP};
-
-extern "C" void onTerminationSignal(int signalNumber) {
-    const unsigned char byte = static_cast<unsigned char>(signalNumber);
-    [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
-}
-
-} // namespace
-
-TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_pipe) != 0) {
-        g_pipe[0] = g_pipe[1] = -1;
-        return;
-    }
-    m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::drain);
-    struct sigaction action = {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (int signalNumber : kHandled) {
-        ::sigaction(signalNumber, &action, nullptr);
-    }
-}
-
-TerminationSignals::~TerminationSignals() {
-    for (int signalNumber : kHandled) {
-        ::signal(signalNumber, SIG_DFL);
-    }
-    delete m_notifier;
-    for (int& fd : g_pipe) {
-        if (fd >= 0) {
-            ::close(fd);
-            fd = -1;
-        }
-    }
-}
-
-void TerminationSignals::drain() {
-    unsigned char byte = 0;
-    while (::read(g_pipe[0], &byte, 1) == 1) {
-        m_lastSignal = byte;
-        emit received(byte);
-    }
+void TerminationSignals::deliver(int signalNumber) {
+    m_lastSignal = signalNumber;
+    emit received(signalNumber);
 }
 
 } // namespace velmora

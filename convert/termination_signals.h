@@ -2,14 +2,14 @@
 
 #include <QObject>
 
-class QSocketNotifier;
-
 namespace velmora {
 
 // Turns SIGINT, SIGTERM and SIGHUP into a Qt signal on the UI thread, so a
 // run that is stopped from outside (Ctrl-C, logout) still stops Ghostscript,
 // which runs in a process group of its own and so gets no terminal signal,
-// and removes its work folder. One instance per process.
+// and removes its work folder. On Windows the console's events stand for
+// them: Ctrl-C and Ctrl-Break arrive as SIGINT, closing the console, logoff
+// and shutdown as SIGTERM. One instance per process.
 class TerminationSignals : public QObject {
     Q_OBJECT
 public:
@@ -26,9 +26,9 @@ signals:
     void received(int signalNumber);
 
 private:
-    void drain();
+    // Records the signal and announces it; runs on this object's thread.
+    Q_INVOKABLE void deliver(int signalNumber);
 
-    QSocketNotifier* m_notifier = nullptr;
     int m_lastSignal = 0;
 };
 

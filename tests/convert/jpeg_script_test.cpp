@@ -18,11 +18,13 @@ TEST(JpegScript, TextPerStyleAndQuality) {
         const char* text;
     } rows[] = {
         {PathStyle::Windows, 75,
-         "gswin32c -dSAFER -dBATCH -dNOPAUSE -sDEVICE=jpeg -dJPEGQ=75 -dDOINTERPOLATE "
+         "\"%VELMORA_GHOSTSCRIPT%\" -dSAFER -dBATCH -dNOPAUSE -sDEVICE=jpeg -dJPEGQ=75 "
+         "-dDOINTERPOLATE "
          "-sOutputFile=current-%%03d.jpg -r300 current.pdf\r\nset status=%errorlevel%\r\n"
          "del current.pdf\r\nexit /b %status%"},
         {PathStyle::Windows, 90,
-         "gswin32c -dSAFER -dBATCH -dNOPAUSE -sDEVICE=jpeg -dJPEGQ=90 -dDOINTERPOLATE "
+         "\"%VELMORA_GHOSTSCRIPT%\" -dSAFER -dBATCH -dNOPAUSE -sDEVICE=jpeg -dJPEGQ=90 "
+         "-dDOINTERPOLATE "
          "-sOutputFile=current-%%03d.jpg -r300 current.pdf\r\nset status=%errorlevel%\r\n"
          "del current.pdf\r\nexit /b %status%"},
         {PathStyle::Posix, 75,

@@ -147,4 +147,8 @@ void StopProcessGroup(QProcess& process, const QString& folder) {
     }
 }
 
+bool EndedByFileSizeLimit(int exitStatus) {
+    return exitStatus == kSignalStatusBase + SIGXFSZ;
+}
+
 } // namespace velmora
