@@ -91,7 +91,12 @@ void RunControl::askToStop() {
     }
 }
 
-QString RunControl::sandboxNoticeText() {
+QString RunControl::sandboxNoticeText(PathStyle system) {
+    if (system == PathStyle::Windows) {
+        return QStringLiteral(
+            "There is no sandbox for Ghostscript on Windows, so documents are converted with "
+            "Ghostscript's own safe mode, each in a job object that bounds its memory.");
+    }
     return QStringLiteral(
         "Ghostscript could not be started in a sandbox (the program bwrap is missing or not "
         "allowed on this system), so documents are converted with Ghostscript's own safe mode "

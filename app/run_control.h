@@ -6,6 +6,7 @@
 
 #include "app/desktop_hooks.h"
 #include "app/run_end_notice.h"
+#include "base/path_style.h"
 #include "convert/conversion_port.h"
 #include "convert/conversion_run.h"
 
@@ -48,7 +49,7 @@ public:
     // "Open Folder" when the pages went to one folder), and once ever the
     // notice that Ghostscript could not be sandboxed.
     void afterRun(const RunSummary& summary);
-    static QString sandboxNoticeText();
+    static QString sandboxNoticeText(PathStyle system = nativePathStyle());
 
     // ConversionPort: the progress bar and the error boxes.
     void progressed(double percent, const QString& text) override;

@@ -25,7 +25,14 @@ struct ConversionSettings {
     qint64 writeLimitBytes = 1024 * kMB;
     // A run stops before a disk it writes to has less free space than this.
     qint64 diskReserveBytes = 1024 * kMB;
-    qint64 childMemoryLimitBytes = 0; // 0: no limit
+    // The memory each Ghostscript may take; 0: no limit. On Windows a job
+    // object is all the confinement there is, so it also bounds what one
+    // hostile document can take from the machine.
+#ifdef Q_OS_WIN
+    qint64 childMemoryLimitBytes = 2048 * kMB;
+#else
+    qint64 childMemoryLimitBytes = 0;
+#endif
     int jobs = 0;                     // Ghostscripts at once; 0: one per core
     bool sandbox = true;              // run Ghostscript inside bwrap where it works
 };

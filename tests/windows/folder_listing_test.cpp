@@ -40,16 +40,18 @@ TEST_P(FilesInFolder, AsAddAllSeesThem) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, FilesInFolder,
-    ::testing::Values(
-        ListingRow{"Zürich", "*.ps", {u"Straße.ps"_qs, u"日本語.PS"_qs}, "case ignored beyond ASCII"},
-        ListingRow{"Zürich",
-                   "*.*",
-                   {u"notes.txt"_qs, u"Straße.ps"_qs, u"日本語.PS"_qs},
-                   "every file, sorted without regard to case"},
-        ListingRow{"Zürich", "STRASSE.PS", {}, "no folding of ß into SS"},
-        ListingRow{"", "*", {}, "folders and junctions are no files"},
-        ListingRow{"junction", "*", {}, "through a junction: its target's files"},
-        ListingRow{"missing", "*", {}, "a missing folder lists nothing"}));
+    ::testing::Values(ListingRow{"Zürich",
+                                 "*.ps",
+                                 {u"Straße.ps"_qs, u"日本語.PS"_qs},
+                                 "case ignored beyond ASCII"},
+                      ListingRow{"Zürich",
+                                 "*.*",
+                                 {u"notes.txt"_qs, u"Straße.ps"_qs, u"日本語.PS"_qs},
+                                 "every file, sorted without regard to case"},
+                      ListingRow{"Zürich", "STRASSE.PS", {}, "no folding of ß into SS"},
+                      ListingRow{"", "*", {}, "folders and junctions are no files"},
+                      ListingRow{"junction", "*", {}, "through a junction: its target's files"},
+                      ListingRow{"missing", "*", {}, "a missing folder lists nothing"}));
 
 TEST(FolderWalk, FollowsAJunctionOnceAndNeverLoops) {
     test::RecordingPrompter prompter;
@@ -92,7 +94,8 @@ TEST(FolderIds, AJunctionLeadsToItsTarget) {
     ASSERT_TRUE(target.has_value());
     EXPECT_EQ(FolderIdOf(tree(u"junction"_qs)), target);
     EXPECT_NE(FolderIdOf(tree(u"Zürich"_qs)), target);
-    EXPECT_FALSE(FolderIdOf(tree(u"Zürich\\Straße.ps"_qs)).has_value()) << "a file has no folder id";
+    EXPECT_FALSE(FolderIdOf(tree(u"Zürich\\Straße.ps"_qs)).has_value())
+        << "a file has no folder id";
 }
 
 } // namespace

@@ -75,8 +75,9 @@ TEST(RegistryStore, MissingKeyGivesTheDefaultAndTheLocationIsTheUsersHive) {
     SettingsStore store(prompter);
     EXPECT_EQ(store.GetSetting(QStringLiteral("NeverWritten"), QStringLiteral("ps")),
               QStringLiteral("ps"));
-    EXPECT_TRUE(store.location().startsWith(QStringLiteral("\\HKEY_CURRENT_USER\\Software\\Dravik")))
-        << store.location();
+    EXPECT_TRUE(
+        store.location().startsWith(QStringLiteral("\\HKEY_CURRENT_USER\\Software\\Dravik")))
+        << qPrintable(store.location());
 }
 
 } // namespace

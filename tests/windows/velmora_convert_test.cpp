@@ -36,10 +36,10 @@ TEST_P(VelmoraConvertExe, Answers) {
     const Row& row = GetParam();
     const Ran ran = run(row.arguments);
     EXPECT_EQ(ran.exitCode, row.exitCode) << row.why << "\n" << qPrintable(ran.err);
-    EXPECT_TRUE(ran.out.contains(QString::fromUtf8(row.inOut))) << row.why << ": "
-                                                                << qPrintable(ran.out);
-    EXPECT_TRUE(ran.err.contains(QString::fromUtf8(row.inErr))) << row.why << ": "
-                                                                << qPrintable(ran.err);
+    EXPECT_TRUE(ran.out.contains(QString::fromUtf8(row.inOut)))
+        << row.why << ": " << qPrintable(ran.out);
+    EXPECT_TRUE(ran.err.contains(QString::fromUtf8(row.inErr)))
+        << row.why << ": " << qPrintable(ran.err);
 }
 
 const QString kMissing = QStringLiteral("C:\\no such folder\\Zoë.ps");
@@ -49,9 +49,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Row{{QStringLiteral("--version")}, 0, "velmora-convert 0.1.0", "", "its version"},
         Row{{}, 2, "", "Usage:", "nothing to convert"},
-        Row{{QStringLiteral("--quality"), QStringLiteral("101"), kMissing}, 2, "", "Usage:",
+        Row{{QStringLiteral("--quality"), QStringLiteral("101"), kMissing},
+            2,
+            "",
+            "Usage:",
             "a quality past 100"},
-        Row{{QStringLiteral("--list"), kMissing}, 0, "", "no such folder\\Zo\u00eb.ps",
+        Row{{QStringLiteral("--list"), kMissing},
+            0,
+            "",
+            "no such folder\\Zo\u00eb.ps",
             "a bad path is named in the system's words, in Unicode"}));
 
 } // namespace
