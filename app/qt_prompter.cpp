@@ -2,6 +2,7 @@
 
 #include "app/startup_helpers.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -108,15 +109,21 @@ std::optional<QString> QtPrompter::askText(const QString& prompt, const QString&
     return answer;
 }
 
+// The dialogs answer with "/" on every system; the list and the engine name
+// files with the system's own separator.
 QStringList QtPrompter::pickFiles(const QString& title, const QString& filter,
                                   const QString& startFolder) {
-    return QFileDialog::getOpenFileNames(m_owner, titleOrDefault(title), startFolder,
-                                         qtFilter(filter));
+    QStringList files = QFileDialog::getOpenFileNames(m_owner, titleOrDefault(title), startFolder,
+                                                      qtFilter(filter));
+    for (QString& file : files) {
+        file = QDir::toNativeSeparators(file);
+    }
+    return files;
 }
 
 QString QtPrompter::pickFolder(const QString& title, const QString& startFolder) {
-    return QFileDialog::getExistingDirectory(m_owner, titleOrDefault(title), startFolder,
-                                             QFileDialog::ShowDirsOnly);
+    return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(
+        m_owner, titleOrDefault(title), startFolder, QFileDialog::ShowDirsOnly));
 }
 
 } // namespace velmora

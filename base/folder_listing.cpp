@@ -20,19 +20,20 @@ namespace {
 constexpr char16_t kFirstNonAscii = 0x80;
 
 // Case-folded code points, so that matching ignores case beyond ASCII too.
+// Names are nearly always ASCII: those are folded in one pass, in place.
 void foldText(const QString& text, std::u32string& out) {
-    out.clear();
-    const bool ascii = std::all_of(text.cbegin(), text.cend(),
-                                   [](QChar c) { return c.unicode() < kFirstNonAscii; });
-    if (ascii) {
-        for (const QChar c : text) {
-            const char32_t code = c.unicode();
-            out.push_back(code >= U'A' && code <= U'Z' ? code + (U'a' - U'A') : code);
+    out.resize(static_cast<std::size_t>(text.size()));
+    char32_t* folded = out.data();
+    for (const QChar c : text) {
+        const char32_t code = c.unicode();
+        if (code >= kFirstNonAscii) {
+            out.clear();
+            for (const char32_t point : text.toUcs4()) {
+                out.push_back(QChar::toCaseFolded(point));
+            }
+            return;
         }
-        return;
-    }
-    for (const char32_t c : text.toUcs4()) {
-        out.push_back(QChar::toCaseFolded(c));
+        *folded++ = code >= U'A' && code <= U'Z' ? code + (U'a' - U'A') : code;
     }
 }
 

@@ -16,6 +16,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -179,11 +180,13 @@ int main(int argc, char* argv[]) {
     for (const QString& argument : parser.positionalArguments()) {
         reportUnreachable(argument);
         const QFileInfo info(argument);
+        // Qt answers with "/" on every system; sources and their pages are
+        // named with the system's own separator.
+        const QString path = QDir::toNativeSeparators(info.absoluteFilePath());
         if (info.isDir()) {
-            inputs.append(
-                CollectFolderFiles(info.absoluteFilePath(), parser.value(extension), scan, trap));
+            inputs.append(CollectFolderFiles(path, parser.value(extension), scan, trap));
         } else {
-            inputs.append(info.absoluteFilePath());
+            inputs.append(path);
         }
     }
     QStringList sources = part->take(inputs);

@@ -84,6 +84,12 @@ bool ConversionRun::start(RunRequest request) {
     m_stopRequested = false;
     m_cancelled = false;
     m_request = std::move(request);
+    // Callers may name files the way Qt does, with "/" on every system; the
+    // pages are named beside them with the system's own separator.
+    for (QString& source : m_request.sources) {
+        source = QDir::toNativeSeparators(source);
+    }
+    m_request.outputFolder = QDir::toNativeSeparators(m_request.outputFolder);
     m_summary = RunSummary{};
     QMetaObject::invokeMethod(this, &ConversionRun::begin, Qt::QueuedConnection);
     return true;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Velmora for Windows on this Debian/Ubuntu machine and tests it under
 # Wine: installs what is missing, builds qtbase and GoogleTest for mingw-w64
-# once into ~/.cache/velmora (reused after), cross-builds velmora.exe and
+# and Ghostscript's gswin64c.exe once into ~/.cache/velmora (reused after),
+# cross-builds velmora.exe and
 # velmora-convert.exe into build-windows/ with the DLLs and plugins they need
 # beside them, and runs the Windows tests. Its last line is
 # "N passed, N failed".
@@ -10,6 +11,7 @@ cd "$(dirname "$0")/.."
 cache=${VELMORA_CACHE:-$HOME/.cache/velmora}
 qt=$cache/qt-6.4.2-mingw
 googletest=$cache/googletest-mingw
+ghostscript=$cache/ghostscript-10.0.0-mingw
 
 scripts/windows/install-deps.sh
 if [ ! -f "$qt/.velmora-built" ]; then
@@ -17,6 +19,7 @@ if [ ! -f "$qt/.velmora-built" ]; then
 fi
 scripts/windows/build-qt.sh "$qt"
 scripts/windows/build-googletest.sh "$googletest"
+scripts/windows/build-ghostscript.sh "$ghostscript"
 
 # Tests run through Wine, each under the Windows platform or offscreen.
 "$qt/bin/qt-cmake" -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -26,6 +29,9 @@ cmake --build build-windows --parallel "$(nproc)"
 
 export WINEPREFIX=$PWD/build-windows/wine
 export WINEDEBUG=-all
+# The Ghostscript built above is on the Windows PATH of the tests, where the
+# program looks first (Wine shows the host's / as drive Z:).
+export WINEPATH="Z:${ghostscript//\//\\}\\bin"
 log=$(mktemp)
 trap 'rm -f "$log"; wineserver -k 2>/dev/null || true' EXIT
 status=0
