@@ -82,7 +82,7 @@ TEST_F(ConversionRunTest, SamplesBecomePagesBesideTheirSources) {
     EXPECT_EQ(letter.format(), QByteArray("jpeg"));
 
     // The bar moves with the pages, never back, up to the end.
-    EXPECT_GT(h.progressValues.size(), 5);
+    ASSERT_GT(h.progressValues.size(), 5);
     EXPECT_TRUE(std::is_sorted(h.progressValues.begin(), h.progressValues.end()));
     EXPECT_EQ(h.progressValues.last(), 100);
     EXPECT_EQ(h.progressTexts.first(), QStringLiteral("Processing: brochure.ps"));
