@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the Windows build needs: the mingw-w64 toolchain, ninja, Wine
-# and Xvfb, and a deb-src entry so apt-get source can fetch Qt's source from
-# the same archive the machine already uses. Does nothing when all is there.
+# and Xvfb, and a deb-src entry so apt-get source can fetch the sources of Qt
+# and Ghostscript from the same archive the machine already uses. Does
+# nothing when all is there.
 set -euo pipefail
 
 sudo_cmd=()
@@ -10,8 +11,16 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 
-packages=(g++-mingw-w64-x86-64-posix ninja-build wine xvfb xauth dpkg-dev xz-utils
-          cmake libgtest-dev qt6-base-dev qt6-base-dev-tools)
+packages=(
+    # the cross compiler, and Qt's own tools from the host (moc, rcc, uic)
+    g++-mingw-w64-x86-64-posix ninja-build cmake qt6-base-dev qt6-base-dev-tools
+    # sources: apt-get source, and GoogleTest's in /usr/src/googletest
+    dpkg-dev xz-utils libgtest-dev
+    # Ghostscript's own build: its helper programs are built for the host
+    gcc make patch pkg-config
+    # the tests: Wine on a virtual X server
+    wine xvfb xauth
+)
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
