@@ -1,16 +1,9 @@
 #include "base/folder_reader.h"
 
 #include "base/error_numbers.h"
+#include "base/unique_handle_windows.h"
 
 #include <QDir>
-
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 // Folders are read with the find API, which hands over each entry's
 // attributes with its name, so most entries need no second question.
@@ -18,10 +11,6 @@
 namespace velmora {
 
 namespace {
-
-const wchar_t* wide(const QString& text) {
-    return reinterpret_cast<const wchar_t*>(text.utf16());
-}
 
 // A failed call (GetLastError) as the numbered Failure the callers' traps expect.
 Failure systemFailure(DWORD error) {
@@ -76,21 +65,18 @@ EntryKind kindOf(DWORD attributes) {
 
 // Opens a path for questions only, following links; folders need the
 // backup-semantics flag to be opened at all.
-HANDLE openForQuestions(const QString& path) {
-    return ::CreateFileW(wide(QDir::toNativeSeparators(path)), 0,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+UniqueHandle openForQuestions(const QString& path) {
+    return OwnHandle(::CreateFileW(WideText(QDir::toNativeSeparators(path)), 0,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
-std::optional<BY_HANDLE_FILE_INFORMATION> informationOf(const QString& path) {
-    const HANDLE handle = openForQuestions(path);
-    if (handle == INVALID_HANDLE_VALUE) {
+std::optional<BY_HANDLE_FILE_INFORMATION> informationOf(const UniqueHandle& handle) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!handle || ::GetFileInformationByHandle(handle.get(), &info) == 0) {
         return std::nullopt;
     }
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool known = ::GetFileInformationByHandle(handle, &info) != 0;
-    ::CloseHandle(handle);
-    return known ? std::optional(info) : std::nullopt;
+    return info;
 }
 
 QString withSeparator(const QString& folder) {
@@ -111,7 +97,7 @@ struct FolderReader::State {
 FolderReader::FolderReader(const QString& folder) : m_state(std::make_unique<State>()) {
     m_state->folder = withSeparator(folder);
     const QString pattern = QDir::toNativeSeparators(m_state->folder) + QLatin1Char('*');
-    m_state->find = ::FindFirstFileExW(wide(pattern), FindExInfoBasic, &m_state->data,
+    m_state->find = ::FindFirstFileExW(WideText(pattern), FindExInfoBasic, &m_state->data,
                                        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (m_state->find != INVALID_HANDLE_VALUE) {
         m_state->pending = true;
@@ -119,7 +105,7 @@ FolderReader::FolderReader(const QString& folder) : m_state(std::make_unique<Sta
     }
     const DWORD error = ::GetLastError();
     // A drive's root has no "." entry: an empty one finds nothing at all.
-    const DWORD attributes = ::GetFileAttributesW(wide(QDir::toNativeSeparators(folder)));
+    const DWORD attributes = ::GetFileAttributesW(WideText(QDir::toNativeSeparators(folder)));
     if (error == ERROR_FILE_NOT_FOUND && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return;
@@ -172,7 +158,7 @@ bool FolderReader::entriesReachable() const {
 }
 
 std::optional<FolderId> FolderIdOf(const QString& path) {
-    const std::optional<BY_HANDLE_FILE_INFORMATION> info = informationOf(path);
+    const std::optional<BY_HANDLE_FILE_INFORMATION> info = informationOf(openForQuestions(path));
     if (!info || (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         return std::nullopt;
     }
@@ -186,20 +172,16 @@ bool FileExists(const QString& path) {
     if (path.isEmpty()) {
         return false;
     }
-    const HANDLE handle = openForQuestions(path);
-    if (handle == INVALID_HANDLE_VALUE) {
+    const UniqueHandle handle = openForQuestions(path);
+    if (!handle || ::GetFileType(handle.get()) != FILE_TYPE_DISK) {
         return false;
     }
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool regular = ::GetFileType(handle) == FILE_TYPE_DISK &&
-                         ::GetFileInformationByHandle(handle, &info) != 0 &&
-                         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    ::CloseHandle(handle);
-    return regular;
+    const std::optional<BY_HANDLE_FILE_INFORMATION> info = informationOf(handle);
+    return info && (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::optional<QString> WhyUnreachable(const QString& path) {
-    if (::GetFileAttributesW(wide(QDir::toNativeSeparators(path))) != INVALID_FILE_ATTRIBUTES) {
+    if (::GetFileAttributesW(WideText(QDir::toNativeSeparators(path))) != INVALID_FILE_ATTRIBUTES) {
         return std::nullopt;
     }
     return systemMessage(::GetLastError());

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "convert/process_group.h"
-#include "convert/unique_handle_windows.h"
+#include "base/unique_handle_windows.h"
 
 #include <QObject>
 

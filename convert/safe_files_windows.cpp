@@ -2,7 +2,7 @@
 
 #include "base/error_numbers.h"
 #include "base/failure.h"
-#include "convert/unique_handle_windows.h"
+#include "base/unique_handle_windows.h"
 
 #include <QDir>
 #include <QFile>

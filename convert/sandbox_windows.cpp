@@ -2,7 +2,7 @@
 
 #include "convert/ghostscript_program.h"
 #include "convert/stage_scripts.h"
-#include "convert/unique_handle_windows.h"
+#include "base/unique_handle_windows.h"
 
 #include <QDir>
 

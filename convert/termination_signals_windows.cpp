@@ -1,6 +1,6 @@
 #include "convert/termination_signals.h"
 
-#include "convert/unique_handle_windows.h"
+#include "base/unique_handle_windows.h"
 
 #include <mutex>
 

@@ -1,12 +1,6 @@
 #include "filelist/file_attributes.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "base/unique_handle_windows.h"
 
 namespace velmora {
 
@@ -16,7 +10,7 @@ unsigned AttributeWord(const QString& path) {
     if (path.isEmpty()) {
         return 0;
     }
-    const DWORD word = ::GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()));
+    const DWORD word = ::GetFileAttributesW(WideText(path));
     if (word == INVALID_FILE_ATTRIBUTES) {
         return 0;
     }

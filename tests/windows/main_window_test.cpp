@@ -2,20 +2,13 @@
 // platform, with the captions a user reads.
 #include "app/startup_helpers.h"
 #include "app/window_fixture.h"
+#include "base/unique_handle_windows.h"
 
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include <gtest/gtest.h>
-
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 using namespace velmora;
 
@@ -33,7 +26,7 @@ TEST_F(MainWindowOnWindows, AppearsWithItsCaptions) {
     // The system knows the window by its title.
     const QString title = ProductName();
     EXPECT_EQ(window.windowTitle(), title);
-    const HWND native = ::FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(title.utf16()));
+    const HWND native = ::FindWindowW(nullptr, WideText(title));
     EXPECT_EQ(native, reinterpret_cast<HWND>(window.winId()));
     EXPECT_TRUE(::IsWindowVisible(native));
 

@@ -1,18 +1,11 @@
 // The user's choices on Windows: the current user's registry, one key for
 // the application and section, one text value per setting.
 #include "app/settings_store.h"
+#include "base/unique_handle_windows.h"
 #include "support/qstring_printer.h"
 #include "support/recording_prompter.h"
 
 #include <gtest/gtest.h>
-
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 #include <optional>
 
@@ -25,7 +18,7 @@ constexpr const wchar_t* kSectionKey = L"Software\\Dravik\\Dravik\\Velmora";
 // The value as the registry holds it, read without Qt: nullopt when missing
 // or not a text value.
 std::optional<QString> registryText(const QString& name) {
-    const auto* wideName = reinterpret_cast<const wchar_t*>(name.utf16());
+    const wchar_t* wideName = WideText(name);
     DWORD bytes = 0;
     if (::RegGetValueW(HKEY_CURRENT_USER, kSectionKey, wideName, RRF_RT_REG_SZ, nullptr, nullptr,
                        &bytes) != ERROR_SUCCESS) {

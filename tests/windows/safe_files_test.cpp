@@ -1,8 +1,8 @@
 // Opening and delivering files on Windows: never through a link, never a
 // device, and a page replaced in one step.
 #include "base/failure.h"
+#include "base/unique_handle_windows.h"
 #include "convert/safe_files.h"
-#include "convert/unique_handle_windows.h"
 #include "support/test_files.h"
 
 #include <QDir>
