@@ -21,8 +21,11 @@ scripts/windows/build-qt.sh "$qt"
 scripts/windows/build-googletest.sh "$googletest"
 scripts/windows/build-ghostscript.sh "$ghostscript"
 
+# The cached Qt remembers the toolchain file of the checkout that built it,
+# which may since have moved or gone; this checkout's own is named instead.
 # Tests run through Wine, each under the Windows platform or offscreen.
 "$qt/bin/qt-cmake" -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/scripts/windows/mingw-w64.cmake" \
     -DGTest_DIR="$googletest/lib/cmake/GTest" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/scripts/windows/wine-run.sh" >/dev/null
 cmake --build build-windows --parallel "$(nproc)"
