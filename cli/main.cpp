@@ -37,18 +37,17 @@ int usageError(const QCommandLineParser& parser, const QString& text) {
     return BadUsage;
 }
 
+void reportTrouble(const QString& path, const QString& trouble) {
+    std::fprintf(stderr, "velmora-convert: %s: %s\n", path.toUtf8().constData(),
+                 trouble.toUtf8().constData());
+}
+
 // A named path the system cannot find is reported at once, the way other
 // command-line tools do; it is still handed on, so the summary names it too.
 void reportUnreachable(const QString& argument) {
     if (const std::optional<QString> why = WhyUnreachable(argument)) {
-        std::fprintf(stderr, "velmora-convert: %s: %s\n", argument.toUtf8().constData(),
-                     why->toUtf8().constData());
+        reportTrouble(argument, *why);
     }
-}
-
-void reportTrouble(const QString& path, const QString& trouble) {
-    std::fprintf(stderr, "velmora-convert: %s: %s\n", path.toUtf8().constData(),
-                 trouble.toUtf8().constData());
 }
 
 // The report an earlier run left, read only (for --list): nothing when there

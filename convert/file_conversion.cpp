@@ -14,11 +14,10 @@
 #include "convert/safe_files.h"
 #include "convert/stage_scripts.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -81,11 +80,12 @@ bool FileConversion::start() {
     }
     // Taken from the open file before it is copied: a source written to
     // meanwhile no longer matches what the report says of it, so a resumed
-    // run converts it again.
-    struct stat opened {};
-    if (::fstat(source.handle(), &opened) == 0) {
-        m_outcome.size = opened.st_size;
-        m_outcome.mtime = opened.st_mtime;
+    // run converts it again. Qt reads it as a later look at the path does,
+    // on either system.
+    const QDateTime modified = source.fileTime(QFileDevice::FileModificationTime);
+    if (modified.isValid()) {
+        m_outcome.size = source.size();
+        m_outcome.mtime = modified.toSecsSinceEpoch();
     }
     trap.step(110, [&] { m_pdfFolder = createFolder(m_run.layout.pdfFolder(m_row)); });
     const QString copy = WorkLayout::sourceCopy(m_pdfFolder);

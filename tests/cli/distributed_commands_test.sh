@@ -15,7 +15,12 @@ export PATH="$build:$PATH" TMPDIR="$work/tmp" HOME="$work/home"
 mkdir -p "$TMPDIR" "$HOME/.parallel"
 touch "$HOME/.parallel/will-cite" # no citation notice from parallel
 
-fail() { echo "FAIL: $*"; exit 1; }
+# What the failed command printed comes first, for whoever reads the log.
+fail() {
+    [ -s "$work/run.log" ] && cat "$work/run.log"
+    echo "FAIL: $*"
+    exit 1
+}
 # The indented lines of a README block, indentation removed.
 block() {
     sed -n "/^<!-- begin $1 -->\$/,/^<!-- end $1 -->\$/p" "$readme" | sed -n 's/^    //p'
@@ -34,7 +39,7 @@ for i in 1 2 3 4 5 6 7; do
 done
 sources=7
 mkdir -p "$work/plain"
-velmora-convert --output-dir "$work/plain" "$DOCS" >/dev/null 2>&1 || fail "the plain run failed"
+velmora-convert --output-dir "$work/plain" "$DOCS" >"$work/run.log" 2>&1 || fail "the plain run failed"
 [ "$(ls "$work/plain" | wc -l)" -eq 14 ] || fail "the plain run made $(ls "$work/plain" | wc -l) pages"
 
 # The pages of $PAGES against the plain run's (names and bytes), and the
@@ -70,7 +75,7 @@ command=$(block parallel)
 [ -n "$command" ] || fail "no parallel block in the README"
 export PAGES="$work/parallel" HOSTS=":"
 mkdir -p "$PAGES"
-bash -c "$command" >/dev/null 2>&1 || fail "parallel: $command"
+bash -c "$command" >"$work/run.log" 2>&1 || fail "parallel: $command"
 check parallel
 
 # Slurm: every task of the array, with the variables Slurm sets.
