@@ -2,7 +2,17 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace velmora {
+
+namespace {
+
+// Ghostscript reads -dJPEGQ=0 as "not set" and falls back to its default of
+// 75: the lowest quality it really makes is 1.
+constexpr int kLowestGhostscriptQuality = 1;
+
+} // namespace
 
 QString PsToPdfScriptName(PathStyle style) {
     return style == PathStyle::Windows ? QStringLiteral("pstopdf.bat")
@@ -37,7 +47,8 @@ QString JpegScriptText(int quality, PathStyle style, PageRange range) {
                                     : QStringLiteral("gs");
     const QString render = program +
                            QStringLiteral(" -dSAFER -dBATCH -dNOPAUSE -sDEVICE=jpeg -dJPEGQ=") +
-                           QString::number(quality) + QStringLiteral(" -dDOINTERPOLATE ") + pages +
+                           QString::number(std::max(quality, kLowestGhostscriptQuality)) +
+                           QStringLiteral(" -dDOINTERPOLATE ") + pages +
                            (windows ? QStringLiteral("-sOutputFile=current-%%03d.jpg")
                                     : QStringLiteral("-sOutputFile=current-%03d.jpg")) +
                            QStringLiteral(" -r300 current.pdf");

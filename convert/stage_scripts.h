@@ -21,7 +21,8 @@ QString PsToPdfScriptName(PathStyle style = nativePathStyle());
 QString JpegScriptName(PathStyle style = nativePathStyle(), PageRange range = {});
 // The JPEG script without its final line break (WriteTextFile adds it). It
 // exits with Ghostscript's status, so a Ghostscript that was killed or
-// crashed is never taken for one that finished.
+// crashed is never taken for one that finished. Quality 0 ("Min.") asks
+// Ghostscript for its lowest quality, 1.
 QString JpegScriptText(int quality, PathStyle style = nativePathStyle(), PageRange range = {});
 
 } // namespace velmora

@@ -11,38 +11,61 @@
 
 using namespace velmora;
 
-TEST(JpegScript, TextPerStyleAndQuality) {
-    struct Row {
+// What Ghostscript is asked for, per row: the quality it really gets, the
+// pages of a range, and the page template each command interpreter needs.
+TEST(JpegScript, AsksGhostscriptForWhatWasChosen) {
+    const struct Row {
         PathStyle style;
         int quality;
-        const char* text;
+        PageRange range;
+        QStringList has;
+        QStringList hasNot;
+        const char* why;
     } rows[] = {
-        {PathStyle::Windows, 75,
-         "\"%VELMORA_GHOSTSCRIPT%\" -dSAFER -dBATCH -dNOPAUSE -sDEVICE=jpeg -dJPEGQ=75 "
-         "-dDOINTERPOLATE "
-         "-sOutputFile=current-%%03d.jpg -r300 current.pdf\r\nset status=%errorlevel%\r\n"
-         "del current.pdf\r\nexit /b %status%"},
-        {PathStyle::Windows, 90,
-         "\"%VELMORA_GHOSTSCRIPT%\" -dSAFER -dBATCH -dNOPAUSE -sDEVICE=jpeg -dJPEGQ=90 "
-         "-dDOINTERPOLATE "
-         "-sOutputFile=current-%%03d.jpg -r300 current.pdf\r\nset status=%errorlevel%\r\n"
-         "del current.pdf\r\nexit /b %status%"},
-        {PathStyle::Posix, 75,
-         "gs -dSAFER -dBATCH -dNOPAUSE -sDEVICE=jpeg -dJPEGQ=75 -dDOINTERPOLATE "
-         "-sOutputFile=current-%03d.jpg -r300 current.pdf\nstatus=$?\nrm -f current.pdf\n"
-         "exit $status"},
-        {PathStyle::Posix, 90,
-         "gs -dSAFER -dBATCH -dNOPAUSE -sDEVICE=jpeg -dJPEGQ=90 -dDOINTERPOLATE "
-         "-sOutputFile=current-%03d.jpg -r300 current.pdf\nstatus=$?\nrm -f current.pdf\n"
-         "exit $status"},
+        {PathStyle::Posix,
+         0,
+         {},
+         {"-dJPEGQ=1 "},
+         {"-dJPEGQ=0"},
+         "0 (\"Min.\") is Ghostscript's lowest, 1: it reads 0 as its default 75"},
+        {PathStyle::Posix, 1, {}, {"-dJPEGQ=1 "}, {}, "1 passes unchanged"},
+        {PathStyle::Posix,
+         75,
+         {},
+         {"-dJPEGQ=75 ", "-sOutputFile=current-%03d.jpg"},
+         {"FirstPage", "LastPage"},
+         "the whole document, with the shell's template"},
+        {PathStyle::Windows,
+         100,
+         {},
+         {"-dJPEGQ=100 ", "-sOutputFile=current-%%03d.jpg"},
+         {},
+         "cmd.exe turns %% into %"},
+        {PathStyle::Posix,
+         75,
+         {5, 8},
+         {"-dFirstPage=5 -dLastPage=8 "},
+         {},
+         "a range in the middle of a document"},
+        {PathStyle::Windows,
+         75,
+         {9, -1},
+         {"-dFirstPage=9 "},
+         {"LastPage"},
+         "the last range is open, so pages past the count are still made"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(JpegScriptText(row.quality, row.style), QString::fromLatin1(row.text));
+        const QString text = JpegScriptText(row.quality, row.style, row.range);
+        for (const QString& part : row.has) {
+            EXPECT_TRUE(text.contains(part)) << row.why << "\n" << qPrintable(text);
+        }
+        for (const QString& part : row.hasNot) {
+            EXPECT_FALSE(text.contains(part)) << row.why << "\n" << qPrintable(text);
+        }
+        EXPECT_EQ(text.count(lineBreak(row.style)), 3) << row.why;
     }
-    EXPECT_EQ(JpegScriptName(PathStyle::Windows), QStringLiteral("pdf2tiff.bat"));
-    EXPECT_EQ(JpegScriptName(PathStyle::Posix), QStringLiteral("pdf2tiff.sh"));
-    EXPECT_EQ(PsToPdfScriptName(PathStyle::Windows), QStringLiteral("pstopdf.bat"));
-    EXPECT_EQ(PsToPdfScriptName(PathStyle::Posix), QStringLiteral("pstopdf.sh"));
+    EXPECT_NE(JpegScriptName(PathStyle::Posix, {5, 8}), JpegScriptName(PathStyle::Posix, {9, -1}))
+        << "each range has a script of its own";
 }
 
 // A Ghostscript killed while rendering (by the out-of-memory killer, say)
