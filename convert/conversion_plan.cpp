@@ -48,6 +48,9 @@ std::optional<PlanStep> ConversionPlan::next() {
         m_inFlight.front().state = RowState::Delivering;
         return PlanStep{PlanStep::Kind::Deliver, m_inFlight.front().row, -1, {}};
     }
+    if (m_held) {
+        return std::nullopt;
+    }
     const int freeJobs = m_jobs - running();
     if (freeJobs <= 0) {
         return std::nullopt;

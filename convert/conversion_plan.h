@@ -59,6 +59,10 @@ public:
     // The row's pages are placed: its outcome is final.
     void delivered(int row);
 
+    // While held, no Ghostscript starts: the running ones go on, and rows
+    // whose pages are all made are still delivered.
+    void hold(bool held) { m_held = held; }
+
     // Nothing more starts or is delivered. Returns every row that was not
     // delivered, in row order: those in flight (whose Ghostscripts the
     // caller stops) and those never started.
@@ -87,6 +91,7 @@ private:
     int m_jobs;
     int m_nextRow = 1;
     bool m_stopped = false;
+    bool m_held = false;
     std::deque<Row> m_inFlight;
 };
 

@@ -67,12 +67,18 @@ void ConversionPool::advance() {
         return;
     }
     showProgress();
-    if (m_plan.finished() && !m_finished) {
-        m_finished = true;
-        m_diskWatch.stop();
-        m_progressPace.stop();
-        emit finished();
+    finishWhenSettled();
+}
+
+void ConversionPool::finishWhenSettled() {
+    // Stopped files' Ghostscripts must be gone before the run's folder is.
+    if (!m_plan.finished() || m_finished || !m_stopped.empty()) {
+        return;
     }
+    m_finished = true;
+    m_diskWatch.stop();
+    m_progressPace.stop();
+    emit finished();
 }
 
 void ConversionPool::carryOut(const PlanStep& step) {
@@ -95,13 +101,6 @@ void ConversionPool::carryOut(const PlanStep& step) {
             file, &FileConversion::rangeEnded, this,
             [this](int row, int range) {
                 m_plan.rangeEnded(row, range);
-                advance();
-            },
-            Qt::QueuedConnection);
-        connect(
-            file, &FileConversion::timeLimitReached, this,
-            [this](int row) {
-                m_plan.fileEnded(row);
                 advance();
             },
             Qt::QueuedConnection);
@@ -139,6 +138,13 @@ void ConversionPool::deliver(int row) {
     }
 }
 
+void ConversionPool::hold(bool held) {
+    m_plan.hold(held);
+    if (!held) {
+        advance();
+    }
+}
+
 void ConversionPool::end(FileOutcome outcome) {
     m_outcomes.append(outcome);
     m_run.port.fileEnded(m_outcomes.back());
@@ -160,11 +166,11 @@ void ConversionPool::stop(GhostscriptEnding ending) {
     const QList<int> rows = m_plan.stop();
     for (const int row : rows) {
         if (FileConversion* file = m_conversions.take(row)) {
+            // Every file is told at once; their Ghostscripts end together, in
+            // the background.
             file->stop(ending);
             end(file->outcome());
-            // Kept until the pool goes: its Ghostscripts' ends may still be
-            // queued, and must find nothing to act on.
-            m_stopped.emplace_back(file);
+            keepUntilSettled(file);
         } else {
             FileOutcome never;
             never.source = m_sources.at(row - 1);
@@ -173,6 +179,21 @@ void ConversionPool::stop(GhostscriptEnding ending) {
         }
     }
     advance();
+}
+
+void ConversionPool::keepUntilSettled(FileConversion* file) {
+    m_stopped.emplace_back(file);
+    // Let go in a later round of events, never inside the file's own signal;
+    // its Ghostscripts' ends may still be queued, and find nothing to act on.
+    auto letGo = [this, file] {
+        std::erase_if(m_stopped, [file](const auto& kept) { return kept.get() == file; });
+        finishWhenSettled();
+    };
+    if (file->isRunning()) {
+        connect(file, &FileConversion::settled, this, letGo, Qt::QueuedConnection);
+    } else {
+        QMetaObject::invokeMethod(this, letGo, Qt::QueuedConnection);
+    }
 }
 
 void ConversionPool::watchDisks() {

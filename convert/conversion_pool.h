@@ -32,6 +32,9 @@ public:
     ~ConversionPool() override;
 
     void start();
+    // While held, no Ghostscript starts; the running ones go on and finished
+    // rows are still delivered.
+    void hold(bool held);
     // Stops every Ghostscript and delivers nothing more; every row not yet
     // delivered ends with the reason `ending` gives. finished() follows.
     void stop(GhostscriptEnding ending);
@@ -47,6 +50,8 @@ private:
     void carryOut(const PlanStep& step);
     void deliver(int row);
     void end(FileOutcome outcome);
+    void keepUntilSettled(FileConversion* file);
+    void finishWhenSettled();
     void watchDisks();
     void showProgress();
     FileConversion* conversion(int row) const;
@@ -55,7 +60,7 @@ private:
     QStringList m_sources;
     ConversionPlan m_plan;
     QMap<int, FileConversion*> m_conversions; // rows in flight, owned
-    std::vector<std::unique_ptr<FileConversion>> m_stopped;
+    std::vector<std::unique_ptr<FileConversion>> m_stopped; // until their Ghostscripts are gone
     QList<FileOutcome> m_outcomes;
     QTimer m_diskWatch;
     QTimer m_progressPace; // pending progress from pages made

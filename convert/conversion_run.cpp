@@ -10,15 +10,16 @@
 #include "convert/ghostscript_program.h"
 #include "convert/sandbox.h"
 #include "convert/stage_scripts.h"
+#include "convert/work_folder_lock.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <algorithm>
+#include <utility>
 
 namespace velmora {
 
@@ -51,24 +52,14 @@ void copyFolderContents(const QString& from, const QString& to) {
     }
 }
 
-qint64 systemFreeSpace(const QString& path) {
-    // The folder may not exist yet (or any more): ask for the nearest one that does.
-    QString existing = path;
-    while (!existing.isEmpty() && !QFileInfo::exists(existing)) {
-        const QString parent = QFileInfo(existing).path();
-        if (parent == existing) {
-            break;
-        }
-        existing = parent;
-    }
-    const QStorageInfo storage(existing);
-    return storage.isValid() ? storage.bytesAvailable() : -1;
-}
-
 } // namespace
 
 ConversionRun::ConversionRun(ConversionPort& port, ConversionSettings settings, QObject* parent)
-    : QObject(parent), m_port(port), m_settings(std::move(settings)), m_freeSpace(systemFreeSpace) {
+    : QObject(parent), m_port(port), m_settings(std::move(settings)), m_diskSpace(SystemDiskSpace) {
+    // Asked once, while nobody waits yet, so no Start has to.
+    if (m_settings.sandbox) {
+        SandboxProbe::shared();
+    }
 }
 
 ConversionRun::~ConversionRun() {
@@ -83,6 +74,7 @@ bool ConversionRun::start(RunRequest request) {
     m_converting = true;
     m_stopRequested = false;
     m_cancelled = false;
+    m_held = false;
     m_request = std::move(request);
     // Callers may name files the way Qt does, with "/" on every system; the
     // pages are named beside them with the system's own separator.
@@ -103,14 +95,28 @@ void ConversionRun::cancel() {
     halt(m_cancelled);
 }
 
+void ConversionRun::hold(bool held) {
+    if (!m_converting) {
+        return;
+    }
+    m_held = held;
+    if (m_pool) {
+        m_pool->hold(held);
+    }
+}
+
 void ConversionRun::halt(bool& why) {
     if (!m_converting) {
         return;
     }
     why = true;
-    // Before the run began, begin() sees the flag and ends it at once.
+    // Before the run began, begin() sees the flag and ends it at once; so
+    // does convert(), also when it waited for the sandbox's probe.
     if (m_pool) {
         m_pool->stop(GhostscriptEnding::Stopped);
+    } else if (m_probeWait) {
+        disconnect(std::exchange(m_probeWait, {}));
+        QMetaObject::invokeMethod(this, &ConversionRun::convert, Qt::QueuedConnection);
     }
 }
 
@@ -140,25 +146,39 @@ void ConversionRun::begin() {
         return;
     }
     // Without Ghostscript every file would fail: say so before anything starts.
-    const QString ghostscript = FindGhostscript(m_settings.ghostscript);
-    if (ghostscript.isEmpty()) {
+    m_ghostscript = FindGhostscript(m_settings.ghostscript);
+    if (m_ghostscript.isEmpty()) {
         m_summary.ghostscript = m_settings.ghostscript;
         end(RunSummary::Status::MissingGhostscript);
         return;
     }
     emit started();
+    if (m_settings.sandbox && !SandboxProbe::shared().isDone()) {
+        m_probeWait = connect(&SandboxProbe::shared(), &SandboxProbe::done, this,
+                              &ConversionRun::convert, Qt::SingleShotConnection);
+        return;
+    }
+    convert();
+}
+
+void ConversionRun::convert() {
+    m_probeWait = {};
+    if (m_cancelled || m_stopRequested) {
+        end(m_cancelled ? RunSummary::Status::Cancelled : RunSummary::Status::StoppedByUser);
+        return;
+    }
     const int quality = std::clamp(m_request.quality, 0, kMaxQuality);
     if (!prepareWorkFolder(quality)) {
         end(RunSummary::Status::NotPrepared);
         return;
     }
     m_sandbox = std::make_unique<Sandbox>(
-        m_settings.sandbox ? Sandbox::detect(ghostscript)
-                           : Sandbox::none(ghostscript, QStringLiteral("not asked for")));
+        m_settings.sandbox ? SandboxProbe::shared().sandboxFor(m_ghostscript)
+                           : Sandbox::none(m_ghostscript, QStringLiteral("not asked for")));
     m_summary.sandboxed = m_sandbox->isActive();
     m_summary.sandboxMissing = m_sandbox->unavailableReason();
     m_context.reset(new RunContext{WorkLayout(m_work->path()), *m_sandbox, m_port, m_settings,
-                                   m_request.output, m_request.outputFolder, quality, m_freeSpace,
+                                   m_request.output, m_request.outputFolder, quality, m_diskSpace,
                                    nativePathStyle()});
     const int jobs =
         m_settings.jobs > 0 ? m_settings.jobs : std::max(1, QThread::idealThreadCount());
@@ -166,6 +186,9 @@ void ConversionRun::begin() {
     // Ended in the next round of events, when no method of the pool runs.
     connect(m_pool.get(), &ConversionPool::finished, this, &ConversionRun::poolFinished,
             Qt::QueuedConnection);
+    if (m_held) {
+        m_pool->hold(true); // asked before the first Ghostscript
+    }
     m_pool->start();
 }
 
@@ -176,13 +199,18 @@ bool ConversionRun::prepareWorkFolder(int quality) {
     trap.step(110, [&] {
         const QString base =
             m_settings.tempFolder.isEmpty() ? QDir::tempPath() : m_settings.tempFolder;
-        m_work = std::make_unique<QTemporaryDir>(base + QStringLiteral("/velmora-XXXXXX"));
+        // What killed runs left behind holds copies of the user's documents.
+        RemoveAbandonedWorkFolders(base);
+        m_work = std::make_unique<QTemporaryDir>(WorkLayout::runFolderTemplate(base));
         if (!m_work->isValid()) {
             const QString reason = m_work->errorString();
             m_work.reset();
             throw Failure(
                 QStringLiteral("Could not create a work folder in %1: %2").arg(base, reason));
         }
+        // Held while this run lives; a run that cannot take it is left alone
+        // by the others all the same.
+        m_lock = WorkFolderLock::take(m_work->path());
     });
     if (!m_work) {
         return false;
@@ -209,6 +237,7 @@ void ConversionRun::end(RunSummary::Status status) {
     m_pool.reset();
     m_context.reset();
     m_sandbox.reset();
+    m_lock.reset();
     m_work.reset(); // removes the work folder with everything in it
     m_summary.status = status;
     m_converting = false;

@@ -17,6 +17,7 @@ namespace velmora {
 class ConversionPool;
 class ConversionPort;
 class Sandbox;
+class WorkFolderLock;
 
 // The conversion run behind the start button. start() checks that there is
 // something to convert and somewhere to put it, prepares a private work
@@ -41,10 +42,13 @@ public:
     void stop();
     // The quiet stop, when the window closes or the program is told to end.
     void cancel();
+    // While the user is asked whether to stop, no Ghostscript starts; the
+    // running ones go on. Until the next start.
+    void hold(bool held);
 
     ConversionSettings& settings() { return m_settings; }
-    // Free bytes of the disk holding a path; tests put in their own.
-    void setFreeSpace(FreeSpace freeSpace) { m_freeSpace = std::move(freeSpace); }
+    // The space of the disk holding a path; tests put in their own.
+    void setDiskSpace(DiskSpaceOf diskSpace) { m_diskSpace = std::move(diskSpace); }
 
 signals:
     // The run got past its checks and begins converting.
@@ -53,6 +57,8 @@ signals:
 
 private:
     void begin();
+    // Past the checks, once the sandbox is known: converts.
+    void convert();
     void halt(bool& why);
     ErrorTrap startTrap();
     bool prepareWorkFolder(int quality);
@@ -61,13 +67,17 @@ private:
 
     ConversionPort& m_port;
     ConversionSettings m_settings;
-    FreeSpace m_freeSpace;
+    DiskSpaceOf m_diskSpace;
     RunRequest m_request;
     RunSummary m_summary;
     bool m_converting = false;
     bool m_stopRequested = false;
     bool m_cancelled = false;
+    bool m_held = false;
+    QString m_ghostscript;                // the program found
+    QMetaObject::Connection m_probeWait; // while waiting for the sandbox's probe
     std::unique_ptr<QTemporaryDir> m_work;
+    std::unique_ptr<WorkFolderLock> m_lock; // on m_work, while the run lives
     std::unique_ptr<Sandbox> m_sandbox;
     std::unique_ptr<RunContext> m_context;
     std::unique_ptr<ConversionPool> m_pool;

@@ -23,7 +23,8 @@ struct ConversionSettings {
     // All that a document's own (PostScript) stage may write, its temp
     // folder included; 0: no limit.
     qint64 writeLimitBytes = 1024 * kMB;
-    // A run stops before a disk it writes to has less free space than this.
+    // A run stops before a disk it writes to has less free space than this,
+    // or than a tenth of a smaller disk.
     qint64 diskReserveBytes = 1024 * kMB;
     // The memory each Ghostscript may take; 0: no limit. On Windows a job
     // object is all the confinement there is, so it also bounds what one
@@ -33,8 +34,8 @@ struct ConversionSettings {
 #else
     qint64 childMemoryLimitBytes = 0;
 #endif
-    int jobs = 0;                     // Ghostscripts at once; 0: one per core
-    bool sandbox = true;              // run Ghostscript inside bwrap where it works
+    int jobs = 0;        // Ghostscripts at once; 0: one per core
+    bool sandbox = true; // run Ghostscript inside bwrap where it works
 };
 
 } // namespace velmora

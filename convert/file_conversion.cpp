@@ -49,8 +49,8 @@ FileConversion::FileConversion(const RunContext& run, int row, const QString& so
         if (!isRunning()) {
             return;
         }
-        // Said before the Ghostscripts end, so the pool hears it first.
-        emit timeLimitReached(m_row);
+        // Its Ghostscripts end as stopped by the limit, and with them the
+        // file: ranges not begun yet will start none.
         stopJobs(GhostscriptEnding::TimeLimit);
     });
 }
@@ -104,6 +104,7 @@ bool FileConversion::start() {
     }
     // Read from our own copy: the source may change or vanish meanwhile.
     m_outcome.expectedPages = AnnouncedPageCount(copy);
+    m_beginsLikeADocument = BeginsLikeADocument(copy);
     if (m_run.settings.fileTimeLimit.count() > 0) {
         m_timeLimit.start(m_run.settings.fileTimeLimit);
     }
@@ -116,6 +117,7 @@ bool FileConversion::start() {
         }
         m_pdfEnded = true;
         emit pdfEnded(m_row);
+        noteSettled();
     });
     m_pdfJob->start();
     return true;
@@ -173,6 +175,7 @@ void FileConversion::startRange(int index, PageRange pages) {
                 range->ended = true;
                 emit progressed();
                 emit rangeEnded(m_row, index);
+                noteSettled();
             });
     range->job->start();
 }
@@ -189,6 +192,12 @@ void FileConversion::stopJobs(GhostscriptEnding ending) {
         if (range->job) {
             range->job->stop(ending);
         }
+    }
+}
+
+void FileConversion::noteSettled() {
+    if (!isRunning()) {
+        emit settled();
     }
 }
 
@@ -241,7 +250,8 @@ void FileConversion::deliver() {
     }
     const PageSelection selection =
         SelectPages(m_pdfResult, PsToPdfScriptName(m_run.style), rendered, scripts);
-    m_outcome.failure = selection.failure;
+    m_outcome.failure =
+        m_beginsLikeADocument ? selection.failure : selection.failure.ofNonDocument();
     if (m_stoppedAs != GhostscriptEnding::Exited && !m_outcome.failed()) {
         m_outcome.failure = stoppedFailure();
     }

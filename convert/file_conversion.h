@@ -45,8 +45,11 @@ public:
     // Places the whole pages of the document in page order; the outcome is
     // then final and the file's folder is gone.
     void deliver();
-    // Ends every Ghostscript of the file; nothing is delivered.
+    // Ends every Ghostscript of the file, without waiting; nothing is
+    // delivered. settled() follows once none is left.
     void stop(GhostscriptEnding ending);
+    // Whether a Ghostscript of the file still runs, or is being stopped.
+    bool isRunning() const;
 
     int row() const { return m_row; }
     // How far the file has come, from 0 to 1.
@@ -56,8 +59,8 @@ public:
 signals:
     void pdfEnded(int row);
     void rangeEnded(int row, int range);
-    // The file took longer than a document may: its Ghostscripts are stopped.
-    void timeLimitReached(int row);
+    // No Ghostscript of the file runs any more.
+    void settled();
     void progressed();
 
 private:
@@ -73,7 +76,7 @@ private:
     bool prepareRange(Range& range);
     void placePages(const QStringList& images);
     void stopJobs(GhostscriptEnding ending);
-    bool isRunning() const;
+    void noteSettled();
     FileFailure stoppedFailure() const;
 
     const RunContext& m_run;
@@ -84,6 +87,7 @@ private:
     QString m_pdfFolder;
     std::unique_ptr<GhostscriptJob> m_pdfJob;
     GhostscriptResult m_pdfResult;
+    bool m_beginsLikeADocument = true; // a failure then names what the file is not
     bool m_pdfEnded = false;
     QList<std::shared_ptr<Range>> m_ranges;
     GhostscriptEnding m_stoppedAs = GhostscriptEnding::Exited; // Exited: not stopped

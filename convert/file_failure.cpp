@@ -29,6 +29,12 @@ QString FileFailure::text() const {
         return QStringLiteral("could not run %1 (%2)").arg(detail, reason);
     case Kind::GhostscriptStatus:
         return QStringLiteral("Ghostscript ended with status %1").arg(number);
+    case Kind::NotADocument:
+        return detail.isEmpty()
+                   ? QStringLiteral("not a PostScript or PDF file (Ghostscript ended "
+                                    "with status %1)")
+                         .arg(number)
+                   : QStringLiteral("not a PostScript or PDF file (Ghostscript: %1)").arg(detail);
     case Kind::NoProgress:
         return QStringLiteral("no progress for %1 s").arg(seconds(number));
     case Kind::OverWriteLimit:
@@ -80,6 +86,15 @@ FileFailure FileFailure::fromGhostscript(const GhostscriptResult& result, const 
         return fromEnding(result.ending);
     }
     failure.number = result.limit;
+    return failure;
+}
+
+FileFailure FileFailure::ofNonDocument() const {
+    if (kind != Kind::GhostscriptError && kind != Kind::GhostscriptStatus) {
+        return *this;
+    }
+    FileFailure failure = *this;
+    failure.kind = Kind::NotADocument;
     return failure;
 }
 

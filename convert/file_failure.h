@@ -18,8 +18,11 @@ struct FileFailure {
         CouldNotRun,       // detail: the script; reason: the system's words
         GhostscriptError,  // detail: Ghostscript's error line
         GhostscriptStatus, // number: the exit status, where Ghostscript said no more
-        NoProgress,        // number: the limit in milliseconds
-        OverWriteLimit,    // number: the limit in bytes
+        // Either of the two above, for a source that does not even begin like
+        // a document: detail is Ghostscript's line, or empty and number its status.
+        NotADocument,
+        NoProgress,     // number: the limit in milliseconds
+        OverWriteLimit, // number: the limit in bytes
         DiskNearlyFull,
         TimeLimit, // number: the limit in milliseconds
         Stopped,
@@ -47,6 +50,10 @@ struct FileFailure {
     static FileFailure fromGhostscript(const GhostscriptResult& result, const QString& script);
     // The failure that ends a file with a run-wide reason (a stop, a full disk).
     static FileFailure fromEnding(GhostscriptEnding ending);
+    // This failure, for a source that does not begin like a PostScript or
+    // PDF file: where Ghostscript gave the reason, the user first reads what
+    // the file is not. Other reasons stay as they are.
+    FileFailure ofNonDocument() const;
 
     bool operator==(const FileFailure&) const = default;
 };

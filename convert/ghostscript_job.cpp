@@ -79,7 +79,8 @@ GhostscriptJob::GhostscriptJob(GhostscriptJobSetup setup, QObject* parent)
 }
 
 GhostscriptJob::~GhostscriptJob() {
-    if (m_process.state() != QProcess::NotRunning) {
+    m_stopping.reset();
+    if (m_running) {
         m_process.blockSignals(true);
         StopProcessGroup(m_process, m_setup.folder);
     }
@@ -121,6 +122,9 @@ void GhostscriptJob::start() {
 }
 
 void GhostscriptJob::stop(GhostscriptEnding ending) {
+    if (!m_running) {
+        return; // never started, or over
+    }
     finish(ending);
 }
 
@@ -168,13 +172,22 @@ void GhostscriptJob::finish(GhostscriptEnding ending) {
         return;
     }
     m_ended = true;
-    m_running = false;
     m_watchdog.stop();
     // Stopping reaps the process, which would report its end once more.
     m_process.blockSignals(true);
-    if (ending != GhostscriptEnding::Exited) {
-        StopProcessGroup(m_process, m_setup.folder);
+    // Nothing is left of one that ended by itself or never started.
+    if (ending == GhostscriptEnding::Exited || ending == GhostscriptEnding::FailedToStart) {
+        conclude(ending);
+        return;
     }
+    // Ended in the background: done() once nothing of it is left, so that
+    // no Ghostscript still works in a folder that is read or removed next.
+    m_stopping = std::make_unique<ProcessTreeStop>(m_process, m_setup.folder);
+    connect(m_stopping.get(), &ProcessTreeStop::ended, this, [this, ending] { conclude(ending); });
+}
+
+void GhostscriptJob::conclude(GhostscriptEnding ending) {
+    m_running = false;
     m_stdout.append(m_process.readAllStandardOutput());
     m_stderr.append(m_process.readAllStandardError());
     m_stdout.finish();

@@ -10,9 +10,11 @@
 #include <QTimer>
 
 #include <chrono>
+#include <memory>
 
 namespace velmora {
 
+class ProcessTreeStop;
 class Sandbox;
 
 // What one Ghostscript is given: a script to run and a folder of its own.
@@ -38,10 +40,11 @@ public:
     ~GhostscriptJob() override;
 
     void start();
-    // Stops Ghostscript and everything it started; done() follows at once,
-    // with `ending` as how it ended.
+    // Stops Ghostscript and everything it started, without waiting; done()
+    // follows, with `ending` as how it ended, once nothing of it is left.
     void stop(GhostscriptEnding ending = GhostscriptEnding::Stopped);
 
+    // From start() until done(): while it is stopped too.
     bool isRunning() const { return m_running; }
     // Pages reported so far: finished pages in the PostScript stage, pages
     // begun in the JPEG stage.
@@ -56,10 +59,12 @@ private:
     void readLine(const QByteArray& line);
     void watch();
     void finish(GhostscriptEnding ending);
+    void conclude(GhostscriptEnding ending);
     qint64 writtenBytes() const;
 
     GhostscriptJobSetup m_setup;
     QProcess m_process;
+    std::unique_ptr<ProcessTreeStop> m_stopping; // once stopped, until nothing is left
     QTimer m_watchdog;
     QElapsedTimer m_sinceProgress;
     OutputTail m_stdout;

@@ -4,6 +4,9 @@
 #include <QList>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <iterator>
+
 namespace velmora {
 
 namespace {
@@ -56,6 +59,19 @@ QString GhostscriptErrorLine(const QByteArray& messages) {
         }
     }
     return ReasonText(named.isEmpty() ? mentioned : named);
+}
+
+bool BeginsLikeADocument(const QString& path) {
+    static const QByteArray kDosEpsHeader = QByteArrayLiteral("\xC5\xD0\xD3\xC6");
+    static const QByteArray kSignatures[] = {QByteArrayLiteral("%!"), QByteArrayLiteral("%PDF"),
+                                             kDosEpsHeader};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray head = file.read(kDosEpsHeader.size());
+    return std::any_of(std::begin(kSignatures), std::end(kSignatures),
+                       [&](const QByteArray& signature) { return head.startsWith(signature); });
 }
 
 int AnnouncedPageCount(const QString& path) {

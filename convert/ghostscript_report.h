@@ -16,6 +16,10 @@ QString GhostscriptErrorLine(const QByteArray& messages);
 // surrounding space trimmed, shortened to a line's length.
 QString ReasonText(const QByteArray& line);
 
+// Whether the file begins as a document Ghostscript reads: "%!" (PostScript),
+// "%PDF", or the binary header of a DOS EPS file.
+bool BeginsLikeADocument(const QString& path);
+
 // The page count a PostScript document announces in its "%%Pages:" comment
 // (also when deferred to its trailer with "(atend)"); -1 when it has none.
 int AnnouncedPageCount(const QString& path);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QObject>
 #include <QString>
+#include <QTimer>
 
 class QProcess;
 
@@ -25,11 +28,37 @@ struct ChildLimits {
 // starts joins), within the given limits.
 void RunInOwnProcessGroup(QProcess& process, ChildLimits limits = {});
 
-// Ends the process and everything it started: SIGTERM to its group and its
-// descendants (and, with a folder, every process working inside it), a short
-// grace, SIGKILL to whatever is left until nothing is, and the process
-// reaped. On Windows the whole job ends at once. Blocks for a fraction of a
-// second.
+// Ends a started child and everything it started without ever waiting on
+// the caller's thread, so several end at once and the window stays live: on
+// Posix SIGTERM at once to its group and its descendants (and, with a
+// folder, every process working inside it), then after a short grace SIGKILL
+// to whatever is left, looked at again until nothing is; on Windows the
+// child's job ends at once. ended() follows from the event loop once nothing
+// of it is left and the child is reaped.
+class ProcessTreeStop : public QObject {
+    Q_OBJECT
+public:
+    ProcessTreeStop(QProcess& process, QString folder, QObject* parent = nullptr);
+
+    bool isOver() const { return m_over; }
+
+signals:
+    void ended();
+
+private:
+    void look();
+
+    QProcess& m_process;
+    QString m_folder;
+    qint64 m_root = -1;
+    QTimer m_tick;
+    QElapsedTimer m_clock;
+    bool m_over = false;
+};
+
+// The same, for a child that must not outlive its owner: waits, blocking,
+// until nothing of it is left. Takes a fraction of a second; only for
+// teardown.
 void StopProcessGroup(QProcess& process, const QString& folder = {});
 
 // Whether a child that ended with this status (a shell's: 128 + N for signal

@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <utility>
 
 #include <cerrno>
 #include <chrono>
@@ -18,21 +19,27 @@ namespace velmora {
 
 namespace {
 
-// How long a stopped group gets to end after SIGTERM before SIGKILL; the
-// window does not repaint meanwhile, so keep it short.
+// How long a stopped group gets to end after SIGTERM before SIGKILL, and how
+// often what is left is looked for (a look reads the process table).
 constexpr std::chrono::milliseconds kStopGrace{200};
 constexpr std::chrono::milliseconds kStopPoll{10};
 constexpr std::chrono::milliseconds kEndWait{1000};
 
-// The processes the system lists: id, parent and group, skipping those that
-// have ended (zombies wait for their parent, which can take a while).
+// How long one reading of the process table serves: the children of a run
+// stopped together are looked at together, and read the table once.
+constexpr std::chrono::milliseconds kTableAge{5};
+
+// The processes the system lists: id, parent, group and working folder,
+// skipping those that have ended (zombies wait for their parent, which can
+// take a while).
 struct ProcessEntry {
     pid_t pid;
     pid_t parent;
     pid_t group;
+    QString folder;
 };
 
-QList<ProcessEntry> livingProcesses() {
+QList<ProcessEntry> readProcessTable() {
     QList<ProcessEntry> entries;
     const QStringList names =
         QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -51,15 +58,26 @@ QList<ProcessEntry> livingProcesses() {
         const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
         if (fields.size() > 2 && fields[0] != "Z" && fields[0] != "X") {
             entries.append({static_cast<pid_t>(pid), static_cast<pid_t>(fields[1].toInt()),
-                            static_cast<pid_t>(fields[2].toInt())});
+                            static_cast<pid_t>(fields[2].toInt()),
+                            QFile::symLinkTarget(QStringLiteral("/proc/%1/cwd").arg(name))});
         }
     }
     return entries;
 }
 
-bool worksIn(pid_t pid, const QString& folder) {
-    const QString cwd = QFile::symLinkTarget(QStringLiteral("/proc/%1/cwd").arg(pid));
-    return cwd == folder || cwd.startsWith(folder + QLatin1Char('/'));
+// The table as read at most kTableAge ago. UI thread only, like the rest.
+const QList<ProcessEntry>& livingProcesses() {
+    static QList<ProcessEntry> table;
+    static QElapsedTimer age;
+    if (!age.isValid() || age.elapsed() >= kTableAge.count()) {
+        table = readProcessTable();
+        age.start();
+    }
+    return table;
+}
+
+bool worksIn(const ProcessEntry& entry, const QString& folder) {
+    return entry.folder == folder || entry.folder.startsWith(folder + QLatin1Char('/'));
 }
 
 // The root, its process group, every process below the root, and every
@@ -68,11 +86,11 @@ bool worksIn(pid_t pid, const QString& folder) {
 // sandbox's own process has ended its children no longer hang below the
 // root: their working folder still tells them.
 QList<pid_t> processTree(pid_t root, const QString& folder) {
-    const QList<ProcessEntry> entries = livingProcesses();
+    const QList<ProcessEntry>& entries = livingProcesses();
     QList<pid_t> tree;
     for (const ProcessEntry& entry : entries) {
         if ((root > 0 && (entry.pid == root || entry.group == root)) ||
-            (!folder.isEmpty() && worksIn(entry.pid, folder))) {
+            (!folder.isEmpty() && worksIn(entry, folder))) {
             tree.append(entry.pid);
         }
     }
@@ -144,6 +162,40 @@ void StopProcessGroup(QProcess& process, const QString& folder) {
     }
     if (process.state() != QProcess::NotRunning) {
         process.waitForFinished(-1);
+    }
+}
+
+ProcessTreeStop::ProcessTreeStop(QProcess& process, QString folder, QObject* parent)
+    : QObject(parent), m_process(process), m_folder(std::move(folder)) {
+    // A process that ended may have left children working in the folder.
+    if (process.state() != QProcess::NotRunning) {
+        m_root = process.processId();
+        ::kill(-static_cast<pid_t>(m_root), SIGTERM);
+    }
+    // What escaped the group (a sandbox's own session) is found by the looks
+    // that follow, and killed after the grace.
+    m_clock.start();
+    connect(&m_tick, &QTimer::timeout, this, &ProcessTreeStop::look);
+    m_tick.start(kStopPoll);
+}
+
+void ProcessTreeStop::look() {
+    const auto root = static_cast<pid_t>(m_root);
+    const QList<pid_t> left = processTree(root, m_folder);
+    // The child itself is reaped by Qt, in its own time.
+    if (left.isEmpty() && m_process.state() == QProcess::NotRunning) {
+        m_tick.stop();
+        m_over = true;
+        emit ended();
+        return;
+    }
+    // A process may start another while the signals go out: whatever is
+    // left after the grace is killed, as often as it is found.
+    if (m_clock.elapsed() >= kStopGrace.count()) {
+        if (root > 0) {
+            ::kill(-root, SIGKILL);
+        }
+        signalAll(left, SIGKILL);
     }
 }
 

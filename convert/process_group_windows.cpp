@@ -4,6 +4,7 @@
 
 #include <QProcess>
 
+#include <chrono>
 #include <memory>
 #include <utility>
 
@@ -43,6 +44,36 @@ void StopProcessGroup(QProcess& process, const QString& /*folder*/) {
     if (process.state() != QProcess::NotRunning) {
         process.kill();
         process.waitForFinished(-1);
+    }
+}
+
+namespace {
+
+// How often a stopped job is looked at until nothing in it is left.
+constexpr std::chrono::milliseconds kStopPoll{10};
+
+} // namespace
+
+ProcessTreeStop::ProcessTreeStop(QProcess& process, QString folder, QObject* parent)
+    : QObject(parent), m_process(process), m_folder(std::move(folder)) {
+    // Whatever the process started stays in its job, even once the process
+    // itself has ended: ending the job ends it all.
+    if (ProcessJob* job = ProcessJob::of(process)) {
+        job->endAllNow();
+    } else if (process.state() != QProcess::NotRunning) {
+        process.kill();
+    }
+    m_clock.start();
+    connect(&m_tick, &QTimer::timeout, this, &ProcessTreeStop::look);
+    m_tick.start(kStopPoll);
+}
+
+void ProcessTreeStop::look() {
+    const ProcessJob* job = ProcessJob::of(m_process);
+    if ((job == nullptr || job->isEmpty()) && m_process.state() == QProcess::NotRunning) {
+        m_tick.stop();
+        m_over = true;
+        emit ended();
     }
 }
 

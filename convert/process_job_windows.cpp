@@ -71,15 +71,23 @@ void ProcessJob::confine(QProcess& process, const PROCESS_INFORMATION* created,
 }
 
 void ProcessJob::endAll() {
-    TerminateJobObject(m_job.get(), kStoppedStatus);
+    endAllNow();
     QElapsedTimer clock;
     clock.start();
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
-    while (QueryInformationJobObject(m_job.get(), JobObjectBasicAccountingInformation, &info,
-                                     sizeof(info), nullptr) &&
-           info.ActiveProcesses > 0 && clock.elapsed() < kEndWait.count()) {
+    while (!isEmpty() && clock.elapsed() < kEndWait.count()) {
         QThread::msleep(static_cast<unsigned long>(kEndPoll.count()));
     }
+}
+
+void ProcessJob::endAllNow() {
+    TerminateJobObject(m_job.get(), kStoppedStatus);
+}
+
+bool ProcessJob::isEmpty() const {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+    return !QueryInformationJobObject(m_job.get(), JobObjectBasicAccountingInformation, &info,
+                                      sizeof(info), nullptr) ||
+           info.ActiveProcesses == 0;
 }
 
 } // namespace velmora

@@ -25,6 +25,10 @@ public:
 
     // Ends every process in the job and waits, briefly, until none is left.
     void endAll();
+    // Ends every process in the job, without waiting.
+    void endAllNow();
+    // Whether no process of the job is left.
+    bool isEmpty() const;
 
 private:
     ProcessJob(QProcess& process, UniqueHandle job);

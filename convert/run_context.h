@@ -4,17 +4,13 @@
 #include "base/path_style.h"
 #include "convert/conversion_port.h"
 #include "convert/conversion_settings.h"
+#include "convert/disk_space.h"
 #include "convert/run_request.h"
 #include "convert/work_layout.h"
-
-#include <functional>
 
 namespace velmora {
 
 class Sandbox;
-
-// Free bytes on the disk that holds a path; -1 when unknown.
-using FreeSpace = std::function<qint64(const QString& path)>;
 
 // What every file of a run shares, fixed when the run starts.
 struct RunContext {
@@ -25,7 +21,7 @@ struct RunContext {
     OutputChoice output = OutputChoice::BesideSource;
     QString outputFolder;
     int quality = 75;
-    FreeSpace freeSpace;
+    DiskSpaceOf diskSpace;
     PathStyle style = nativePathStyle();
 
     // A trap for the numbered steps of `location` whose failures go to the port.
@@ -36,8 +32,7 @@ struct RunContext {
     // Whether the disk holding `path` has room to spare: with less than the
     // reserve free, nothing more is written there.
     bool hasRoom(const QString& path) const {
-        const qint64 free = freeSpace ? freeSpace(path) : -1;
-        return free < 0 || free >= settings.diskReserveBytes;
+        return HasRoom(diskSpace ? diskSpace(path) : DiskSpace{}, settings.diskReserveBytes);
     }
 };
 

@@ -1,5 +1,7 @@
 #include "convert/sandbox.h"
 
+#include <QCoreApplication>
+
 namespace velmora {
 
 Sandbox Sandbox::none(const QString& ghostscript, const QString& reason) {
@@ -7,6 +9,41 @@ Sandbox Sandbox::none(const QString& ghostscript, const QString& reason) {
     sandbox.m_ghostscript = ghostscript;
     sandbox.m_reason = reason;
     return sandbox;
+}
+
+Sandbox Sandbox::confined(const QString& bwrap, const QString& ghostscript) {
+    Sandbox sandbox;
+    sandbox.m_bwrap = bwrap;
+    sandbox.m_ghostscript = ghostscript;
+    return sandbox;
+}
+
+SandboxProbe& SandboxProbe::shared() {
+    // Owned by the application, so it goes before Qt does; a later
+    // application (as in tests) gets a probe of its own.
+    static QPointer<SandboxProbe> probe;
+    if (!probe) {
+        probe = new SandboxProbe(QCoreApplication::instance());
+        probe->start();
+    }
+    return *probe;
+}
+
+SandboxProbe::SandboxProbe(QObject* parent) : QObject(parent) {}
+
+Sandbox SandboxProbe::sandboxFor(const QString& ghostscript) const {
+    return m_bwrap.isEmpty() ? Sandbox::none(ghostscript, m_reason)
+                             : Sandbox::confined(m_bwrap, ghostscript);
+}
+
+void SandboxProbe::conclude(const QString& reason) {
+    m_limit.stop();
+    m_reason = reason;
+    if (!reason.isEmpty()) {
+        m_bwrap.clear();
+    }
+    m_done = true;
+    emit done();
 }
 
 } // namespace velmora

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QObject>
+#include <QPointer>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 namespace velmora {
 
@@ -20,12 +24,10 @@ struct Command {
 // Windows, which has none, Ghostscript's own safe mode is all there is.
 class Sandbox {
 public:
-    // Finds bwrap on PATH and checks once that it can start a program here
-    // (some systems forbid the user namespaces it needs); on Windows, none.
-    // ghostscript is the resolved path of the Ghostscript program the
-    // scripts call.
-    static Sandbox detect(const QString& ghostscript);
-    // No confinement beyond safe mode, for callers that ask for none.
+    // bwrap, found to start programs here, around the Ghostscript at the
+    // resolved path `ghostscript`, which the scripts call.
+    static Sandbox confined(const QString& bwrap, const QString& ghostscript);
+    // No confinement beyond safe mode, and why.
     static Sandbox none(const QString& ghostscript, const QString& reason);
 
     bool isActive() const { return !m_bwrap.isEmpty(); }
@@ -43,6 +45,35 @@ private:
     QString m_bwrap; // empty: no sandbox
     QString m_ghostscript;
     QString m_reason;
+};
+
+// Finds out once per program, and without waiting, whether bwrap is there
+// and can start a program (some systems forbid the user namespaces it
+// needs): a probe that hangs would otherwise hold up every Start. On
+// Windows, which has no bwrap, the answer is there at once.
+class SandboxProbe : public QObject {
+    Q_OBJECT
+public:
+    // The program's one probe, started on first use.
+    static SandboxProbe& shared();
+
+    bool isDone() const { return m_done; }
+    // The sandbox for the Ghostscript at `ghostscript`; once done.
+    Sandbox sandboxFor(const QString& ghostscript) const;
+
+signals:
+    void done();
+
+private:
+    explicit SandboxProbe(QObject* parent);
+    void start();
+    void conclude(const QString& reason);
+
+    QProcess m_process;
+    QTimer m_limit;
+    QString m_bwrap; // empty: no sandbox, m_reason says why
+    QString m_reason;
+    bool m_done = false;
 };
 
 } // namespace velmora

@@ -4,13 +4,15 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <chrono>
+
 namespace velmora {
 
 namespace {
 
 const QString kShell = QStringLiteral("/bin/sh");
 // A probe start takes a few milliseconds; a system that hangs it is broken.
-constexpr int kProbeTimeoutMs = 10000;
+constexpr std::chrono::milliseconds kProbeLimit{10000};
 
 bool underUsr(const QString& path) {
     return path.startsWith(QLatin1String("/usr/"));
@@ -21,35 +23,43 @@ QStringList sandboxArguments(const QString& ghostscript, const QString& folder,
 
 } // namespace
 
-Sandbox Sandbox::detect(const QString& ghostscript) {
-    const QString bwrap = QStandardPaths::findExecutable(QStringLiteral("bwrap"));
-    if (bwrap.isEmpty()) {
-        return none(ghostscript, QStringLiteral("the program bwrap is not installed"));
+void SandboxProbe::start() {
+    m_bwrap = QStandardPaths::findExecutable(QStringLiteral("bwrap"));
+    if (m_bwrap.isEmpty()) {
+        m_reason = QStringLiteral("the program bwrap is not installed");
+        m_done = true; // known at once: nobody waits for done()
+        return;
     }
-    Sandbox candidate;
-    candidate.m_bwrap = bwrap;
-    candidate.m_ghostscript = ghostscript;
-
     // The probe runs the shell the way a conversion will, in an empty folder.
-    QProcess probe;
-    probe.setProgram(bwrap);
-    probe.setArguments(sandboxArguments(ghostscript, QStringLiteral("/"), {}) +
-                       QStringList{kShell, QStringLiteral("-c"), QStringLiteral("exit 0")});
-    probe.setStandardInputFile(QProcess::nullDevice());
-    probe.start();
-    const bool ended = probe.waitForFinished(kProbeTimeoutMs);
-    if (ended && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0) {
-        return candidate;
-    }
-    if (!ended) {
-        probe.kill();
-        probe.waitForFinished();
-    }
-    QString said = QString::fromLocal8Bit(probe.readAllStandardError()).trimmed();
-    said = said.section(QLatin1Char('\n'), 0, 0);
-    return none(ghostscript, said.isEmpty() ? QStringLiteral("bwrap could not start a program")
-                                            : QStringLiteral("bwrap: ") +
-                                                  said.section(QStringLiteral("bwrap: "), -1));
+    m_process.setProgram(m_bwrap);
+    m_process.setArguments(sandboxArguments({}, QStringLiteral("/"), {}) +
+                           QStringList{kShell, QStringLiteral("-c"), QStringLiteral("exit 0")});
+    m_process.setStandardInputFile(QProcess::nullDevice());
+    connect(&m_process, &QProcess::finished, this, [this](int status, QProcess::ExitStatus how) {
+        if (how == QProcess::NormalExit && status == 0) {
+            conclude({});
+            return;
+        }
+        QString said = QString::fromLocal8Bit(m_process.readAllStandardError()).trimmed();
+        said = said.section(QLatin1Char('\n'), 0, 0);
+        conclude(said.isEmpty() ? QStringLiteral("bwrap could not start a program")
+                                : QStringLiteral("bwrap: ") +
+                                      said.section(QStringLiteral("bwrap: "), -1));
+    });
+    connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            conclude(QStringLiteral("bwrap could not start a program"));
+        }
+    });
+    // A start takes a few milliseconds; a system that hangs it is broken.
+    m_limit.setSingleShot(true);
+    connect(&m_limit, &QTimer::timeout, this, [this] {
+        m_process.blockSignals(true);
+        m_process.kill();
+        conclude(QStringLiteral("bwrap could not start a program"));
+    });
+    m_limit.start(kProbeLimit);
+    m_process.start();
 }
 
 namespace {

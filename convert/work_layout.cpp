@@ -10,6 +10,18 @@ QString inside(const QString& folder, const QString& name) {
 
 } // namespace
 
+QString WorkLayout::runFolderTemplate(const QString& tempFolder) {
+    return inside(tempFolder, QStringLiteral("velmora-XXXXXX"));
+}
+
+QString WorkLayout::runFolderNames() {
+    return QStringLiteral("velmora-??????");
+}
+
+QString WorkLayout::lockFile(const QString& runFolder) {
+    return inside(runFolder, QStringLiteral("velmora.lock"));
+}
+
 QString WorkLayout::scriptsFolder() const {
     return inside(m_run, QStringLiteral("scripts"));
 }

@@ -6,6 +6,7 @@ namespace velmora {
 
 // Where everything of a run lies inside its private work folder:
 //
+//   run/velmora.lock       held locked while the run lives
 //   run/scripts/           our scripts: the program's ps/ folder and the JPEG
 //                          scripts; no Ghostscript can write here
 //   run/file-N/pdf/        the PostScript stage of row N: current.ps in,
@@ -19,6 +20,13 @@ namespace velmora {
 class WorkLayout {
 public:
     explicit WorkLayout(QString runFolder) : m_run(std::move(runFolder)) {}
+
+    // Where a run's own folder is made in the temp folder: a unique name
+    // (QTemporaryDir's template), and the names of such folders.
+    static QString runFolderTemplate(const QString& tempFolder);
+    static QString runFolderNames();
+    // The file a living run holds locked in its folder (see WorkFolderLock).
+    static QString lockFile(const QString& runFolder);
 
     const QString& runFolder() const { return m_run; }
     QString scriptsFolder() const;

@@ -203,7 +203,8 @@ std::string Drain(ConversionPlan& plan) {
 }
 
 // "pdf2=40" (PostScript stage of row 2 ended, 40 pages), "file2" (row 2
-// runs no more), "end2.1" (range 1 of row 2 ended).
+// runs no more), "end2.1" (range 1 of row 2 ended), "hold" and "go" (the
+// user is asked whether to stop, and answers No).
 void Report(ConversionPlan& plan, const std::string& event) {
     int row = 0;
     int number = 0;
@@ -213,6 +214,8 @@ void Report(ConversionPlan& plan, const std::string& event) {
         plan.rangeEnded(row, number);
     } else if (std::sscanf(event.c_str(), "file%d", &row) == 1) {
         plan.fileEnded(row);
+    } else if (event == "hold" || event == "go") {
+        plan.hold(event == "hold");
     } else {
         ADD_FAILURE() << "unknown event " << event;
     }
@@ -240,6 +243,10 @@ TEST(ConversionPlan, StepsInOrder) {
         {8, 2, "pdf1=4 file2 file3 file4 file5 file6 end1.0",
          "F1 F2 / R1.0[1-] / F3 / F4 / F5 / F6 / - / D1 D2 D3 D4 D5 D6 F7 F8",
          "no more than 6 rows wait undelivered with 2 jobs"},
+        {3, 1, "hold pdf1=3 go", "F1 / - / - / R1.0[1-]",
+         "held: a ready PDF waits for its Ghostscript until the answer"},
+        {3, 2, "hold pdf1=0 file2 go", "F1 F2 / - / D1 / D2 / F3",
+         "held: made rows are still delivered, no new file starts"},
     };
     for (const Row& row : rows) {
         ConversionPlan plan(row.rows, row.jobs);

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -91,20 +92,22 @@ TEST_F(ConversionRunTest, SamplesBecomePagesBesideTheirSources) {
     EXPECT_FALSE(h.conversion().isConverting());
 }
 
-TEST_F(ConversionRunTest, QualityReachesTheFile) {
+// "Min." must give the smallest pages: Ghostscript takes 0 for its default 75.
+TEST_F(ConversionRunTest, QualityReachesThePages) {
     h.output = Choice::Folder;
     h.sources.append(samples() + QStringLiteral("colours.ps"));
-    QTemporaryDir low, high;
-    h.outputFolder = low.path();
-    h.quality = 10;
-    h.run();
-    h.outputFolder = high.path();
-    h.quality = 90;
-    h.run();
-    const qint64 lowSize = QFileInfo(low.filePath(QStringLiteral("colours-001.jpg"))).size();
-    const qint64 highSize = QFileInfo(high.filePath(QStringLiteral("colours-001.jpg"))).size();
-    EXPECT_GT(lowSize, 0);
-    EXPECT_GT(highSize, lowSize * 13 / 10);
+    QMap<int, QByteArray> pages;
+    for (const int quality : {0, 1, 75, 100}) {
+        QTemporaryDir into;
+        h.outputFolder = into.path();
+        h.quality = quality;
+        h.run();
+        pages[quality] = test::ReadFile(into.filePath(QStringLiteral("colours-001.jpg")));
+        ASSERT_FALSE(pages[quality].isEmpty()) << quality;
+    }
+    EXPECT_EQ(pages[0], pages[1]) << "0 is Ghostscript's lowest quality";
+    EXPECT_LT(pages[1].size(), pages[75].size()) << "and below its default";
+    EXPECT_LT(pages[75].size(), pages[100].size());
 }
 
 TEST_F(ConversionRunTest, PagesAreNamedAfterTheSource) {
@@ -236,7 +239,9 @@ TEST_F(ConversionRunTest, FailedFilesAreNamedAfterDone) {
     const RunSummary summary = h.run();
 
     ASSERT_EQ(summary.files.size(), 5);
-    EXPECT_THAT(summary.files[0].failure.text().toStdString(), ::testing::StartsWith("Error: "));
+    // Random bytes are named for what they are not, with Ghostscript's words after.
+    EXPECT_THAT(summary.files[0].failure.text().toStdString(),
+                ::testing::StartsWith("not a PostScript or PDF file (Ghostscript: Error: "));
     EXPECT_EQ(summary.files[1].failure.text(), QStringLiteral("empty file"));
     // Ghostscript ended well: the pages it made are the document, whatever
     // its comments promised.
@@ -294,9 +299,10 @@ TEST_F(ConversionRunTest, ADiskNearlyFullStopsTheRunAndKeepsWhatWasDelivered) {
     h.sources.append(file(QStringLiteral("third.ps"), onePage()));
     // The disk fills up as soon as the first page is in place.
     const QString firstPage = in.filePath(QStringLiteral("first-001.jpg"));
-    h.conversion().setFreeSpace([&](const QString&) -> qint64 {
-        return QFileInfo::exists(firstPage) ? 100 * ConversionSettings::kMB
-                                            : 10 * 1024 * ConversionSettings::kMB;
+    h.conversion().setDiskSpace([&](const QString&) {
+        const qint64 disk = 100 * 1024 * ConversionSettings::kMB;
+        return DiskSpace{QFileInfo::exists(firstPage) ? 100 * ConversionSettings::kMB : disk / 2,
+                         disk};
     });
     const RunSummary summary = h.run();
     ASSERT_EQ(summary.files.size(), 3);

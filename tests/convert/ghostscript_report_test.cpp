@@ -1,3 +1,4 @@
+#include "convert/file_failure.h"
 #include "convert/ghostscript_report.h"
 
 #include <QFile>
@@ -55,6 +56,43 @@ TEST_F(AnnouncedPages, ReadsTheHeaderOrTheTrailer) {
     big += "\n%%Trailer\n%%Pages: 12\n%%EOF\n";
     EXPECT_EQ(AnnouncedPageCount(write(big)), 12);
     EXPECT_EQ(AnnouncedPageCount(dir.filePath(QStringLiteral("missing.ps"))), -1);
+}
+
+// A failed source that is no document is named for what it is not; only
+// reasons Ghostscript gave change.
+TEST_F(AnnouncedPages, AFailedNonDocumentIsNamedForWhatItIsNot) {
+    FileFailure error = FileFailure::of(FileFailure::Kind::GhostscriptError,
+                                        QStringLiteral("Error: /undefined in S"));
+    FileFailure status;
+    status.kind = FileFailure::Kind::GhostscriptStatus;
+    status.number = 1;
+    const struct Row {
+        QByteArray begins;
+        FileFailure failure;
+        const char* reason;
+        const char* why;
+    } rows[] = {
+        {"\x0d\x1a random bytes", error,
+         "not a PostScript or PDF file (Ghostscript: Error: /undefined in S)",
+         "random bytes: what it is not, then Ghostscript's words"},
+        {"GIF89a", status, "not a PostScript or PDF file (Ghostscript ended with status 1)",
+         "Ghostscript said no more than its status"},
+        {"%!PS-Adobe-3.0\n", error, "Error: /undefined in S",
+         "PostScript keeps Ghostscript's words"},
+        {"%PDF-1.7\n", error, "Error: /undefined in S", "so does a PDF"},
+        {"\xC5\xD0\xD3\xC6\x1e\x00", error, "Error: /undefined in S",
+         "and a DOS EPS file's binary header"},
+        {"PK\x03\x04", FileFailure::of(FileFailure::Kind::TimeLimit), "took more than 0 s",
+         "limits and stops are not Ghostscript's reasons: they stay"},
+        {" %!PS", FileFailure::of(FileFailure::Kind::NoPage), "no page", "neither is no page"},
+    };
+    for (const Row& row : rows) {
+        const QString path = write(row.begins);
+        const FileFailure failure =
+            BeginsLikeADocument(path) ? row.failure : row.failure.ofNonDocument();
+        EXPECT_EQ(failure.text(), QString::fromLatin1(row.reason)) << row.why;
+    }
+    EXPECT_FALSE(BeginsLikeADocument(dir.filePath(QStringLiteral("missing.ps"))));
 }
 
 } // namespace
