@@ -5,10 +5,13 @@
 #include "base/report_locations.h"
 #include "cli/console_progress.h"
 #include "cli/console_prompter.h"
+#include "cli/output_folder.h"
 #include "cli/report_ledger.h"
+#include "cli/run_ending.h"
 #include "cli/run_report.h"
 #include "cli/shard.h"
 #include "convert/conversion_run.h"
+#include "convert/process_group.h"
 #include "convert/run_request.h"
 #include "convert/termination_signals.h"
 #include "filelist/folder_files.h"
@@ -195,20 +198,28 @@ int main(int argc, char* argv[]) {
                      part->count);
         return AllConverted;
     }
+    // A pages folder that is not there yet is made, as `mkdir -p` would:
+    // first, since the report may be meant to lie in it.
+    if (parser.isSet(outputDir) && !parser.isSet(list)) {
+        if (const std::optional<QString> why = MakeOutputFolder(parser.value(outputDir))) {
+            reportTrouble(parser.value(outputDir), *why);
+            return BadUsage;
+        }
+    }
     // Opened before the run, so each source's line is added the moment it
-    // ends; a report that cannot be opened does not keep the pages from
-    // being made.
+    // ends. A report that cannot be written is refused before anything
+    // converts: a scheduler would take the run for a success, and a resumed
+    // run would find no record of it.
     std::unique_ptr<RunReport> runReport;
     if (!reportPath.isEmpty() && !parser.isSet(list)) {
         runReport = std::make_unique<RunReport>(reportPath);
         const QString trouble = runReport->open();
         if (!trouble.isEmpty()) {
             reportTrouble(reportPath, trouble);
-            runReport.reset();
+            return BadUsage;
         }
     }
     // Taken from this part's sources: each shard resumes from its own report.
-    // A report that could not be opened tells nothing, so all is converted.
     if (parser.isSet(resume) && !sources.isEmpty()) {
         const ReportLedger ledger =
             ReportLedger::read(runReport            ? runReport->earlier()
@@ -261,20 +272,21 @@ int main(int argc, char* argv[]) {
                          "velmora-convert: no sandbox (%s): Ghostscript ran with -dSAFER only\n",
                          summary.sandboxMissing.toUtf8().constData());
         }
+        UnwrittenReport unwritten;
         if (runReport && !runReport->writeError().isEmpty()) {
             reportTrouble(reportPath, runReport->writeError());
+            unwritten = {runReport->unwritten(), runReport->writeError()};
         }
         if (termination.lastSignal() != 0) {
             std::fprintf(stderr, "Stopped.\n");
-            app.exit(128 + termination.lastSignal());
+            app.exit(kSignalStatusBase + termination.lastSignal());
             return;
         }
-        const QString message = summary.message();
-        if (!message.isEmpty()) {
-            std::printf("%s\n", message.toUtf8().constData());
-            std::fflush(stdout);
-        }
-        app.exit(summary.allSucceeded() ? AllConverted : SomeFailed);
+        const RunEnding ending = CommandLineEnding(summary, request.outputFolder, unwritten);
+        std::fputs(ending.err.toUtf8().constData(), stderr);
+        std::fputs(ending.out.toUtf8().constData(), stdout);
+        std::fflush(stdout);
+        app.exit(ending.allConverted ? AllConverted : SomeFailed);
     });
     run.start(request);
     return app.exec();

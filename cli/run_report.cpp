@@ -45,11 +45,12 @@ QByteArray RunReport::earlier() {
 void RunReport::append(const FileOutcome& outcome) {
     // After a failed write the file may end in part of a line: the lines
     // before it are what a resumed run can trust, so nothing more is added.
-    if (!m_file.isOpen() || !m_writeError.isEmpty() ||
-        outcome.failure.kind == FileFailure::Kind::Stopped) {
+    if (outcome.failure.kind == FileFailure::Kind::Stopped) {
         return;
     }
-    write(line(outcome));
+    if (!m_file.isOpen() || !m_writeError.isEmpty() || !write(line(outcome))) {
+        m_unwritten.append(outcome.source);
+    }
 }
 
 bool RunReport::write(const QByteArray& bytes) {

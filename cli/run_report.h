@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 namespace velmora {
 
@@ -31,6 +32,9 @@ public:
     // The reason the first line that could not be written failed; empty
     // while every line was written.
     QString writeError() const { return m_writeError; }
+    // The sources that ended without their line in the report (a full disk):
+    // a resumed run would not know them converted.
+    const QStringList& unwritten() const { return m_unwritten; }
 
     // The line of one outcome, its newline included.
     static QByteArray line(const FileOutcome& outcome);
@@ -41,6 +45,7 @@ private:
     QFile m_file;
     qint64 m_openedSize = 0;
     QString m_writeError;
+    QStringList m_unwritten;
 };
 
 } // namespace velmora

@@ -38,7 +38,6 @@ for i in 1 2 3 4 5 6 7; do
     } >"$([ "$i" -gt 4 ] && echo "$DOCS/sub" || echo "$DOCS")/doc$i.ps"
 done
 sources=7
-mkdir -p "$work/plain"
 velmora-convert --output-dir "$work/plain" "$DOCS" >"$work/run.log" 2>&1 || fail "the plain run failed"
 [ "$(ls "$work/plain" | wc -l)" -eq 14 ] || fail "the plain run made $(ls "$work/plain" | wc -l) pages"
 
@@ -74,7 +73,6 @@ rerun_after_preemption() {
 command=$(block parallel)
 [ -n "$command" ] || fail "no parallel block in the README"
 export PAGES="$work/parallel" HOSTS=":"
-mkdir -p "$PAGES"
 bash -c "$command" >"$work/run.log" 2>&1 || fail "parallel: $command"
 check parallel
 
@@ -82,12 +80,16 @@ check parallel
 script=$(block slurm)
 last=$(sed -n 's/^#SBATCH --array=0-\([0-9]*\)$/\1/p' <<<"$script")
 [ -n "$last" ] || fail "no #SBATCH --array=0-N in the README's Slurm block"
+shards=$(sed -n 's|.*--shard [^ ]*/\([0-9]*\) .*|\1|p' <<<"$script")
+[ "$shards" = "$((last + 1))" ] || fail "the Slurm block's --shard N is not its array's size"
+grep -q '^#SBATCH --open-mode=append$' <<<"$script" || fail "a requeue would cut the first log"
 export PAGES="$work/slurm"
-mkdir -p "$PAGES"
+# Each task as if resubmitted alone (sbatch --array=K): Slurm then counts one
+# task in the array, and the part must not change with it.
 slurm_tasks() {
     local id
     for id in $(seq 0 "$last"); do
-        SLURM_ARRAY_TASK_ID=$id SLURM_ARRAY_TASK_COUNT=$((last + 1)) bash -c "$script" >/dev/null ||
+        SLURM_ARRAY_TASK_ID=$id SLURM_ARRAY_TASK_COUNT=1 bash -c "$script" >/dev/null ||
             { echo "slurm task $id failed"; return 1; }
     done
 }
@@ -105,7 +107,6 @@ grep -q -- '- sh$' <<<"$manifest" && grep -q -- '- -c$' <<<"$manifest" ||
 grep -q 'completionMode: Indexed' <<<"$manifest" || fail "not an Indexed Job"
 [ -n "$completions" ] && [ -n "$command" ] || fail "no completions or command in the manifest"
 export PAGES="$work/kubernetes"
-mkdir -p "$PAGES"
 kubernetes_pods() {
     local index
     for index in $(seq 0 $((completions - 1))); do

@@ -148,6 +148,8 @@ TEST_F(ReportResume, AKilledRunLeavesWholeLinesAndResumingFinishesItAsOneRunWoul
         }
     }
     EXPECT_EQ(pages(out.path()).keys(), reportedPages) << "no page beyond those reported";
+    EXPECT_EQ(velmora::test::FolderEntries(temp.path()).size(), 1)
+        << "the killed run's work folder, with copies of the documents";
 
     ConvertCommand list = command({QStringLiteral("--list"), QStringLiteral("--resume"), report});
     list.run();
@@ -160,6 +162,8 @@ TEST_F(ReportResume, AKilledRunLeavesWholeLinesAndResumingFinishesItAsOneRunWoul
     EXPECT_EQ(sourcesOf(reportLines(report)), all)
         << "the rest, added after the killed run's lines";
     EXPECT_TRUE(pages(out.path()) == onePlainRun) << "same names, same bytes as one run";
+    EXPECT_EQ(velmora::test::FolderEntries(temp.path()), QStringList{})
+        << "the next run removed what the killed one left";
 
     ConvertCommand again = command(options + QStringList{QStringLiteral("--resume"), report});
     again.run();
@@ -269,13 +273,19 @@ TEST_F(ReportResume, ADamagedLastLineIsPassedOverWithOneWarning) {
         << "a and b as read, c converted again on a line of its own";
 }
 
+// A report that cannot take the run's lines is refused before any page is
+// made; one that fills up later names what it lost.
 TEST_F(ReportResume, ReportOptionsAndTheirTrouble) {
     const QString missingFolder = work.filePath(QStringLiteral("no/such/report.jsonl"));
+    const QString plainFile = WriteFile(work.filePath(QStringLiteral("plain")), "x");
+    const QString underAFile = plainFile + QStringLiteral("/report.jsonl");
+    const QString fullDisk = QStringLiteral("/dev/full");
     const struct Row {
         QStringList options;
         int exitCode;
-        int troubleLines; // on stderr, naming the report
-        QString named;
+        int pages;
+        QString troubleNamed; // a line on stderr "velmora-convert: <this>: "
+        QString afterDone;    // the line after "Done." that names the lost line
         const char* why;
     } rows[] = {
         {{QStringLiteral("--resume"), report, QStringLiteral("--report"),
@@ -283,38 +293,62 @@ TEST_F(ReportResume, ReportOptionsAndTheirTrouble) {
          2,
          0,
          {},
+         {},
          "two different reports"},
         {{QStringLiteral("--resume"), report, QStringLiteral("--report"),
           work.path() + QStringLiteral("/../") + QFileInfo(work.path()).fileName() +
               QStringLiteral("/report.jsonl")},
          0,
-         0,
+         1,
+         {},
          {},
          "the same report, spelt two ways"},
         {{QStringLiteral("--report"), missingFolder},
+         2,
          0,
-         1,
          missingFolder,
-         "a report that cannot be opened does not keep the pages from being made"},
+         {},
+         "a report in a missing folder is refused before anything converts"},
         {{QStringLiteral("--resume"), missingFolder},
+         2,
          0,
-         1,
          missingFolder,
-         "nor does one to resume from: everything is converted"},
+         {},
+         "so is one to resume from"},
+        {{QStringLiteral("--report"), underAFile},
+         2,
+         0,
+         underAFile,
+         {},
+         "and one whose folder is a plain file"},
+        {{QStringLiteral("--report"), fullDisk},
+         1,
+         1,
+         fullDisk,
+         in.filePath(QStringLiteral("a.ps")) +
+             QStringLiteral(
+                 ": its line could not be added to the report (No space left on device)"),
+         "a line that cannot be written later names its source and fails the run"},
     };
     document("a.ps", SquarePages(1));
     for (const Row& row : rows) {
         QFile::remove(report);
+        QDir(out.path()).removeRecursively();
         ConvertCommand run =
             command(QStringList{QStringLiteral("--output-dir"), out.path()} + row.options);
         run.run();
         EXPECT_EQ(run.exitCode, row.exitCode) << row.why << ": " << qPrintable(run.err);
-        if (!row.named.isEmpty()) {
-            EXPECT_EQ(run.err.count(QStringLiteral("velmora-convert: ") + row.named + ": "),
-                      row.troubleLines)
+        EXPECT_EQ(pages(out.path()).size(), row.pages) << row.why;
+        if (!row.troubleNamed.isEmpty()) {
+            EXPECT_EQ(run.err.count(QStringLiteral("velmora-convert: ") + row.troubleNamed + ": "),
+                      1)
                 << row.why << ": " << qPrintable(run.err);
         }
-        if (row.exitCode == 0 && row.named.isEmpty()) {
+        if (!row.afterDone.isEmpty()) {
+            EXPECT_EQ(run.outLines(), (QStringList{QStringLiteral("Done."), row.afterDone}))
+                << row.why;
+        }
+        if (row.exitCode == 0) {
             EXPECT_EQ(lineCount(report), 1) << row.why;
         }
     }

@@ -128,12 +128,34 @@ TEST_F(VelmoraConvert, AMissingFileIsOneLineOnStderrAndNamedAfterDone) {
     EXPECT_TRUE(QFile::exists(in.filePath(QStringLiteral("good-001.jpg"))));
 }
 
-TEST_F(VelmoraConvert, AMissingOutputFolderIsRefused) {
+// --output-dir as a batch job uses it: made when missing, as `mkdir -p`
+// does; refused in the command line's own words when it cannot be.
+TEST_F(VelmoraConvert, TheOutputFolderIsMadeOrRefusedInItsOwnWords) {
     const QString good = file(QStringLiteral("good.ps"), OnePage);
-    const Ran ran =
-        run({QStringLiteral("--output-dir"), out.filePath(QStringLiteral("nope")), good});
-    EXPECT_EQ(ran.exitCode, 1);
-    EXPECT_EQ(ran.out, QStringLiteral("Folder does not exist. Please select another folder.\n"));
+    const QString plainFile = file(QStringLiteral("plain"), "x");
+    const struct Row {
+        QString folder;
+        int exitCode;
+        QString err;
+        const char* why;
+    } rows[] = {
+        {out.filePath(QStringLiteral("new/and/deeper")), 0, {}, "a missing folder with parents"},
+        {out.path(), 0, {}, "a folder that is there"},
+        {plainFile, 2, plainFile + QStringLiteral(": Not a directory"), "a plain file"},
+        {plainFile + QStringLiteral("/sub"), 2, plainFile + QStringLiteral("/sub: Not a directory"),
+         "a folder below a plain file"},
+    };
+    for (const Row& row : rows) {
+        const Ran ran = run({QStringLiteral("--output-dir"), row.folder, good});
+        EXPECT_EQ(ran.exitCode, row.exitCode) << row.why << ": " << qPrintable(ran.err);
+        EXPECT_EQ(QFile::exists(row.folder + QStringLiteral("/good-001.jpg")), row.exitCode == 0)
+            << row.why;
+        if (row.exitCode != 0) {
+            EXPECT_EQ(ran.err, QStringLiteral("velmora-convert: ") + row.err + '\n') << row.why;
+            EXPECT_EQ(ran.out, QString()) << row.why;
+        }
+        EXPECT_FALSE(ran.out.contains(QStringLiteral("Please select"))) << "the window's words";
+    }
 }
 
 } // namespace
