@@ -5,8 +5,13 @@
 
 namespace velmora {
 
-FolderOpener DesktopFolderOpener() {
-    return [](const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };
+FolderOpener DesktopFolderOpener(const QString& /*opener*/) {
+    // The shell answers at once whether it could open the folder.
+    return [](const QString& folder, const std::function<void()>& failed) {
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)) && failed) {
+            failed();
+        }
+    };
 }
 
 } // namespace velmora

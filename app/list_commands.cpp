@@ -14,6 +14,7 @@
 #include "filelist/folder_files.h"
 #include "filelist/sample_files.h"
 
+#include <optional>
 #include <utility>
 
 namespace velmora {
@@ -49,10 +50,11 @@ ListCommands::ListCommands(QTreeView& view, FileList& files, Prompter& prompter,
       m_events(events), m_programFolder(std::move(programFolder)),
       m_openFolder(std::move(openFolder)), m_drops(drops) {}
 
-// Busy is the window's pointer, not ConversionRun::isConverting(): "Add All"
-// shows the hourglass too, and the rows must not shrink under it either.
+// Busy is the window's count of long operations, not
+// ConversionRun::isConverting(): the rows must not shrink under "Add All"
+// either.
 bool ListCommands::busy() const {
-    return m_pointer.state() == WindowPointer::Busy;
+    return m_pointer.isBusy();
 }
 
 ScanContext ListCommands::scanContext() const {
@@ -98,18 +100,14 @@ void ListCommands::addFolder() {
     }
     trap.step(334, [&] { m_settings.write(setting::kLastFolder, folder); });
 
-    // Another long operation (a conversion) may already show the hourglass;
-    // it is that operation's to take away, not ours.
-    const bool busyBefore = busy();
-    trap.step(114, [&] { m_pointer.set(WindowPointer::Busy); });
+    // The window is busy while the walk goes on, and stays so for as long as
+    // another long operation (a conversion) holds it too.
+    std::optional<WindowPointer::BusyScope> walking;
+    trap.step(114, [&] { walking.emplace(m_pointer); });
     QStringList rows;
     trap.step(118, [&] { rows = CollectFolderFiles(folder, extension, scanContext(), trap); });
     trap.step(134, [&] { m_files.append(rows); });
-    trap.step(138, [&] {
-        if (!busyBefore) {
-            m_pointer.set(WindowPointer::Default);
-        }
-    });
+    trap.step(138, [&] { walking.reset(); });
 }
 
 void ListCommands::clearList() {
@@ -125,8 +123,9 @@ void ListCommands::loadSamples() {
         LoadSampleFiles(m_files, m_programFolder);
         const Prompter::Answer answer = m_prompter.message(
             samplesQuestion(), {}, Prompter::Buttons::YesNo, Prompter::Icon::None);
-        if (answer == Prompter::Answer::Yes && m_openFolder) {
-            m_openFolder(SamplesFolder(m_programFolder));
+        if (answer == Prompter::Answer::Yes) {
+            OpenFolderOrSayWhy(m_openFolder, m_prompter, m_view.data(),
+                               SamplesFolder(m_programFolder));
         }
     });
 }
@@ -151,12 +150,8 @@ bool ListCommands::onListKey(int key) {
 }
 
 void ListCommands::openWith(const QStringList& paths) {
-    const bool busyBefore = busy();
-    m_pointer.set(WindowPointer::Busy);
+    const WindowPointer::BusyScope adding(m_pointer);
     m_drops.addDroppedPaths(paths);
-    if (!busyBefore) {
-        m_pointer.set(WindowPointer::Default);
-    }
 }
 
 } // namespace velmora

@@ -25,10 +25,20 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 
+#include <chrono>
+
 namespace velmora {
+
+namespace {
+
+// The longest a closed window waits for its run's Ghostscripts to end.
+constexpr std::chrono::seconds kLongestCloseWait{5};
+
+} // namespace
 
 MainWindow::MainWindow(Prompter& prompter, SettingsStore& settings,
                        std::function<int()> drawOneToHundred, QString programFolder,
@@ -45,6 +55,9 @@ MainWindow::MainWindow(Prompter& prompter, SettingsStore& settings,
                                                         m_settings, m_pointer, m_events,
                                                         m_programFolder, desktop.openFolder)) {
     m_listControls->setStopRequested([this] { return m_closing; });
+    // The program ends when the window has closed and its run has stopped
+    // (shutDown), not the moment the last window is hidden.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     wireControls();
     restoreState();
 }
@@ -146,11 +159,19 @@ void MainWindow::shutDown() {
     // Stops Ghostscript and removes the work folder of a run that is going on.
     m_runControl->cancel();
     emit closed();
-    // Ends the program once control is back in the event loop, after the
-    // stopped run has said it ended. (Outside the event loop, as in tests,
-    // this does nothing.)
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+    // Ends the program once control is back in the event loop, after a
+    // stopped run has said it ended: its Ghostscripts gone, its folder
+    // removed. One stuck in the system does not keep the program for ever.
+    // (Outside the event loop, as in tests, this does nothing.)
+    QCoreApplication* program = QCoreApplication::instance();
+    const auto quit = [] { QCoreApplication::quit(); };
+    if (run().isConverting()) {
+        connect(&run(), &ConversionRun::finished, program, quit,
+                static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
+        QTimer::singleShot(kLongestCloseWait, program, quit);
+    } else {
+        QMetaObject::invokeMethod(program, quit, Qt::QueuedConnection);
+    }
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

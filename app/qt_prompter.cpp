@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <utility>
+
 namespace velmora {
 
 namespace {
@@ -82,7 +84,11 @@ Prompter::Answer QtPrompter::message(const QString& text, const QString& title, 
         box.setDefaultButton(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Ok);
     }
+    // A box opened from within another (a nested event loop) is the open one
+    // until it closes; then the outer one is again.
+    const QPointer<QMessageBox> outer = std::exchange(m_open, &box);
     box.exec();
+    m_open = outer;
     switch (buttons) {
     case Buttons::Ok:
         return Answer::Ok;
@@ -92,6 +98,12 @@ Prompter::Answer QtPrompter::message(const QString& text, const QString& title, 
         break;
     }
     return box.clickedButton() == box.button(QMessageBox::Yes) ? Answer::Yes : Answer::No;
+}
+
+void QtPrompter::dismissOpenMessage() {
+    if (m_open) {
+        m_open->reject();
+    }
 }
 
 QString QtPrompter::openFolderText() {

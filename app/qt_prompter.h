@@ -2,6 +2,7 @@
 
 #include "base/prompter.h"
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
@@ -19,6 +20,7 @@ public:
     // Qt's warning icon; details are the box's detailed text.
     Answer message(const QString& text, const QString& title = {}, Buttons buttons = Buttons::Ok,
                    Icon icon = Icon::None, const QString& details = {}) override;
+    void dismissOpenMessage() override;
     std::optional<QString> askText(const QString& prompt, const QString& title,
                                    const QString& preset) override;
     // filter may be Qt's form ("PS Files (*.ps)") or the bar-separated one
@@ -38,6 +40,7 @@ public:
 
 private:
     QPointer<QWidget> m_owner;
+    QPointer<QMessageBox> m_open; // the box message() shows now
 };
 
 } // namespace velmora

@@ -16,7 +16,9 @@
 #include <QRadioButton>
 #include <QSlider>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace velmora {
 
@@ -71,7 +73,7 @@ void RunControl::startConverting() {
 }
 
 void RunControl::runStarted() {
-    m_pointer.set(PointerState::Busy);
+    m_busy.emplace(m_pointer);
     m_pointer.setApplicationPointer(PointerState::Busy);
     m_notice.runStarted();
     if (m_desktop.launcher != nullptr) {
@@ -80,14 +82,25 @@ void RunControl::runStarted() {
 }
 
 void RunControl::askToStop() {
-    if (!m_run.isConverting()) {
+    if (!m_run.isConverting() || m_asking) {
         return;
     }
+    // The run holds while the user thinks: no Ghostscript starts, the
+    // running ones go on.
+    m_run.hold(true);
+    m_asking = true;
     const Prompter::Answer answer = m_prompter.message(
         QStringLiteral("Stop converting?"), {}, Prompter::Buttons::YesNo, Prompter::Icon::Question);
-    // The run may have ended while the question was open.
+    m_asking = false;
+    // A run that ended meanwhile closed the question; its end box follows.
+    if (std::optional<RunSummary> ended = std::exchange(m_endedWhileAsking, std::nullopt)) {
+        showEnd(*ended);
+        return;
+    }
     if (answer == Prompter::Answer::Yes) {
         m_run.stop();
+    } else {
+        m_run.hold(false);
     }
 }
 
@@ -104,12 +117,21 @@ QString RunControl::sandboxNoticeText(PathStyle system) {
 }
 
 void RunControl::afterRun(const RunSummary& summary) {
-    m_pointer.setApplicationPointer(PointerState::Default);
-    m_pointer.set(PointerState::Default);
+    // A Start refused before the run began leaves the window as it was: a
+    // folder walk may still hold it busy.
+    if (m_busy) {
+        m_busy.reset();
+        m_pointer.setApplicationPointer(PointerState::Default);
+    }
     m_controls.progressBar->setValue(0);
     m_controls.progressBar->setBarText(QStringLiteral("Progress Bar"));
     if (m_desktop.launcher != nullptr) {
         m_desktop.launcher->hide();
+    }
+    // "Stop converting?" has nothing left to stop: it closes, and the end
+    // box opens once it has.
+    if (m_asking) {
+        m_prompter.dismissOpenMessage();
     }
     if (m_closing()) {
         return;
@@ -117,6 +139,14 @@ void RunControl::afterRun(const RunSummary& summary) {
     // Before the box, which waits for the user: the notice is what calls
     // the user back to it.
     m_notice.runEnded(summary);
+    if (m_asking) {
+        m_endedWhileAsking = summary;
+        return;
+    }
+    showEnd(summary);
+}
+
+void RunControl::showEnd(const RunSummary& summary) {
     showDoneBox(summary);
     if (!summary.sandboxed && !m_closing()) {
         tellOnceAboutTheSandbox();
@@ -136,11 +166,16 @@ void RunControl::showDoneBox(const RunSummary& summary) {
     const bool converted = summary.status == RunSummary::Status::Converted ||
                            summary.status == RunSummary::Status::StoppedByUser;
     const bool oneFolder = converted && m_runOutput == OutputChoice::Folder;
+    // A file that did not convert fully is worth the warning's icon.
+    const bool anyFailed = std::any_of(summary.files.cbegin(), summary.files.cend(),
+                                       [](const FileOutcome& file) { return file.failed(); });
     const Prompter::Answer answer = m_prompter.message(
         shown, {}, oneFolder ? Prompter::Buttons::OkOpenFolder : Prompter::Buttons::Ok,
-        Prompter::Icon::None, shown == whole ? QString() : whole);
-    if (oneFolder && answer == Prompter::Answer::OpenFolder && m_desktop.openFolder) {
-        m_desktop.openFolder(QDir(m_runFolder).absolutePath());
+        anyFailed ? Prompter::Icon::Exclamation : Prompter::Icon::None,
+        shown == whole ? QString() : whole);
+    if (oneFolder && answer == Prompter::Answer::OpenFolder) {
+        OpenFolderOrSayWhy(m_desktop.openFolder, m_prompter, this,
+                           QDir(m_runFolder).absolutePath());
     }
 }
 

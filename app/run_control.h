@@ -6,6 +6,7 @@
 
 #include "app/desktop_hooks.h"
 #include "app/run_end_notice.h"
+#include "app/window_pointer.h"
 #include "base/path_style.h"
 #include "convert/conversion_port.h"
 #include "convert/conversion_run.h"
@@ -13,13 +14,13 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 
 namespace velmora {
 
 class FileList;
 class Prompter;
 class SettingsStore;
-class WindowPointer;
 struct WindowControls;
 
 // The window's side of the engine's port.
@@ -58,6 +59,7 @@ public:
 
 private:
     void runStarted();
+    void showEnd(const RunSummary& summary);
     void showDoneBox(const RunSummary& summary);
     void tellOnceAboutTheSandbox();
 
@@ -72,6 +74,9 @@ private:
     // Where the last Start put the pages: the folder the "Done." box opens.
     OutputChoice m_runOutput = OutputChoice::None;
     QString m_runFolder;
+    std::optional<WindowPointer::BusyScope> m_busy; // while a run goes on
+    bool m_asking = false;                          // "Stop converting?" is open
+    std::optional<RunSummary> m_endedWhileAsking;
     ConversionRun m_run;
 };
 

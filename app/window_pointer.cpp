@@ -5,16 +5,36 @@
 
 namespace velmora {
 
+WindowPointer::BusyScope::BusyScope(WindowPointer& pointer) : m_pointer(pointer) {
+    if (++m_pointer.m_busyCount == 1) {
+        m_pointer.show();
+    }
+}
+
+WindowPointer::BusyScope::~BusyScope() {
+    // The last long operation over: back to the arrow, whatever was hovered.
+    if (--m_pointer.m_busyCount == 0) {
+        m_pointer.m_idle = Default;
+        m_pointer.show();
+    }
+}
+
 WindowPointer::~WindowPointer() {
     setApplicationPointer(Default);
 }
 
 void WindowPointer::set(PointerState state) {
-    if (state == m_state) {
+    // Busy is a count of scopes, never a shape set by hand; and the hover
+    // rules leave a busy window alone.
+    if (state == Busy || state == m_idle || isBusy()) {
         return;
     }
-    m_state = state;
-    switch (state) {
+    m_idle = state;
+    show();
+}
+
+void WindowPointer::show() {
+    switch (state()) {
     case Busy:
         m_window.setCursor(Qt::WaitCursor);
         break;
@@ -29,21 +49,17 @@ void WindowPointer::set(PointerState state) {
 
 void WindowPointer::setCustomCursor(const QCursor& cursor) {
     m_custom = cursor;
-    if (m_state == Custom) {
+    if (state() == Custom) {
         m_window.setCursor(cursor);
     }
 }
 
 void WindowPointer::hoverButton() {
-    if (m_state != Busy) {
-        set(Custom);
-    }
+    set(Custom);
 }
 
 void WindowPointer::hoverBackground() {
-    if (m_state != Busy) {
-        set(Default);
-    }
+    set(Default);
 }
 
 void WindowPointer::setApplicationPointer(PointerState state) {

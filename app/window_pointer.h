@@ -11,18 +11,36 @@ class QWidget;
 namespace velmora {
 
 // The main window's pointer state, one value for the whole window (see
-// PointerState). Also holds the application-wide busy pointer, always
-// released as often as it was taken.
+// PointerState). Whether the window is busy is a count of the long
+// operations under way (a run, a folder walk), each holding a BusyScope: the
+// hourglass shows while the count is not zero, and list editing waits for
+// it. Also holds the application-wide busy pointer, always released as often
+// as it was taken.
 class WindowPointer {
 public:
     using enum PointerState;
+
+    // The window is busy for as long as this lives.
+    class BusyScope {
+    public:
+        explicit BusyScope(WindowPointer& pointer);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        WindowPointer& m_pointer;
+    };
 
     explicit WindowPointer(QWidget& window) : m_window(window) {}
     ~WindowPointer();
     WindowPointer(const WindowPointer&) = delete;
     WindowPointer& operator=(const WindowPointer&) = delete;
 
-    PointerState state() const { return m_state; }
+    bool isBusy() const { return m_busyCount > 0; }
+    // Busy while busy; otherwise what the hover rules set.
+    PointerState state() const { return isBusy() ? Busy : m_idle; }
+    // The pointer shown while not busy (Default or Custom); nothing while busy.
     void set(PointerState state);
 
     // The picture of the Custom state; without one Qt's pointing hand stands in.
@@ -36,11 +54,13 @@ public:
 
     // The application-wide pointer: Busy shows the hourglass everywhere.
     void setApplicationPointer(PointerState state);
-    bool applicationBusy() const { return m_applicationBusy; }
 
 private:
+    void show();
+
     QWidget& m_window;
-    PointerState m_state = Default;
+    PointerState m_idle = Default;
+    int m_busyCount = 0;
     std::optional<QCursor> m_custom;
     bool m_applicationBusy = false;
 };

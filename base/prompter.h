@@ -28,6 +28,10 @@ public:
                            Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
                            const QString& details = {}) = 0;
 
+    // Closes the message box open now, if any, as if its escape button were
+    // pressed (No, or OK): what it asked about has gone meanwhile.
+    virtual void dismissOpenMessage() {}
+
     // A failed step: the "Application Error" box with its location and step
     // number; a terminal prints just the description.
     virtual void problem(const Problem& problem);

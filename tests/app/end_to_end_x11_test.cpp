@@ -117,9 +117,11 @@ TEST_F(NewUser, HostileFilesAreNamedAndTheRestStillConverts) {
     ASSERT_EQ(closer.seen.size(), 1);
     const QStringList lines = closer.seen[0].text.split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 3) << qPrintable(closer.seen[0].text);
+    EXPECT_EQ(closer.seen[0].icon, QMessageBox::Warning) << "files failed";
     EXPECT_EQ(lines[0], QStringLiteral("Done."));
     EXPECT_EQ(lines[1], dropped[0] + QStringLiteral(": empty file"));
-    EXPECT_TRUE(lines[2].startsWith(dropped[1] + QStringLiteral(": Error: ")))
+    EXPECT_TRUE(lines[2].startsWith(dropped[1] + QStringLiteral(": not a PostScript or PDF file "
+                                                                "(Ghostscript: Error: ")))
         << qPrintable(lines[2]);
     EXPECT_EQ(pages(), (QStringList{"$(rm -rf ~); \"quoted\" 'name'-001.jpg", "страница-001.jpg"}));
     EXPECT_TRUE(QDir(home.path()).exists());

@@ -68,13 +68,13 @@ TEST_F(ListCommandsTest, NothingIsRemovedWithoutASelection) {
 TEST_F(ListCommandsTest, NothingIsRemovedWhileBusy) {
     fill(split("A,B,C"));
     click(1);
-    pointer.set(WindowPointer::Busy);
-    QTest::keyClick(view, Qt::Key_Delete);
-    doubleClick(rowPoint(1));
-    controls.clearList();
-    EXPECT_EQ(files.rows(), split("A,B,C"));
-
-    pointer.set(WindowPointer::Default);
+    {
+        const WindowPointer::BusyScope busy(pointer);
+        QTest::keyClick(view, Qt::Key_Delete);
+        doubleClick(rowPoint(1));
+        controls.clearList();
+        EXPECT_EQ(files.rows(), split("A,B,C"));
+    }
     QTest::keyClick(view, Qt::Key_Delete);
     EXPECT_EQ(files.rows(), split("A,C"));
     controls.clearList();
@@ -174,10 +174,12 @@ TEST_F(ListCommandsTest, AddAllLeavesAnotherOperationsHourglassAlone) {
     touch(QStringLiteral("F/a.ps"));
     prompter.textAnswers = {QStringLiteral("*")};
     prompter.folderAnswers = {at("F")};
-    pointer.set(WindowPointer::Busy); // a conversion is running
+    std::optional<WindowPointer::BusyScope> converting(std::in_place, pointer);
     controls.addFolder();
     EXPECT_EQ(files.rows(), QStringList{at("F/a.ps")});
     EXPECT_EQ(pointer.state(), WindowPointer::Busy);
+    converting.reset();
+    EXPECT_EQ(pointer.state(), WindowPointer::Default) << "the last one out takes it away";
 }
 
 TEST_F(ListCommandsTest, OpenWithAFolderShowsTheHourglassAndGuardsTheList) {

@@ -35,7 +35,7 @@ TEST_F(ListDropsTest, ADropAddsFilesAndFoldersInTheOrderDropped) {
     touch(QStringLiteral("F/sub/b.txt"));
     touch(QStringLiteral("single.jpg"));
     std::unique_ptr<QMimeData> data(fileDrag({at("F"), at("single.jpg")}));
-    pointer.set(WindowPointer::Busy); // drops are taken while busy too
+    const WindowPointer::BusyScope busy(pointer); // drops are taken while busy too
     // The drop goes to the widget that took the drag when it entered.
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton,
                           Qt::NoModifier);

@@ -40,9 +40,15 @@ protected:
     FakeEventPump pump{true}; // lets events run like the real pump
     QStringList opened;
     QString program = temp.filePath(QStringLiteral("program"));
-    FileListControls controls{
-        *view,   files, prompter, settings,
-        pointer, pump,  program,  [this](const QString& folder) { opened.append(folder); }};
+    FileListControls controls{*view,
+                              files,
+                              prompter,
+                              settings,
+                              pointer,
+                              pump,
+                              program,
+                              [this](const QString& folder, const std::function<void()>&) {
+            opened.append(folder); }};
 
     void SetUp() override {
         controls.setYieldIntervalMs(0); // let events run at every folder

@@ -383,7 +383,12 @@ TEST_F(MainWindowControls, PointerFeedback) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.reason);
         hover("ProgressBar1"); // a neutral place to start from
-        form.pointer().set(row.before);
+        std::optional<WindowPointer::BusyScope> busy;
+        if (row.before == Busy) {
+            busy.emplace(form.pointer());
+        } else {
+            form.pointer().set(row.before);
+        }
         if (QLatin1String(row.over) == QLatin1String("Form1")) {
             QTest::mouseMove(&form, *row.spot);
             QApplication::processEvents();
@@ -400,9 +405,10 @@ TEST_F(MainWindowControls, PointerFeedback) {
     hover("PushButton7");
     EXPECT_EQ(form.windowPointer(), PointerState::Default);
 
-    form.pointer().set(PointerState::Busy);
-    EXPECT_EQ(form.cursor().shape(), Qt::WaitCursor);
-    form.pointer().set(PointerState::Default);
+    {
+        const WindowPointer::BusyScope busy(form.pointer());
+        EXPECT_EQ(form.cursor().shape(), Qt::WaitCursor);
+    }
     EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
 }
 

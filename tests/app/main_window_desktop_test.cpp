@@ -91,4 +91,40 @@ INSTANTIATE_TEST_SUITE_P(
                       NoticeRow{"the user is at the window", 60s, true, false, 0},
                       NoticeRow{"the user stopped it from the window", 60s, false, true, 0}));
 
+// "Open Folder" on a desktop that cannot open folders says so, whether the
+// opener cannot start or ends with a failure (xdg-open's status 3).
+TEST_F(MainWindowDesktop, AFolderTheDesktopCannotOpenIsSaid) {
+    const QString out = folder(QStringLiteral("out"));
+    const struct Row {
+        const char* opener;
+        const char* why;
+    } rows[] = {
+        {"true", "the folder was opened: nothing to say"},
+        {"/no/such/opener", "the opener cannot be started"},
+        {"false", "the opener ends with a failure"},
+    };
+    QObject context;
+    const QString said =
+        QStringLiteral("Could not open the folder %1.").arg(QDir::toNativeSeparators(out));
+    for (const Row& row : rows) {
+        OpenFolderOrSayWhy(DesktopFolderOpener(QString::fromLatin1(row.opener)), prompter, &context,
+                           out);
+    }
+    // The openers end in the order they started: once the last has spoken,
+    // the first would have too.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.boxes.size() >= 2; }, 10000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompter.messageTexts(), (QStringList{said, said}));
+    EXPECT_EQ(prompter.boxes[0].icon, Prompter::Icon::Exclamation);
+
+    // And from the "Done." box, after it has closed.
+    openerWorks = false;
+    prompter.boxes.clear();
+    prompter.answers = {Prompter::Answer::OpenFolder};
+    convert(missing(), out + QLatin1Char('/'));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.boxes.size() == 2; }, 5000));
+    EXPECT_TRUE(prompter.boxes[0].text.startsWith(QStringLiteral("Done.")));
+    EXPECT_EQ(prompter.boxes[1].text, said);
+}
+
 } // namespace

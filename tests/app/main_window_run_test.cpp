@@ -1,3 +1,4 @@
+#include "app/file_list_controls.h"
 #include "app/setting.h"
 #include "app/settings_store.h"
 #include "app/text_progress_bar.h"
@@ -314,3 +315,90 @@ TEST_F(MainWindowRun, EscapeAsksAndStopsKeepingWhatWasDelivered) {
     EXPECT_TRUE(tempIsEmpty());
     EXPECT_FALSE(form.run().isConverting());
 }
+
+namespace {
+
+// "Stop converting?" holds the run; a run that ends under it closes it, and
+// its end box follows, once.
+TEST_F(MainWindowRun, TheStopQuestionHoldsTheRun) {
+    const QDir sources(scratchFolder(QStringLiteral("sources")));
+    const QString noise = sources.filePath(QStringLiteral("noise.ps"));
+    test::WriteFile(noise, QByteArray(4000, '\x7f'));
+    const QString one = writeDocument(sources.filePath(QStringLiteral("one.ps")), 1);
+    const QString two = writeDocument(sources.filePath(QStringLiteral("two.ps")), 1);
+    const struct Row {
+        QStringList rows;
+        bool runEndsUnderIt; // else: the user answers No
+        QString end;
+        Prompter::Icon icon;
+        QStringList pages;
+        const char* why;
+    } rows[] = {
+        {{noise},
+         true,
+         QStringLiteral("Done.\n%1: not a PostScript or PDF file (Ghostscript").arg(noise),
+         Prompter::Icon::Exclamation,
+         {},
+         "the only Ghostscript fails: the run ends while the question is open"},
+        {{one, two},
+         false,
+         QStringLiteral("Done."),
+         Prompter::Icon::None,
+         {"one-001.jpg", "two-001.jpg"},
+         "No: the run goes on to its end"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.why);
+        prompter.boxes.clear();
+        open().fileList().append(row.rows);
+        window->settings().write(setting::kJobs, QStringLiteral("1"));
+        control<QRadioButton>("Option2")->setChecked(true);
+        QSignalSpy finished(&window->run(), &ConversionRun::finished);
+        bool endedUnderIt = false;
+        prompter.whileOpen = [&](const test::RecordingPrompter::Box& box) {
+            if (box.text == QStringLiteral("Stop converting?") && row.runEndsUnderIt) {
+                endedUnderIt = finished.wait(60000);
+            }
+        };
+        // Asked as soon as the first Ghostscript runs.
+        QObject::connect(&window->run(), &ConversionRun::started, window.get(), [&] {
+            QTimer::singleShot(0, window.get(),
+                               [&] { QTest::keyClick(window.get(), Qt::Key_Escape); });
+        });
+        clickStart();
+        const QStringList texts = prompter.messageTexts();
+        ASSERT_EQ(texts.size(), 2) << qPrintable(texts.join(" | "));
+        EXPECT_EQ(texts[0], QStringLiteral("Stop converting?"));
+        EXPECT_TRUE(texts[1].startsWith(row.end)) << qPrintable(texts[1]);
+        EXPECT_EQ(prompter.boxes[1].icon, row.icon);
+        EXPECT_EQ(endedUnderIt, row.runEndsUnderIt);
+        EXPECT_EQ(prompter.dismissals, row.runEndsUnderIt ? 1 : 0) << "closed by itself";
+        EXPECT_EQ(QDir(sources).entryList({QStringLiteral("*.jpg")}, QDir::Files), row.pages);
+        prompter.dismissals = 0;
+        prompter.whileOpen = nullptr;
+        window.reset();
+    }
+}
+
+// A Start refused while "Add All" walks leaves the walk's hourglass, and the
+// list stays guarded until the walk is over.
+TEST_F(MainWindowRun, ARefusedStartLeavesTheWalksHourglass) {
+    const QString tree = scratchFolder(QStringLiteral("tree/a/b/c/d/e"));
+    test::WriteFile(tree + QStringLiteral("/deep.ps"), "%!PS\n");
+    MainWindow& form = open();
+    form.listControls().setYieldIntervalMs(0);
+    prompter.textAnswers = {QStringLiteral("ps")};
+    prompter.folderAnswers = {scratchFolder(QStringLiteral("tree"))};
+    PointerState whenRefused = PointerState::Default;
+    QObject::connect(&form.run(), &ConversionRun::finished, &form,
+                     [&] { whenRefused = form.windowPointer(); });
+    QTimer::singleShot(
+        0, &form, [&] { QTest::mouseClick(control<QPushButton>("PushButton2"), Qt::LeftButton); });
+    form.listControls().addFolder();
+    EXPECT_EQ(prompter.messageTexts(), QStringList{QStringLiteral("No files added.")});
+    EXPECT_EQ(whenRefused, PointerState::Busy) << "the refusal left the walk's hourglass";
+    EXPECT_EQ(form.fileList().count(), 1);
+    EXPECT_EQ(form.windowPointer(), PointerState::Default) << "the walk's end takes it away";
+}
+
+} // namespace

@@ -116,10 +116,12 @@ TEST_F(RowReorderingTest, AMoveWithNoButtonHeldEndsADragWhoseReleaseWasLost) {
 
 TEST_F(RowReorderingTest, ReorderingWorksWhileBusyAndLeavesTheHourglass) {
     fill(split("A,B"));
-    pointer.set(WindowPointer::Busy);
-    dragRow(0, {1});
-    EXPECT_EQ(files.rows(), split("B,A"));
-    EXPECT_EQ(pointer.state(), WindowPointer::Busy);
+    {
+        const WindowPointer::BusyScope busy(pointer);
+        dragRow(0, {1});
+        EXPECT_EQ(files.rows(), split("B,A"));
+        EXPECT_EQ(pointer.state(), WindowPointer::Busy);
+    }
     pointer.set(WindowPointer::Custom);
     QMouseEvent hover(QEvent::MouseMove, QPointF(rowPoint(0)), QPointF(rowPoint(0)), Qt::NoButton,
                       Qt::NoButton, Qt::NoModifier);

@@ -100,6 +100,8 @@ protected:
     RecordingNotifier notifier;
     // The folders the window asked the file manager to open.
     QStringList openedFolders;
+    // Whether the desktop can open them.
+    bool openerWorks = true;
     // How long every run lasts by the window's clock.
     std::chrono::milliseconds runLength{0};
     // Whether the user counts as being at the window.
@@ -107,7 +109,12 @@ protected:
     // What open() gives the window; a test may change it before.
     DesktopHooks desktop{&notifier,
                          nullptr,
-                         [this](const QString& folder) { openedFolders.append(folder); },
+                         [this](const QString& folder, const std::function<void()>& failed) {
+                             openedFolders.append(folder);
+                             if (!openerWorks) {
+                                 failed();
+                             }
+                         },
                          // Each reading is runLength after the one before:
                          // a run's start and end are one reading apart.
                          [this] { return m_now += runLength; },

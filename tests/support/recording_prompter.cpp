@@ -1,5 +1,7 @@
 #include "support/recording_prompter.h"
 
+#include <utility>
+
 namespace velmora::test {
 
 namespace {
@@ -34,6 +36,13 @@ Prompter::Answer RecordingPrompter::message(const QString& text, const QString& 
     boxes.append({QStringLiteral("message"), text, title, buttons, icon, {}, details});
     const Answer fallback = buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
     const Answer scripted = takeFront(answers, fallback);
+    if (whileOpen) {
+        m_dismissed = false;
+        whileOpen(boxes.back());
+        if (std::exchange(m_dismissed, false)) {
+            return fallback;
+        }
+    }
     // No user can press a button the box does not have: a scripted answer
     // the box cannot give is taken, and the box answers as Enter would.
     return offers(buttons, scripted) ? scripted : fallback;
@@ -61,6 +70,11 @@ QString RecordingPrompter::pickFolder(const QString& title, const QString& start
     boxes.append(
         {QStringLiteral("pickFolder"), {}, title, Buttons::Ok, Icon::None, startFolder, {}});
     return takeFront(folderAnswers, QString{});
+}
+
+void RecordingPrompter::dismissOpenMessage() {
+    ++dismissals;
+    m_dismissed = true;
 }
 
 QStringList RecordingPrompter::messageTexts() const {

@@ -5,6 +5,7 @@
 #include <QList>
 
 #include <deque>
+#include <functional>
 
 namespace velmora::test {
 
@@ -31,6 +32,8 @@ public:
                           const QString& startFolder) override;
     QString pickFolder(const QString& title, const QString& startFolder) override;
 
+    void dismissOpenMessage() override;
+
     QStringList messageTexts() const;
 
     QList<Box> boxes;
@@ -38,6 +41,13 @@ public:
     std::deque<std::optional<QString>> textAnswers;
     std::deque<QStringList> fileAnswers;
     std::deque<QString> folderAnswers;
+    // Runs while a message box is "open" (inside message()), as the event
+    // loop of a real box would; a dismissal meanwhile answers as Esc does.
+    std::function<void(const Box&)> whileOpen;
+    int dismissals = 0;
+
+private:
+    bool m_dismissed = false;
 };
 
 } // namespace velmora::test
