@@ -19,6 +19,8 @@ packages=(
     x11-apps netpbm xdotool
     # the sanitizer and fuzzing build
     clang libclang-rt-14-dev
+    # scripts/coverage.sh
+    gcovr
     # the README's GNU parallel command line, run on this machine by its test
     parallel
 )
