@@ -1,5 +1,7 @@
 #include "app/window_layout.h"
 
+#include "app/list_column_fit.h"
+#include "app/outer_frame_tree_view.h"
 #include "app/text_progress_bar.h"
 
 #include <QGroupBox>
@@ -18,7 +20,6 @@ namespace velmora {
 namespace {
 
 constexpr double kTwipsPerPixel = 15.0;
-constexpr int kListColumnTwips = 7000;
 constexpr int kMaxQuality = 100;
 constexpr int kQualityPageStep = 5;
 constexpr int kQualityTickInterval = 10;
@@ -67,7 +68,7 @@ void shapeWindow(QWidget& window) {
 }
 
 QTreeView* makeFileList(QWidget& window) {
-    auto* list = new QTreeView(&window);
+    auto* list = new OuterFrameTreeView(&window);
     list->setObjectName(QStringLiteral("ListView1"));
     list->setGeometry(TwipRect(120, 120, 7800, 2535));
     list->setUniformRowHeights(true); // keeps 100,000 rows quick
@@ -77,7 +78,8 @@ QTreeView* makeFileList(QWidget& window) {
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setToolTip(listToolTip());
-    // The column keeps its width; the user drags its edge to see long names.
+    // The column fills the list and follows it; the user may drag its edge
+    // further to see long names, so it does not stretch on its own.
     list->header()->setStretchLastSection(false);
     // A path too long for the column loses its middle, not its file name, so
     // rows from one deep folder stay apart; the row's tooltip shows it whole.
@@ -139,10 +141,6 @@ QString QualityCaption(int quality) {
     return QStringLiteral("JPG Quality = ") + QString::number(quality);
 }
 
-int ListColumnWidth() {
-    return Pixels(kListColumnTwips);
-}
-
 WindowControls BuildWindowLayout(QWidget& window) {
     shapeWindow(window);
     WindowControls c;
@@ -193,6 +191,7 @@ WindowControls BuildWindowLayout(QWidget& window) {
     c.maximumLabel = makeLabel(QStringLiteral("Label3"), QStringLiteral("Max."), c.qualityFrame,
                                TwipRect(7170, 345, 405, 225));
     c.fileList = makeFileList(window);
+    c.listColumnFit = new ListColumnFit(*c.fileList);
     c.progressBar = makeProgressBar(window);
 
     c.addFilesButton = makeButton(QStringLiteral("PushButton1"), QStringLiteral("Add PS File(s)"),
