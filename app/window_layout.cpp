@@ -1,5 +1,7 @@
 #include "app/window_layout.h"
 
+#include "app/focus_frame_shown.h"
+#include "app/focus_framed_slider.h"
 #include "app/list_column_fit.h"
 #include "app/outer_frame_tree_view.h"
 #include "app/text_progress_bar.h"
@@ -104,7 +106,7 @@ TextProgressBar* makeProgressBar(QWidget& window) {
 }
 
 QSlider* makeQualitySlider(QWidget* frame) {
-    auto* slider = new QSlider(Qt::Horizontal, frame);
+    auto* slider = new FocusFramedSlider(Qt::Horizontal, frame);
     slider->setObjectName(QStringLiteral("Slider1"));
     slider->setGeometry(TwipRect(540, 300, 6555, 315));
     slider->setRange(0, kMaxQuality);
@@ -125,6 +127,17 @@ void arrangeTabOrder(const WindowControls& c) {
     for (qsizetype i = 0; i + 1 < order.size(); ++i) {
         QWidget::setTabOrder(order.at(i), order.at(i + 1));
     }
+}
+
+// Names that screen readers speak for controls whose own text says too
+// little: the list and the folder box have their captions beside them, the
+// "..." would be read out as dots, the slider and the bar have no text.
+void nameForScreenReaders(const WindowControls& c) {
+    c.fileList->setAccessibleName(QStringLiteral("PS File(s)"));
+    c.outputFolderEdit->setAccessibleName(QStringLiteral("Save results to this folder:"));
+    c.browseButton->setAccessibleName(QStringLiteral("Browse for the output folder"));
+    c.qualitySlider->setAccessibleName(QStringLiteral("JPG Quality"));
+    c.progressBar->setAccessibleName(QStringLiteral("Progress"));
 }
 
 } // namespace
@@ -154,6 +167,8 @@ WindowControls BuildWindowLayout(QWidget& window) {
         QPalette palette = button->palette();
         palette.setColor(QPalette::Button, Qt::white);
         button->setPalette(palette);
+        // Enter and Return press the focused button, as Space does.
+        button->setAutoDefault(true);
         c.buttons.append(button);
         return button;
     };
@@ -238,6 +253,11 @@ WindowControls BuildWindowLayout(QWidget& window) {
                          c.outputFolderEdit,  c.fileList,     c.fileList->viewport(),
                          c.fileList->header()};
     arrangeTabOrder(c);
+    nameForScreenReaders(c);
+    // The keyboard starts on the first button, which says what to do first,
+    // and the window shows where it is from the start, not only after Tab.
+    c.addFilesButton->setFocus(Qt::OtherFocusReason);
+    new FocusFrameShown(window);
     return c;
 }
 

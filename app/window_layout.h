@@ -55,7 +55,8 @@ QRect TwipRect(int left, int top, int width, int height);
 QString QualityCaption(int quality);
 
 // Gives `window` its fixed size, look and place on the screen, and builds
-// every control inside it.
+// every control inside it, named for screen readers, with the keyboard on
+// "Add PS File(s)".
 WindowControls BuildWindowLayout(QWidget& window);
 
 } // namespace velmora
