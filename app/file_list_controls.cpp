@@ -19,7 +19,7 @@ FileListControls::FileListControls(QTreeView& view, FileList& files, Prompter& p
       m_drops(view, files, prompter, events),
       m_commands(view, files, prompter, settings, pointer, events, programFolder,
                  std::move(openFolder), m_drops),
-      m_reordering(view, files, std::move(programFolder)) {
+      m_reordering(view, files, std::move(programFolder)), m_keyMoves(view, files) {
     view.installEventFilter(this);
     m_viewport->installEventFilter(this);
     // The view reports the row a press landed on once it has selected it.
@@ -60,7 +60,8 @@ bool FileListControls::keyEvent(QEvent* event) {
     if (event->type() != QEvent::KeyPress) {
         return false;
     }
-    return m_commands.onListKey(static_cast<QKeyEvent*>(event)->key());
+    const auto* key = static_cast<QKeyEvent*>(event);
+    return m_keyMoves.onListKey(*key) || m_commands.onListKey(key->key());
 }
 
 bool FileListControls::viewportEvent(QEvent* event) {

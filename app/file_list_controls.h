@@ -3,6 +3,7 @@
 
 #include "app/list_commands.h"
 #include "app/list_drops.h"
+#include "app/row_key_moves.h"
 #include "app/row_reordering.h"
 
 #include <QObject>
@@ -23,7 +24,8 @@ class WindowPointer;
 // Everything that fills, edits and reorders the file list on the main window.
 // It watches the list view and its viewport through an event filter and hands
 // each event to the part it concerns: keys and double-clicks to the commands,
-// drags from the desktop to the drops, presses and moves to the reordering.
+// drags from the desktop to the drops, presses and moves to the reordering,
+// Alt+Up and Alt+Down to the row moves by key.
 class FileListControls : public QObject {
     Q_OBJECT
 public:
@@ -48,6 +50,7 @@ public:
     ListCommands& commands() { return m_commands; }
     ListDrops& drops() { return m_drops; }
     RowReordering& reordering() { return m_reordering; }
+    RowKeyMoves& keyMoves() { return m_keyMoves; }
 
 public slots:
     // "Add PS File(s)"
@@ -72,6 +75,7 @@ private:
     ListDrops m_drops;
     ListCommands m_commands; // after the drops: hands start-up files to them
     RowReordering m_reordering;
+    RowKeyMoves m_keyMoves;
     // The view is kept from a release whose press (or double-click) it did
     // not see, so it does not act on half a click.
     bool m_swallowRelease = false;

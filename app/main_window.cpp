@@ -3,6 +3,7 @@
 #include "app/cursor_file.h"
 #include "app/file_list_controls.h"
 #include "app/folder_browser.h"
+#include "app/list_column_fit.h"
 #include "app/pointer_feedback.h"
 #include "app/run_control.h"
 #include "app/setting.h"
@@ -144,7 +145,7 @@ void MainWindow::restoreState() {
     });
 
     trap.step(132, [&] { m_controls.fileList->setModel(&m_files); });
-    trap.step(134, [&] { m_controls.fileList->setColumnWidth(0, ListColumnWidth()); });
+    trap.step(134, [&] { m_controls.listColumnFit->fit(); });
 
     m_settingsBinding->restore(trap);
 

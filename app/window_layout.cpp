@@ -1,5 +1,9 @@
 #include "app/window_layout.h"
 
+#include "app/focus_frame_shown.h"
+#include "app/focus_framed_slider.h"
+#include "app/list_column_fit.h"
+#include "app/outer_frame_tree_view.h"
 #include "app/text_progress_bar.h"
 
 #include <QGroupBox>
@@ -18,7 +22,6 @@ namespace velmora {
 namespace {
 
 constexpr double kTwipsPerPixel = 15.0;
-constexpr int kListColumnTwips = 7000;
 constexpr int kMaxQuality = 100;
 constexpr int kQualityPageStep = 5;
 constexpr int kQualityTickInterval = 10;
@@ -67,7 +70,7 @@ void shapeWindow(QWidget& window) {
 }
 
 QTreeView* makeFileList(QWidget& window) {
-    auto* list = new QTreeView(&window);
+    auto* list = new OuterFrameTreeView(&window);
     list->setObjectName(QStringLiteral("ListView1"));
     list->setGeometry(TwipRect(120, 120, 7800, 2535));
     list->setUniformRowHeights(true); // keeps 100,000 rows quick
@@ -77,7 +80,8 @@ QTreeView* makeFileList(QWidget& window) {
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setToolTip(listToolTip());
-    // The column keeps its width; the user drags its edge to see long names.
+    // The column fills the list and follows it; the user may drag its edge
+    // further to see long names, so it does not stretch on its own.
     list->header()->setStretchLastSection(false);
     // A path too long for the column loses its middle, not its file name, so
     // rows from one deep folder stay apart; the row's tooltip shows it whole.
@@ -102,7 +106,7 @@ TextProgressBar* makeProgressBar(QWidget& window) {
 }
 
 QSlider* makeQualitySlider(QWidget* frame) {
-    auto* slider = new QSlider(Qt::Horizontal, frame);
+    auto* slider = new FocusFramedSlider(Qt::Horizontal, frame);
     slider->setObjectName(QStringLiteral("Slider1"));
     slider->setGeometry(TwipRect(540, 300, 6555, 315));
     slider->setRange(0, kMaxQuality);
@@ -125,6 +129,17 @@ void arrangeTabOrder(const WindowControls& c) {
     }
 }
 
+// Names that screen readers speak for controls whose own text says too
+// little: the list and the folder box have their captions beside them, the
+// "..." would be read out as dots, the slider and the bar have no text.
+void nameForScreenReaders(const WindowControls& c) {
+    c.fileList->setAccessibleName(QStringLiteral("PS File(s)"));
+    c.outputFolderEdit->setAccessibleName(QStringLiteral("Save results to this folder:"));
+    c.browseButton->setAccessibleName(QStringLiteral("Browse for the output folder"));
+    c.qualitySlider->setAccessibleName(QStringLiteral("JPG Quality"));
+    c.progressBar->setAccessibleName(QStringLiteral("Progress"));
+}
+
 } // namespace
 
 int Pixels(int twips) {
@@ -137,10 +152,6 @@ QRect TwipRect(int left, int top, int width, int height) {
 
 QString QualityCaption(int quality) {
     return QStringLiteral("JPG Quality = ") + QString::number(quality);
-}
-
-int ListColumnWidth() {
-    return Pixels(kListColumnTwips);
 }
 
 WindowControls BuildWindowLayout(QWidget& window) {
@@ -156,6 +167,8 @@ WindowControls BuildWindowLayout(QWidget& window) {
         QPalette palette = button->palette();
         palette.setColor(QPalette::Button, Qt::white);
         button->setPalette(palette);
+        // Enter and Return press the focused button, as Space does.
+        button->setAutoDefault(true);
         c.buttons.append(button);
         return button;
     };
@@ -193,6 +206,7 @@ WindowControls BuildWindowLayout(QWidget& window) {
     c.maximumLabel = makeLabel(QStringLiteral("Label3"), QStringLiteral("Max."), c.qualityFrame,
                                TwipRect(7170, 345, 405, 225));
     c.fileList = makeFileList(window);
+    c.listColumnFit = new ListColumnFit(*c.fileList);
     c.progressBar = makeProgressBar(window);
 
     c.addFilesButton = makeButton(QStringLiteral("PushButton1"), QStringLiteral("Add PS File(s)"),
@@ -239,6 +253,11 @@ WindowControls BuildWindowLayout(QWidget& window) {
                          c.outputFolderEdit,  c.fileList,     c.fileList->viewport(),
                          c.fileList->header()};
     arrangeTabOrder(c);
+    nameForScreenReaders(c);
+    // The keyboard starts on the first button, which says what to do first,
+    // and the window shows where it is from the start, not only after Tab.
+    c.addFilesButton->setFocus(Qt::OtherFocusReason);
+    new FocusFrameShown(window);
     return c;
 }
 

@@ -17,12 +17,14 @@ class QWidget;
 
 namespace velmora {
 
+class ListColumnFit;
 class TextProgressBar;
 
 // Every control of the main window. Each keeps the object name it was
 // designed with ("PushButton2", "Text1", ...), by which tests find it.
 struct WindowControls {
     QTreeView* fileList = nullptr;
+    ListColumnFit* listColumnFit = nullptr; // keeps the list's column as wide as the list
     QPushButton* addFilesButton = nullptr;
     QPushButton* addFolderButton = nullptr;
     QPushButton* startButton = nullptr;
@@ -51,11 +53,10 @@ int Pixels(int twips);
 QRect TwipRect(int left, int top, int width, int height);
 // "JPG Quality = 75", the quality frame's title.
 QString QualityCaption(int quality);
-// The list's one column, in pixels.
-int ListColumnWidth();
 
 // Gives `window` its fixed size, look and place on the screen, and builds
-// every control inside it.
+// every control inside it, named for screen readers, with the keyboard on
+// "Add PS File(s)".
 WindowControls BuildWindowLayout(QWidget& window);
 
 } // namespace velmora

@@ -457,5 +457,6 @@ TEST_F(MainWindowControls, ListHoldsAHundredThousandRows) {
     EXPECT_EQ(list->model()->rowCount(), 100000);
     EXPECT_EQ(form.fileList().text(100000), paths.back());
     EXPECT_LT(elapsed, 3000) << "adding and showing 100,000 rows took " << elapsed << " ms";
-    EXPECT_EQ(list->columnWidth(0), 467) << "long names do not widen the column";
+    EXPECT_EQ(list->columnWidth(0), list->viewport()->width())
+        << "long names do not widen the column past the list";
 }

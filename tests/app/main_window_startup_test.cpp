@@ -61,7 +61,7 @@ TEST_F(MainWindowStartup, FirstRunWithNothingStored) {
     EXPECT_EQ(list->model()->columnCount(), 1);
     EXPECT_EQ(list->model()->headerData(0, Qt::Horizontal).toString(),
               QStringLiteral("PS File(s)"));
-    EXPECT_EQ(list->columnWidth(0), 467) << "7000 twips";
+    EXPECT_EQ(list->columnWidth(0), 518) << "the list's width inside its frame";
 
     EXPECT_EQ(control<QLineEdit>("Text1")->text(), GetDesktopFolder());
     EXPECT_TRUE(control<QLineEdit>("Text1")->text().endsWith(QDir::separator()));

@@ -129,4 +129,60 @@ TEST_F(RowReorderingTest, ReorderingWorksWhileBusyAndLeavesTheHourglass) {
     EXPECT_EQ(pointer.state(), WindowPointer::Default) << "the list shows the arrow";
 }
 
+TEST_F(RowReorderingTest, AltUpAndAltDownMoveTheSelectedRowByTheDragsRules) {
+    const struct {
+        const char* rows;
+        int selected; // -1: none
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool busy;
+        const char* after;
+        int selectedAfter;
+        const char* reason;
+    } table[] = {
+        {"A,B,C", 1, Qt::Key_Up, Qt::AltModifier, false, "B,A,C", 0, "up one place"},
+        {"A,B,C", 1, Qt::Key_Down, Qt::AltModifier, false, "A,C,B", 2, "down one place"},
+        {"A,B,C", 0, Qt::Key_Up, Qt::AltModifier, false, "A,B,C", 0,
+         "the first row goes no higher"},
+        {"A,B,C", 2, Qt::Key_Down, Qt::AltModifier, false, "A,B,C", 2, "the last goes no lower"},
+        {"A,B,C", -1, Qt::Key_Down, Qt::AltModifier, false, "A,B,C", -1, "no row selected"},
+        {"A,A,B", 0, Qt::Key_Down, Qt::AltModifier, false, "A,A,B", 0,
+         "the same path below: a drag would trade nothing either"},
+        {"A,B,C", 1, Qt::Key_Up, Qt::AltModifier | Qt::KeypadModifier, false, "B,A,C", 0,
+         "the number pad's arrow"},
+        {"A,B,C", 1, Qt::Key_Up, Qt::AltModifier, true, "B,A,C", 0,
+         "also while converting, as a drag may"},
+        {"A,B,C", 1, Qt::Key_Up, Qt::NoModifier, false, "A,B,C", 0,
+         "without Alt the arrow moves the selection only"},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.reason);
+        files.clear();
+        fill(split(row.rows));
+        view->selectionModel()->clear();
+        if (row.selected >= 0) {
+            click(row.selected);
+        }
+        pointer.set(row.busy ? WindowPointer::Busy : WindowPointer::Default);
+        QTest::keyClick(view, row.key, row.modifiers);
+        EXPECT_EQ(files.rows(), split(row.after));
+        EXPECT_EQ(selectedRow(), row.selectedAfter);
+        EXPECT_EQ(pointer.state(), row.busy ? WindowPointer::Busy : WindowPointer::Default);
+    }
+}
+
+TEST_F(RowReorderingTest, ARowMovedByKeyStaysInView) {
+    for (int i = 0; i < 40; ++i) {
+        files.append(QStringLiteral("row%1").arg(i));
+    }
+    click(0);
+    for (int i = 0; i < 39; ++i) {
+        QTest::keyClick(view, Qt::Key_Down, Qt::AltModifier);
+    }
+    EXPECT_EQ(files.text(40), QStringLiteral("row0"));
+    EXPECT_EQ(files.text(1), QStringLiteral("row1"));
+    EXPECT_EQ(selectedRow(), 39);
+    EXPECT_TRUE(viewport()->rect().contains(view->visualRect(files.index(39))));
+}
+
 } // namespace
