@@ -28,6 +28,9 @@ ConversionPool::ConversionPool(const RunContext& run, QStringList sources, int j
     connect(&m_diskWatch, &QTimer::timeout, this, &ConversionPool::watchDisks);
     m_progressPace.setSingleShot(true);
     m_progressPace.setInterval(kProgressPace);
+    m_letGo.setSingleShot(true);
+    m_letGo.setInterval(0);
+    connect(&m_letGo, &QTimer::timeout, this, &ConversionPool::letGoOfOne);
     connect(&m_progressPace, &QTimer::timeout, this, &ConversionPool::showProgress);
 }
 
@@ -185,15 +188,30 @@ void ConversionPool::keepUntilSettled(FileConversion* file) {
     m_stopped.emplace_back(file);
     // Let go in a later round of events, never inside the file's own signal;
     // its Ghostscripts' ends may still be queued, and find nothing to act on.
-    auto letGo = [this, file] {
-        std::erase_if(m_stopped, [file](const auto& kept) { return kept.get() == file; });
-        finishWhenSettled();
+    auto settled = [this, file] {
+        m_settled.push_back(file);
+        if (!m_letGo.isActive()) {
+            m_letGo.start();
+        }
     };
     if (file->isRunning()) {
-        connect(file, &FileConversion::settled, this, letGo, Qt::QueuedConnection);
+        connect(file, &FileConversion::settled, this, settled, Qt::QueuedConnection);
     } else {
-        QMetaObject::invokeMethod(this, letGo, Qt::QueuedConnection);
+        settled();
     }
+}
+
+void ConversionPool::letGoOfOne() {
+    // One file's folder removed per round of events: many stopped at once
+    // would otherwise keep the window from repainting while they all go.
+    FileConversion* file = m_settled.front();
+    m_settled.pop_front();
+    std::erase_if(m_stopped, [file](const auto& kept) { return kept.get() == file; });
+    if (!m_settled.empty()) {
+        m_letGo.start();
+        return;
+    }
+    finishWhenSettled();
 }
 
 void ConversionPool::watchDisks() {

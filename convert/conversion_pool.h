@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <deque>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -51,6 +52,7 @@ private:
     void deliver(int row);
     void end(FileOutcome outcome);
     void keepUntilSettled(FileConversion* file);
+    void letGoOfOne();
     void finishWhenSettled();
     void watchDisks();
     void showProgress();
@@ -59,8 +61,10 @@ private:
     const RunContext& m_run;
     QStringList m_sources;
     ConversionPlan m_plan;
-    QMap<int, FileConversion*> m_conversions; // rows in flight, owned
+    QMap<int, FileConversion*> m_conversions;               // rows in flight, owned
     std::vector<std::unique_ptr<FileConversion>> m_stopped; // until their Ghostscripts are gone
+    std::deque<FileConversion*> m_settled;                  // stopped, and gone: to let go of
+    QTimer m_letGo;
     QList<FileOutcome> m_outcomes;
     QTimer m_diskWatch;
     QTimer m_progressPace; // pending progress from pages made

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace velmora;
 using test::split;
 
@@ -163,7 +165,10 @@ TEST_F(RowReorderingTest, AltUpAndAltDownMoveTheSelectedRowByTheDragsRules) {
         if (row.selected >= 0) {
             click(row.selected);
         }
-        pointer.set(row.busy ? WindowPointer::Busy : WindowPointer::Default);
+        std::optional<WindowPointer::BusyScope> converting;
+        if (row.busy) {
+            converting.emplace(pointer);
+        }
         QTest::keyClick(view, row.key, row.modifiers);
         EXPECT_EQ(files.rows(), split(row.after));
         EXPECT_EQ(selectedRow(), row.selectedAfter);
