@@ -13,10 +13,12 @@
 #include "app/main_window.h"
 #include "app/settings_store.h"
 #include "base/prompter.h"
+#include "convert/conversion_run.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -167,15 +169,22 @@ int main(int argc, char* argv[]) {
                          [&] { ticks.push_back(runClock.nsecsElapsed()); });
         prompter.texts.clear();
         qint64 runNs = 0;
+        // The run ends with finished(), after its "Done." box.
+        QEventLoop waiting;
+        QObject::connect(
+            &window.run(), &ConversionRun::finished, &window,
+            [&] {
+                runNs = runClock.nsecsElapsed();
+                ticker.stop();
+                waiting.quit();
+            },
+            Qt::SingleShotConnection);
         QTimer::singleShot(0, [&] {
             runClock.start();
             ticker.start();
-            start->click(); // returns when the run has ended
-            runNs = runClock.nsecsElapsed();
-            ticker.stop();
-            QCoreApplication::quit();
+            start->click();
         });
-        QApplication::exec();
+        waiting.exec();
 
         std::vector<qint64> gaps;
         for (size_t i = 1; i < ticks.size(); ++i) {
