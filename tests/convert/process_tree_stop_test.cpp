@@ -1,0 +1,69 @@
+// Stopping a child never waits on the caller's thread: a child that ignores
+// SIGTERM is still alive when the stop has been asked for, and is gone,
+// with what it started, once ended() has come from the event loop.
+#include "convert/process_group.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace velmora;
+
+namespace {
+
+// Processes whose working folder lies in `folder`.
+int workingIn(const QString& folder) {
+    int count = 0;
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        const QString cwd = QFile::symLinkTarget(QStringLiteral("/proc/%1/cwd").arg(pid));
+        count += cwd == folder || cwd.startsWith(folder + QLatin1Char('/')) ? 1 : 0;
+    }
+    return count;
+}
+
+TEST(ProcessTreeStop, NeverWaitsAndLeavesNothing) {
+    const struct Row {
+        const char* script;
+        bool aliveAfterAsking; // still there when the stop returns
+        const char* why;
+    } rows[] = {
+        {"exec sleep 60", false, "a child that ends on SIGTERM"},
+        {"trap '' TERM; echo up; while :; do sleep 0.05; done", true,
+         "a child that ignores SIGTERM ends only by SIGKILL, after the grace"},
+        {"setsid sh -c \"trap '' TERM; echo up; while :; do sleep 0.05; done\" & exec sleep 60",
+         true, "a grandchild in a session of its own, found by its working folder"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.why);
+        QTemporaryDir folder;
+        QProcess child;
+        child.setWorkingDirectory(folder.path());
+        RunInOwnProcessGroup(child);
+        child.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QLatin1String(row.script)});
+        ASSERT_TRUE(child.waitForStarted());
+        // Up, its trap set, before it is stopped.
+        if (row.aliveAfterAsking) {
+            ASSERT_TRUE(child.waitForReadyRead());
+        }
+        ASSERT_GE(workingIn(folder.path()), 1);
+
+        ProcessTreeStop stop(child, folder.path());
+        QSignalSpy ended(&stop, &ProcessTreeStop::ended);
+        EXPECT_FALSE(stop.isOver()) << "the end comes from the event loop";
+        if (row.aliveAfterAsking) {
+            EXPECT_GE(workingIn(folder.path()), 1) << "asking did not wait for the end";
+        }
+        ASSERT_TRUE(ended.wait(10000));
+        EXPECT_TRUE(stop.isOver());
+        EXPECT_EQ(child.state(), QProcess::NotRunning);
+        EXPECT_EQ(workingIn(folder.path()), 0) << "nothing works in the folder any more";
+    }
+}
+
+} // namespace
