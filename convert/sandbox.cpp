@@ -31,6 +31,16 @@ SandboxProbe& SandboxProbe::shared() {
 
 SandboxProbe::SandboxProbe(QObject* parent) : QObject(parent) {}
 
+SandboxProbe::~SandboxProbe() {
+    // A program that ends before its probe has (nothing to convert, say)
+    // takes it along.
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.blockSignals(true);
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+}
+
 Sandbox SandboxProbe::sandboxFor(const QString& ghostscript) const {
     return m_bwrap.isEmpty() ? Sandbox::none(ghostscript, m_reason)
                              : Sandbox::confined(m_bwrap, ghostscript);

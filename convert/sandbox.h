@@ -61,6 +61,8 @@ public:
     // The sandbox for the Ghostscript at `ghostscript`; once done.
     Sandbox sandboxFor(const QString& ghostscript) const;
 
+    ~SandboxProbe() override;
+
 signals:
     void done();
 
