@@ -18,6 +18,13 @@ QString GetFolderPath(const QString& path, PathStyle style) {
     return path.left(path.lastIndexOf(separator(style)) + 1);
 }
 
+QString FolderOf(const QString& path, PathStyle style) {
+    const QString folder = GetFolderPath(path, style);
+    const bool driveRoot =
+        style == PathStyle::Windows && folder.size() == 3 && folder.at(1) == QLatin1Char(':');
+    return folder.size() > 1 && !driveRoot ? folder.chopped(1) : folder;
+}
+
 QString RemoveExtension(const QString& name) {
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot >= 1 ? name.left(dot) : name;

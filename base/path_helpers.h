@@ -15,6 +15,10 @@ QString GetFileName(const QString& path, PathStyle style = nativePathStyle());
 // Text up to and including the last separator; empty when it has none.
 QString GetFolderPath(const QString& path, PathStyle style = nativePathStyle());
 
+// The folder a path lies in as it is named: GetFolderPath without its
+// closing separator, except for a root ("/", "C:\").
+QString FolderOf(const QString& path, PathStyle style = nativePathStyle());
+
 // A bare name without its last extension; a name whose only "." leads is kept.
 QString RemoveExtension(const QString& name);
 

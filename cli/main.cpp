@@ -11,6 +11,7 @@
 #include "cli/run_report.h"
 #include "cli/shard.h"
 #include "convert/conversion_run.h"
+#include "convert/page_names.h"
 #include "convert/process_group.h"
 #include "convert/run_request.h"
 #include "convert/termination_signals.h"
@@ -242,6 +243,15 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(list)) {
         for (const QString& path : sources) {
             std::printf("%s\n", path.toUtf8().constData());
+        }
+        // Rows whose pages a later row would replace, said before anything
+        // converts, in the words the run would use after "Done.".
+        const QList<PageNameClash> clashes = PageNameClashes(
+            sources, parser.isSet(outputDir) ? OutputChoice::Folder : OutputChoice::BesideSource,
+            QDir::toNativeSeparators(parser.value(outputDir)));
+        for (const PageNameClash& clash : clashes) {
+            reportTrouble(sources[clash.earlier],
+                          FileFailure::replacedBy(sources[clash.later], clash.folder).text());
         }
         return AllConverted;
     }

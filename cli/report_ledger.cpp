@@ -27,12 +27,14 @@ ReportLedger ReportLedger::read(const QByteArray& text) {
             continue;
         }
         // Only an explicit null is a success: a line without the key says
-        // nothing of how the source ended.
+        // nothing of how the source ended. A source whose pages a later one
+        // replaced is done too: converting it again would only undo that.
         const QJsonValue failure = object.value(QStringLiteral("failure"));
+        const bool replaced = object.value(QStringLiteral("replaced_by")).isString();
         const SourceStamp stamp{
             object.value(QStringLiteral("size")).toInteger(SourceStamp::kUnknown),
             object.value(QStringLiteral("mtime")).toInteger(SourceStamp::kUnknown)};
-        if (failure.isNull() && stamp.known()) {
+        if ((failure.isNull() || replaced) && stamp.known()) {
             ledger.m_converted.insert(source.toString(), stamp);
         } else {
             ledger.m_converted.remove(source.toString());

@@ -25,7 +25,8 @@ public:
     static ReportLedger read(const QByteArray& text);
 
     // Whether source converted without failure when it was the file `now`
-    // describes.
+    // describes (or its pages were replaced by a later source's, which a
+    // second conversion would only undo).
     bool converted(const QString& source, const SourceStamp& now) const;
     // The sources not converted as they are now, in their order.
     QStringList remaining(const QStringList& sources,

@@ -70,6 +70,9 @@ QByteArray RunReport::line(const FileOutcome& outcome) {
         {QStringLiteral("expected_pages"), numberOrNull(outcome.expectedPages)},
         {QStringLiteral("failure"),
          outcome.failed() ? QJsonValue(outcome.failure.text()) : QJsonValue()},
+        {QStringLiteral("replaced_by"), outcome.failure.kind == FileFailure::Kind::ReplacedByLater
+                                            ? QJsonValue(outcome.failure.detail)
+                                            : QJsonValue()},
         {QStringLiteral("seconds"), outcome.seconds},
         {QStringLiteral("size"), numberOrNull(outcome.size)},
         {QStringLiteral("mtime"), numberOrNull(outcome.mtime)},

@@ -11,8 +11,10 @@ namespace velmora {
 
 // The report of --report and --resume, in JSON Lines: one object per source
 // with "source", "pages" (the delivered paths), "expected_pages" (a number or
-// null), "failure" (null or the reason), "seconds", and "size" and "mtime"
-// (the source as it was opened, or null). A line is appended as each source
+// null), "failure" (null or the reason), "replaced_by" (null, or the later
+// source whose pages of the same names replaced this one's), "seconds", and
+// "size" and "mtime" (the source as it was opened, or null). A source whose
+// pages a later one replaced gets a second line saying so. A line is appended as each source
 // ends, so a run killed at any moment leaves a report of everything that
 // ended before: each line goes down in one write, whole or not at all, and
 // only after that source's pages are in place. An existing report is added

@@ -5,6 +5,7 @@
 #include "convert/file_conversion.h"
 #include "convert/run_context.h"
 
+#include <QFile>
 #include <QSet>
 
 #include <utility>
@@ -133,11 +134,31 @@ void ConversionPool::deliver(int row) {
     std::unique_ptr<FileConversion> file(m_conversions.take(row));
     file->deliver();
     m_plan.delivered(row);
-    const bool diskFull = file->outcome().failure.kind == FileFailure::Kind::DiskNearlyFull;
-    end(file->outcome());
+    const FileOutcome& delivered = file->outcome();
+    undoReplacedRows(row, delivered);
+    const bool diskFull = delivered.failure.kind == FileFailure::Kind::DiskNearlyFull;
+    end(delivered);
     file.reset();
     if (diskFull) {
         stop(GhostscriptEnding::DiskNearlyFull);
+    }
+}
+
+void ConversionPool::undoReplacedRows(int row, const FileOutcome& delivered) {
+    const QList<PageOwners::Replaced> replaced =
+        m_pageOwners.place(row, delivered.source, delivered.deliveredPaths);
+    for (const PageOwners::Replaced& earlier : replaced) {
+        // Only pages this run placed go, so that each name in the folder is
+        // the page of one document.
+        for (const QString& page : earlier.leftover) {
+            QFile::remove(page);
+        }
+        FileOutcome& undone = m_outcomes[earlier.row - 1];
+        undone.failure = FileFailure::replacedBy(
+            delivered.source, FolderOf(delivered.deliveredPaths.front(), m_run.style));
+        undone.deliveredPaths.clear();
+        undone.delivered = 0;
+        m_run.port.fileEnded(undone);
     }
 }
 

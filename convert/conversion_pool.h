@@ -3,6 +3,7 @@
 #include "convert/conversion_plan.h"
 #include "convert/file_outcome.h"
 #include "convert/ghostscript_result.h"
+#include "convert/page_owners.h"
 
 #include <QList>
 #include <QMap>
@@ -52,6 +53,9 @@ private:
     void deliver(int row);
     void end(FileOutcome outcome);
     void keepUntilSettled(FileConversion* file);
+    // The earlier rows whose pages the row just delivered replaced: named,
+    // and what is left of their pages removed.
+    void undoReplacedRows(int row, const FileOutcome& delivered);
     void letGoOfOne();
     void finishWhenSettled();
     void watchDisks();
@@ -66,6 +70,7 @@ private:
     std::deque<FileConversion*> m_settled;                  // stopped, and gone: to let go of
     QTimer m_letGo;
     QList<FileOutcome> m_outcomes;
+    PageOwners m_pageOwners;
     QTimer m_diskWatch;
     QTimer m_progressPace; // pending progress from pages made
     bool m_advancing = false;

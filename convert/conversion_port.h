@@ -17,7 +17,9 @@ public:
     // How far the run has come, from 0 to 100, and what it works on
     // ("Processing: " and the earliest file not yet delivered).
     virtual void progressed(double percent, const QString& text) = 0;
-    // A source's outcome is final; called in row order.
+    // A source's outcome, in row order, once it ends. Told once more, later,
+    // for a source whose pages a later row of the run replaced (same names in
+    // one folder): with that reason, and none of its pages left.
     virtual void fileEnded(const FileOutcome& outcome) = 0;
     // A numbered step failed; the run goes on.
     virtual void problem(const Problem& problem) = 0;

@@ -74,7 +74,7 @@ private:
     bool m_stopRequested = false;
     bool m_cancelled = false;
     bool m_held = false;
-    QString m_ghostscript;                // the program found
+    QString m_ghostscript;               // the program found
     QMetaObject::Connection m_probeWait; // while waiting for the sandbox's probe
     std::unique_ptr<QTemporaryDir> m_work;
     std::unique_ptr<WorkFolderLock> m_lock; // on m_work, while the run lives

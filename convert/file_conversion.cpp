@@ -269,15 +269,13 @@ void FileConversion::placePages(const QStringList& images) {
     ErrorTrap trap = m_run.trap(report_location::kMakePages);
     const PathStyle style = m_run.style;
     const QString& source = m_outcome.source;
-    // The pages carry the name of the PDF the source would become.
-    const QString prefix =
-        PagePrefix(RemoveExtension(GetFileName(source, style)) + QStringLiteral(".pdf"));
+    const QString prefix = SourcePagePrefix(source, style);
     m_outcome.pages = static_cast<int>(images.size());
     if (m_run.output == OutputChoice::None) {
         return;
     }
     const bool intoFolder = m_run.output == OutputChoice::Folder;
-    const QString folder = intoFolder ? m_run.outputFolder : GetFolderPath(source, style);
+    const QString folder = PagesFolder(source, m_run.output, m_run.outputFolder, style);
     for (int page = 1; page <= images.size(); ++page) {
         if (!m_run.hasRoom(folder)) {
             m_outcome.failure = FileFailure::of(FileFailure::Kind::DiskNearlyFull);

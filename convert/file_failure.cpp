@@ -51,6 +51,9 @@ QString FileFailure::text() const {
         return QStringLiteral("%1 of %2 pages").arg(number).arg(outOf);
     case Kind::PagesNotSaved:
         return QStringLiteral("%1 of %2 pages could not be saved").arg(number).arg(outOf);
+    case Kind::ReplacedByLater:
+        return QStringLiteral("its pages were replaced by those of %1 (same names in %2)")
+            .arg(detail, reason);
     }
     return {};
 }
@@ -95,6 +98,12 @@ FileFailure FileFailure::ofNonDocument() const {
     }
     FileFailure failure = *this;
     failure.kind = Kind::NotADocument;
+    return failure;
+}
+
+FileFailure FileFailure::replacedBy(const QString& later, const QString& folder) {
+    FileFailure failure = of(Kind::ReplacedByLater, later);
+    failure.reason = folder;
     return failure;
 }
 

@@ -29,6 +29,9 @@ struct FileFailure {
         NoPage,
         PagesMissing,  // only `number` of `outOf` pages were made
         PagesNotSaved, // number of `outOf` pages that could not be placed
+        // detail: the later source whose pages of the same names replaced
+        // this one's; reason: the folder they are in
+        ReplacedByLater,
     };
 
     Kind kind = Kind::None;
@@ -50,6 +53,9 @@ struct FileFailure {
     static FileFailure fromGhostscript(const GhostscriptResult& result, const QString& script);
     // The failure that ends a file with a run-wide reason (a stop, a full disk).
     static FileFailure fromEnding(GhostscriptEnding ending);
+    // The pages of a source were replaced by those of `later`, a later row
+    // whose pages take the same names in `folder`.
+    static FileFailure replacedBy(const QString& later, const QString& folder);
     // This failure, for a source that does not begin like a PostScript or
     // PDF file: where Ghostscript gave the reason, the user first reads what
     // the file is not. Other reasons stay as they are.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "convert/process_group.h"
 #include "base/unique_handle_windows.h"
+#include "convert/process_group.h"
 
 #include <QObject>
 

@@ -42,9 +42,9 @@ void SandboxProbe::start() {
         }
         QString said = QString::fromLocal8Bit(m_process.readAllStandardError()).trimmed();
         said = said.section(QLatin1Char('\n'), 0, 0);
-        conclude(said.isEmpty() ? QStringLiteral("bwrap could not start a program")
-                                : QStringLiteral("bwrap: ") +
-                                      said.section(QStringLiteral("bwrap: "), -1));
+        conclude(said.isEmpty()
+                     ? QStringLiteral("bwrap could not start a program")
+                     : QStringLiteral("bwrap: ") + said.section(QStringLiteral("bwrap: "), -1));
     });
     connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) {

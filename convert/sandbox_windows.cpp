@@ -1,8 +1,8 @@
 #include "convert/sandbox.h"
 
+#include "base/unique_handle_windows.h"
 #include "convert/ghostscript_program.h"
 #include "convert/stage_scripts.h"
-#include "base/unique_handle_windows.h"
 
 #include <QDir>
 

@@ -26,8 +26,9 @@ std::unique_ptr<WorkFolderLock> WorkFolderLock::take(const QString& runFolder) {
     // lock file unlocked while this one lives.
     const QByteArray staged = lock + ".new";
     auto handle = std::make_unique<Handle>();
-    handle->descriptor = ::open(staged.constData(),
-                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR);
+    handle->descriptor =
+        ::open(staged.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+               S_IRUSR | S_IWUSR);
     if (handle->descriptor < 0) {
         return nullptr;
     }
@@ -45,9 +46,8 @@ bool IsAbandonedWorkFolder(const QString& folder) {
         info.st_uid != ::geteuid()) {
         return false;
     }
-    const int descriptor =
-        ::open(QFile::encodeName(WorkLayout::lockFile(folder)).constData(),
-               O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int descriptor = ::open(QFile::encodeName(WorkLayout::lockFile(folder)).constData(),
+                                  O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
         return false;
     }

@@ -36,8 +36,7 @@ bool IsAbandonedWorkFolder(const QString& folder) {
         return false;
     }
     // Deleting the lock works only when no living run holds it open.
-    return DeleteFileW(WideText(QDir::toNativeSeparators(WorkLayout::lockFile(folder)))) !=
-           0;
+    return DeleteFileW(WideText(QDir::toNativeSeparators(WorkLayout::lockFile(folder)))) != 0;
 }
 
 } // namespace velmora

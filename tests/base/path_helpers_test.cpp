@@ -62,6 +62,7 @@ struct SplitRow {
     const char* path;
     const char* fileName;
     const char* folder;
+    const char* named; // FolderOf: the folder as a line names it
 };
 
 class SplitTest : public ::testing::TestWithParam<SplitRow> {};
@@ -70,23 +71,25 @@ TEST_P(SplitTest, FileNameAndFolder) {
     const SplitRow& row = GetParam();
     EXPECT_EQ(GetFileName(q(row.path), row.style), q(row.fileName)) << row.path;
     EXPECT_EQ(GetFolderPath(q(row.path), row.style), q(row.folder)) << row.path;
+    EXPECT_EQ(FolderOf(q(row.path), row.style), q(row.named)) << row.path;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, SplitTest,
-    ::testing::Values(SplitRow{PathStyle::Windows, R"(C:\in\a.b.ps)", "a.b.ps", R"(C:\in\)"},
-                      SplitRow{PathStyle::Windows, "a.ps", "a.ps", ""},
-                      SplitRow{PathStyle::Windows, R"(C:\dir\)", "", R"(C:\dir\)"},
-                      SplitRow{PathStyle::Windows, R"(C:\)", "", R"(C:\)"},
-                      SplitRow{PathStyle::Windows, "", "", ""},
-                      SplitRow{PathStyle::Windows, R"(\\srv\share\x.ps)", "x.ps",
-                               R"(\\srv\share\)"},
-                      SplitRow{PathStyle::Windows, "C:/in/a.ps", "C:/in/a.ps", ""},
-                      SplitRow{PathStyle::Posix, "/in/a.b.ps", "a.b.ps", "/in/"},
-                      SplitRow{PathStyle::Posix, "a.ps", "a.ps", ""},
-                      SplitRow{PathStyle::Posix, "/dir/", "", "/dir/"},
-                      SplitRow{PathStyle::Posix, "/", "", "/"},
-                      SplitRow{PathStyle::Posix, R"(/in/a\b.ps)", R"(a\b.ps)", "/in/"}));
+    ::testing::Values(SplitRow{PathStyle::Windows, R"(C:\in\a.b.ps)", "a.b.ps", R"(C:\in\)",
+                               R"(C:\in)"},
+                      SplitRow{PathStyle::Windows, "a.ps", "a.ps", "", ""},
+                      SplitRow{PathStyle::Windows, R"(C:\dir\)", "", R"(C:\dir\)", R"(C:\dir)"},
+                      SplitRow{PathStyle::Windows, R"(C:\)", "", R"(C:\)", R"(C:\)"},
+                      SplitRow{PathStyle::Windows, "", "", "", ""},
+                      SplitRow{PathStyle::Windows, R"(\\srv\share\x.ps)", "x.ps", R"(\\srv\share\)",
+                               R"(\\srv\share)"},
+                      SplitRow{PathStyle::Windows, "C:/in/a.ps", "C:/in/a.ps", "", ""},
+                      SplitRow{PathStyle::Posix, "/in/a.b.ps", "a.b.ps", "/in/", "/in"},
+                      SplitRow{PathStyle::Posix, "a.ps", "a.ps", "", ""},
+                      SplitRow{PathStyle::Posix, "/dir/", "", "/dir/", "/dir"},
+                      SplitRow{PathStyle::Posix, "/", "", "/", "/"},
+                      SplitRow{PathStyle::Posix, R"(/in/a\b.ps)", R"(a\b.ps)", "/in/", "/in"}));
 
 TEST(RemoveExtension, CutsAtLastDotUnlessItLeads) {
     const std::pair<const char*, const char*> rows[] = {
