@@ -1,6 +1,7 @@
 #include "app/run_control.h"
 
 #include "app/launcher_progress.h"
+#include "app/run_words.h"
 #include "app/setting.h"
 #include "app/settings_store.h"
 #include "app/settings_values.h"
@@ -156,22 +157,20 @@ void RunControl::showEnd(const RunSummary& summary) {
 void RunControl::showDoneBox(const RunSummary& summary) {
     // Hundreds of failed files would not fit on the screen: the box names
     // the first ones, its details hold them all.
-    const QString shown = summary.message(kDoneBoxLines);
+    const QString shown = EndBoxText(summary, kDoneBoxLines);
     if (shown.isEmpty()) {
         return;
     }
-    const QString whole = summary.message();
+    const QString whole = EndBoxText(summary);
     // Pages that went to one folder can be looked at from the box; pages
     // beside their sources may lie in many folders, so none is offered.
     const bool converted = summary.status == RunSummary::Status::Converted ||
                            summary.status == RunSummary::Status::StoppedByUser;
     const bool oneFolder = converted && m_runOutput == OutputChoice::Folder;
     // A file that did not convert fully is worth the warning's icon.
-    const bool anyFailed = std::any_of(summary.files.cbegin(), summary.files.cend(),
-                                       [](const FileOutcome& file) { return file.failed(); });
     const Prompter::Answer answer = m_prompter.message(
         shown, {}, oneFolder ? Prompter::Buttons::OkOpenFolder : Prompter::Buttons::Ok,
-        anyFailed ? Prompter::Icon::Exclamation : Prompter::Icon::None,
+        summary.anyFailed() ? Prompter::Icon::Exclamation : Prompter::Icon::None,
         shown == whole ? QString() : whole);
     if (oneFolder && answer == Prompter::Answer::OpenFolder) {
         OpenFolderOrSayWhy(m_desktop.openFolder, m_prompter, this,
@@ -195,15 +194,15 @@ void RunControl::tellOnceAboutTheSandbox() {
     m_prompter.message(sandboxNoticeText(), {}, Prompter::Buttons::Ok, Prompter::Icon::Information);
 }
 
-void RunControl::progressed(double percent, const QString& text) {
+void RunControl::progressed(const RunProgress& progress) {
+    const double percent = progress.percent;
     m_controls.progressBar->setValue(std::isfinite(percent) ? qBound(0, qRound(percent), kFullBar)
                                                             : 0);
     if (m_desktop.launcher != nullptr && m_run.isConverting()) {
         m_desktop.launcher->show(percent / kFullBar);
     }
-    // While files are processed, the bar says how to stop.
-    if (!text.isEmpty()) {
-        m_controls.progressBar->setBarText(text + QStringLiteral(" (Esc to stop)"));
+    if (const QString text = ProgressBarText(progress); !text.isEmpty()) {
+        m_controls.progressBar->setBarText(text);
     }
 }
 

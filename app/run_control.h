@@ -53,7 +53,7 @@ public:
     static QString sandboxNoticeText(PathStyle system = nativePathStyle());
 
     // ConversionPort: the progress bar and the error boxes.
-    void progressed(double percent, const QString& text) override;
+    void progressed(const RunProgress& progress) override;
     void fileEnded(const FileOutcome&) override {}
     void problem(const Problem& problem) override;
 

@@ -1,5 +1,7 @@
 #include "cli/console_progress.h"
 
+#include "base/path_helpers.h"
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -21,10 +23,10 @@ void ConsoleProgress::fileEnded(const FileOutcome& outcome) {
     }
 }
 
-void ConsoleProgress::progressed(double percent, const QString& text) {
-    m_percent = percent;
-    if (!text.isEmpty()) {
-        m_text = text;
+void ConsoleProgress::progressed(const RunProgress& progress) {
+    m_percent = progress.percent;
+    if (!progress.source.isEmpty()) {
+        m_text = QStringLiteral("Processing: ") + GetFileName(progress.source);
     }
     show();
 }

@@ -16,7 +16,7 @@ class ConsoleProgress final : public ConversionPort {
 public:
     explicit ConsoleProgress(RunReport* report = nullptr);
 
-    void progressed(double percent, const QString& text) override;
+    void progressed(const RunProgress& progress) override;
     void fileEnded(const FileOutcome& outcome) override;
     void problem(const Problem& problem) override;
     // The run is over: the progress line goes away on a terminal.

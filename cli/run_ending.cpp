@@ -24,12 +24,18 @@ RunEnding CommandLineEnding(const RunSummary& summary, const QString& outputFold
     switch (summary.status) {
     case RunSummary::Status::Converted:
     case RunSummary::Status::StoppedByUser: {
-        QString done = summary.doneMessage();
-        for (const QString& source : report.sources) {
-            done += QStringLiteral("\n%1: its line could not be added to the report (%2)")
-                        .arg(source, report.reason);
+        ending.out = summary.status == RunSummary::Status::StoppedByUser
+                         ? QStringLiteral("Stopped.\n")
+                         : QStringLiteral("Done.\n");
+        for (const FileOutcome& file : summary.files) {
+            if (file.failed()) {
+                ending.out += file.source + QStringLiteral(": ") + file.failure.text() + '\n';
+            }
         }
-        ending.out = done + QLatin1Char('\n');
+        for (const QString& source : report.sources) {
+            ending.out += QStringLiteral("%1: its line could not be added to the report (%2)\n")
+                              .arg(source, report.reason);
+        }
         ending.allConverted = summary.allSucceeded() && report.sources.isEmpty();
         break;
     }

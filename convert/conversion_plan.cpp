@@ -1,6 +1,7 @@
 #include "convert/conversion_plan.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace velmora {
 
@@ -8,7 +9,11 @@ ConversionPlan::ConversionPlan(int rows, int jobs)
     : m_rows(std::max(rows, 0)), m_jobs(std::max(jobs, 1)) {}
 
 ConversionPlan::Row* ConversionPlan::find(int row) {
-    for (Row& entry : m_inFlight) {
+    return const_cast<Row*>(std::as_const(*this).find(row));
+}
+
+const ConversionPlan::Row* ConversionPlan::find(int row) const {
+    for (const Row& entry : m_inFlight) {
         if (entry.row == row) {
             return &entry;
         }
@@ -75,11 +80,13 @@ std::optional<PlanStep> ConversionPlan::nextStageOf(Row& entry, int freeJobs) {
         // A long document's pages are shared out over the Ghostscripts that
         // could run now; with one job at a time it is one range.
         const int parts = m_jobs > 1 ? freeJobs : 1;
-        entry.ranges = SplitPages(entry.pages, parts, kMinPagesPerRange);
-        if (entry.ranges.size() == 1) {
-            entry.ranges.front() = PageRange{};
+        QList<PageRange>& ranges = entry.results.ranges;
+        ranges = SplitPages(entry.pages, parts, kMinPagesPerRange);
+        if (ranges.size() == 1) {
+            ranges.front() = PageRange{};
         }
-        entry.rangeStates = QList<RangeState>(entry.ranges.size(), RangeState::Waiting);
+        entry.rangeStates = QList<RangeState>(ranges.size(), RangeState::Waiting);
+        entry.results.rangeResults.resize(ranges.size());
         entry.state = RowState::Rendering;
     }
     if (entry.state != RowState::Rendering) {
@@ -91,36 +98,63 @@ std::optional<PlanStep> ConversionPlan::nextStageOf(Row& entry, int freeJobs) {
     }
     entry.rangeStates[waiting] = RangeState::Running;
     return PlanStep{PlanStep::Kind::StartRange, entry.row, static_cast<int>(waiting),
-                    entry.ranges.at(waiting)};
+                    entry.results.ranges.at(waiting)};
 }
 
 void ConversionPlan::fileEnded(int row) {
-    if (Row* entry = find(row); entry != nullptr && entry->state != RowState::Delivering) {
+    if (Row* entry = find(row); entry != nullptr && entry->state == RowState::MakingPdf) {
         entry->state = RowState::Ended;
-        entry->rangeStates.fill(RangeState::Ended);
     }
 }
 
-void ConversionPlan::pdfEnded(int row, int pages) {
+void ConversionPlan::pdfEnded(int row, int pages, const GhostscriptResult& result) {
     Row* entry = find(row);
     if (entry == nullptr || entry->state != RowState::MakingPdf) {
         return;
     }
+    entry->results.pdf = result;
     entry->pages = pages;
-    entry->state = pages > 0 ? RowState::PdfReady : RowState::Ended;
+    entry->state = pages > 0 && !entry->results.limitReached ? RowState::PdfReady : RowState::Ended;
 }
 
-void ConversionPlan::rangeEnded(int row, int range) {
+void ConversionPlan::rangeEnded(int row, int range, const GhostscriptResult& result) {
     Row* entry = find(row);
     if (entry == nullptr || entry->state != RowState::Rendering || range < 0 ||
-        range >= entry->rangeStates.size()) {
+        range >= entry->rangeStates.size() || entry->rangeStates[range] != RangeState::Running) {
         return;
     }
     entry->rangeStates[range] = RangeState::Ended;
-    if (!entry->rangeStates.contains(RangeState::Waiting) &&
-        !entry->rangeStates.contains(RangeState::Running)) {
-        entry->state = RowState::Ended;
+    entry->results.rangeResults[range] = result;
+    endWhenNothingRuns(*entry);
+}
+
+void ConversionPlan::limitReached(int row) {
+    Row* entry = find(row);
+    if (entry == nullptr || entry->state == RowState::Ended ||
+        entry->state == RowState::Delivering) {
+        return;
     }
+    entry->results.limitReached = true;
+    if (entry->state == RowState::PdfReady) {
+        entry->state = RowState::Ended;
+    } else if (entry->state == RowState::Rendering) {
+        // Ranges not begun never will; the row ends with its running ones.
+        std::replace(entry->rangeStates.begin(), entry->rangeStates.end(), RangeState::Waiting,
+                     RangeState::Ended);
+        endWhenNothingRuns(*entry);
+    }
+}
+
+void ConversionPlan::endWhenNothingRuns(Row& entry) {
+    if (!entry.rangeStates.contains(RangeState::Waiting) &&
+        !entry.rangeStates.contains(RangeState::Running)) {
+        entry.state = RowState::Ended;
+    }
+}
+
+RowResults ConversionPlan::results(int row) const {
+    const Row* entry = find(row);
+    return entry != nullptr ? entry->results : RowResults{};
 }
 
 void ConversionPlan::delivered(int row) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/ghostscript_result.h"
 #include "convert/page_ranges.h"
 
 #include <QList>
@@ -22,6 +23,16 @@ struct PlanStep {
     PageRange pages; // StartRange: its pages ({} is the whole document)
 
     bool operator==(const PlanStep&) const = default;
+};
+
+// What a row's Ghostscripts came to, as the plan heard it: what delivery
+// chooses its pages from.
+struct RowResults {
+    std::optional<GhostscriptResult> pdf; // the PostScript stage's, once it ended
+    QList<PageRange> ranges;              // the JPEG stage's ranges, in page order
+    // Each range's, once it ended; none for a range that never started.
+    QList<std::optional<GhostscriptResult>> rangeResults;
+    bool limitReached = false; // the document took longer than a document may
 };
 
 // Which row or range of a run starts next, with no Ghostscript and no event
@@ -50,12 +61,19 @@ public:
     // stage until fileEnded() or pdfEnded() says otherwise.
     std::optional<PlanStep> next();
 
-    // The row's file will run no Ghostscript (more): it waits for delivery.
+    // The row's file runs no Ghostscript (its source could not be taken
+    // in): it waits for delivery.
     void fileEnded(int row);
-    // The row's PostScript stage ended; its JPEG stage renders about
-    // `pages` pages, or nothing when `pages` is 0.
-    void pdfEnded(int row, int pages);
-    void rangeEnded(int row, int range);
+    // The row's PostScript stage ended with `result`; its JPEG stage renders
+    // about `pages` pages, or nothing when `pages` is 0.
+    void pdfEnded(int row, int pages, const GhostscriptResult& result);
+    void rangeEnded(int row, int range, const GhostscriptResult& result);
+    // The row's document took longer than a document may: its running
+    // Ghostscripts are being stopped, and no more start for it. It waits for
+    // delivery once they have ended, in any order.
+    void limitReached(int row);
+    // What the row's Ghostscripts came to; for its Deliver step.
+    RowResults results(int row) const;
     // The row's pages are placed: its outcome is final.
     void delivered(int row);
 
@@ -80,11 +98,13 @@ private:
         int row = 0;
         RowState state = RowState::MakingPdf;
         int pages = 0;
-        QList<PageRange> ranges;
         QList<RangeState> rangeStates;
+        RowResults results;
     };
 
     Row* find(int row);
+    const Row* find(int row) const;
+    static void endWhenNothingRuns(Row& entry);
     std::optional<PlanStep> nextStageOf(Row& row, int freeJobs);
 
     int m_rows;

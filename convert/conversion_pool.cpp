@@ -2,7 +2,6 @@
 
 #include "base/path_helpers.h"
 #include "convert/conversion_port.h"
-#include "convert/file_conversion.h"
 #include "convert/run_context.h"
 
 #include <QFile>
@@ -20,35 +19,71 @@ constexpr std::chrono::milliseconds kDiskWatchTick{500};
 // The most often pages made move the progress bar.
 constexpr std::chrono::milliseconds kProgressPace{50};
 
+void singleShot(QTimer& timer, std::chrono::milliseconds interval) {
+    timer.setSingleShot(true);
+    timer.setInterval(interval);
+}
+
 } // namespace
 
 ConversionPool::ConversionPool(const RunContext& run, QStringList sources, int jobs,
-                               QObject* parent)
+                               FileRunnerFactory makeRunner, QObject* parent)
     : QObject(parent), m_run(run), m_sources(std::move(sources)),
-      m_plan(static_cast<int>(m_sources.size()), jobs) {
-    connect(&m_diskWatch, &QTimer::timeout, this, &ConversionPool::watchDisks);
-    m_progressPace.setSingleShot(true);
-    m_progressPace.setInterval(kProgressPace);
-    m_letGo.setSingleShot(true);
-    m_letGo.setInterval(0);
+      m_plan(static_cast<int>(m_sources.size()), jobs), m_makeRunner(std::move(makeRunner)) {
+    singleShot(m_advanceSoon, {});
+    singleShot(m_letGo, {});
+    singleShot(m_progressPace, kProgressPace);
+    connect(&m_advanceSoon, &QTimer::timeout, this, &ConversionPool::advance);
     connect(&m_letGo, &QTimer::timeout, this, &ConversionPool::letGoOfOne);
     connect(&m_progressPace, &QTimer::timeout, this, &ConversionPool::showProgress);
+    connect(&m_diskWatch, &QTimer::timeout, this, &ConversionPool::watchDisks);
 }
 
 ConversionPool::~ConversionPool() {
-    for (FileConversion* file : std::as_const(m_conversions)) {
-        file->stop(GhostscriptEnding::Stopped);
-        delete file;
+    for (auto& [row, runner] : m_inFlight) {
+        runner->stop(GhostscriptEnding::Stopped);
     }
-}
-
-FileConversion* ConversionPool::conversion(int row) const {
-    return m_conversions.value(row, nullptr);
 }
 
 void ConversionPool::start() {
     m_diskWatch.start(kDiskWatchTick);
     advance();
+}
+
+void ConversionPool::pdfEnded(int row, int pages, const GhostscriptResult& result) {
+    m_plan.pdfEnded(row, pages, result);
+    advanceSoon();
+}
+
+void ConversionPool::rangeEnded(int row, int range, const GhostscriptResult& result) {
+    m_plan.rangeEnded(row, range, result);
+    advanceSoon();
+}
+
+void ConversionPool::limitReached(int row) {
+    m_plan.limitReached(row);
+    advanceSoon();
+}
+
+void ConversionPool::settled(int row) {
+    if (m_stopped.count(row) != 0) {
+        m_settled.push_back(row);
+        m_letGo.start();
+    }
+}
+
+void ConversionPool::progressed() {
+    // Pages can be reported thousands of times a second (a document may
+    // print the very lines Ghostscript reports pages with): the bar follows
+    // them at a human pace.
+    if (!m_progressPace.isActive()) {
+        m_progressPace.start();
+    }
+}
+
+void ConversionPool::advanceSoon() {
+    // Never inside the runner's own call, which a delivery could end.
+    m_advanceSoon.start();
 }
 
 void ConversionPool::advance() {
@@ -74,55 +109,18 @@ void ConversionPool::advance() {
     finishWhenSettled();
 }
 
-void ConversionPool::finishWhenSettled() {
-    // Stopped files' Ghostscripts must be gone before the run's folder is.
-    if (!m_plan.finished() || m_finished || !m_stopped.empty()) {
-        return;
-    }
-    m_finished = true;
-    m_diskWatch.stop();
-    m_progressPace.stop();
-    emit finished();
-}
-
 void ConversionPool::carryOut(const PlanStep& step) {
     switch (step.kind) {
     case PlanStep::Kind::StartFile: {
-        auto* file = new FileConversion(m_run, step.row, m_sources.at(step.row - 1));
-        m_conversions.insert(step.row, file);
-        // What a Ghostscript's end means is decided in the next round of
-        // events, when no method of the file is running.
-        connect(
-            file, &FileConversion::pdfEnded, this,
-            [this](int row) {
-                if (FileConversion* ended = conversion(row)) {
-                    m_plan.pdfEnded(row, ended->pagesToRender());
-                    advance();
-                }
-            },
-            Qt::QueuedConnection);
-        connect(
-            file, &FileConversion::rangeEnded, this,
-            [this](int row, int range) {
-                m_plan.rangeEnded(row, range);
-                advance();
-            },
-            Qt::QueuedConnection);
-        // Pages can be reported thousands of times a second (a document may
-        // print the very lines Ghostscript reports pages with): the bar
-        // follows them at a human pace.
-        connect(file, &FileConversion::progressed, this, [this] {
-            if (!m_progressPace.isActive()) {
-                m_progressPace.start();
-            }
-        });
-        if (!file->start()) {
+        FileRunner& runner =
+            *(m_inFlight[step.row] = m_makeRunner(step.row, m_sources.at(step.row - 1), *this));
+        if (!runner.start()) {
             m_plan.fileEnded(step.row);
         }
         break;
     }
     case PlanStep::Kind::StartRange:
-        conversion(step.row)->startRange(step.range, step.pages);
+        m_inFlight.at(step.row)->startRange(step.range, step.pages);
         break;
     case PlanStep::Kind::Deliver:
         deliver(step.row);
@@ -131,14 +129,15 @@ void ConversionPool::carryOut(const PlanStep& step) {
 }
 
 void ConversionPool::deliver(int row) {
-    std::unique_ptr<FileConversion> file(m_conversions.take(row));
-    file->deliver();
+    std::unique_ptr<FileRunner> runner = std::move(m_inFlight.at(row));
+    m_inFlight.erase(row);
+    runner->deliver(m_plan.results(row));
     m_plan.delivered(row);
-    const FileOutcome& delivered = file->outcome();
+    const FileOutcome& delivered = runner->outcome();
     undoReplacedRows(row, delivered);
     const bool diskFull = delivered.failure.kind == FileFailure::Kind::DiskNearlyFull;
     end(delivered);
-    file.reset();
+    runner.reset();
     if (diskFull) {
         stop(GhostscriptEnding::DiskNearlyFull);
     }
@@ -180,7 +179,7 @@ void ConversionPool::stop(GhostscriptEnding ending) {
     }
     // Asked from inside a step (a host that stops the run when told of a
     // problem, a delivery that finds the disk full): the step ends first, so
-    // that no file is stopped or freed under its own running method.
+    // that no file is stopped or let go of under its own running method.
     if (m_advancing) {
         if (!m_pendingStop) {
             m_pendingStop = ending;
@@ -189,50 +188,52 @@ void ConversionPool::stop(GhostscriptEnding ending) {
     }
     const QList<int> rows = m_plan.stop();
     for (const int row : rows) {
-        if (FileConversion* file = m_conversions.take(row)) {
-            // Every file is told at once; their Ghostscripts end together, in
-            // the background.
-            file->stop(ending);
-            end(file->outcome());
-            keepUntilSettled(file);
-        } else {
+        const auto found = m_inFlight.find(row);
+        if (found == m_inFlight.end()) {
             FileOutcome never;
             never.source = m_sources.at(row - 1);
             never.failure = FileFailure::fromEnding(ending);
             end(never);
+            continue;
+        }
+        // Every file is told at once; their Ghostscripts end together, in
+        // the background, and each is let go of once they have.
+        FileRunner& runner = *found->second;
+        runner.stop(ending);
+        end(runner.outcome());
+        const bool running = runner.isRunning();
+        m_stopped[row] = std::move(found->second);
+        m_inFlight.erase(found);
+        if (!running) {
+            settled(row);
         }
     }
     advance();
 }
 
-void ConversionPool::keepUntilSettled(FileConversion* file) {
-    m_stopped.emplace_back(file);
-    // Let go in a later round of events, never inside the file's own signal;
-    // its Ghostscripts' ends may still be queued, and find nothing to act on.
-    auto settled = [this, file] {
-        m_settled.push_back(file);
-        if (!m_letGo.isActive()) {
-            m_letGo.start();
-        }
-    };
-    if (file->isRunning()) {
-        connect(file, &FileConversion::settled, this, settled, Qt::QueuedConnection);
-    } else {
-        settled();
-    }
-}
-
 void ConversionPool::letGoOfOne() {
     // One file's folder removed per round of events: many stopped at once
     // would otherwise keep the window from repainting while they all go.
-    FileConversion* file = m_settled.front();
+    const int row = m_settled.front();
     m_settled.pop_front();
-    std::erase_if(m_stopped, [file](const auto& kept) { return kept.get() == file; });
+    m_stopped.erase(row);
     if (!m_settled.empty()) {
         m_letGo.start();
         return;
     }
     finishWhenSettled();
+}
+
+void ConversionPool::finishWhenSettled() {
+    // Stopped files' Ghostscripts must be gone before the run's folder is.
+    if (!m_plan.finished() || m_finished || !m_stopped.empty()) {
+        return;
+    }
+    m_finished = true;
+    m_diskWatch.stop();
+    m_progressPace.stop();
+    m_advanceSoon.stop();
+    emit finished();
 }
 
 void ConversionPool::watchDisks() {
@@ -259,16 +260,12 @@ void ConversionPool::showProgress() {
     double done = m_outcomes.size();
     const QList<int> inFlight = m_plan.inFlight();
     for (const int row : inFlight) {
-        if (const FileConversion* file = conversion(row)) {
-            done += file->progress();
+        if (const auto found = m_inFlight.find(row); found != m_inFlight.end()) {
+            done += found->second->progress();
         }
     }
-    // The text names the earliest row still being converted.
-    const QString text = inFlight.isEmpty()
-                             ? QString()
-                             : QStringLiteral("Processing: ") +
-                                   GetFileName(m_sources.at(inFlight.front() - 1), m_run.style);
-    m_run.port.progressed(kPercent * done / m_sources.size(), text);
+    m_run.port.progressed({kPercent * done / m_sources.size(),
+                           inFlight.isEmpty() ? QString() : m_sources.at(inFlight.front() - 1)});
 }
 
 } // namespace velmora

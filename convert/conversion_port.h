@@ -2,6 +2,7 @@
 
 #include "base/problem.h"
 #include "convert/file_outcome.h"
+#include "convert/run_progress.h"
 
 #include <QString>
 
@@ -14,9 +15,8 @@ namespace velmora {
 class ConversionPort {
 public:
     virtual ~ConversionPort() = default;
-    // How far the run has come, from 0 to 100, and what it works on
-    // ("Processing: " and the earliest file not yet delivered).
-    virtual void progressed(double percent, const QString& text) = 0;
+    // How far the run has come, and the earliest file not yet delivered.
+    virtual void progressed(const RunProgress& progress) = 0;
     // A source's outcome, in row order, once it ends. Told once more, later,
     // for a source whose pages a later row of the run replaced (same names in
     // one folder): with that reason, and none of its pages left.

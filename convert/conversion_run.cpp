@@ -7,6 +7,7 @@
 #include "base/report_locations.h"
 #include "convert/conversion_pool.h"
 #include "convert/conversion_port.h"
+#include "convert/file_conversion.h"
 #include "convert/ghostscript_program.h"
 #include "convert/sandbox.h"
 #include "convert/stage_scripts.h"
@@ -68,12 +69,11 @@ ConversionRun::~ConversionRun() {
 
 bool ConversionRun::start(RunRequest request) {
     // A start during a run does nothing.
-    if (m_converting) {
+    if (isConverting()) {
         return false;
     }
-    m_converting = true;
-    m_stopRequested = false;
-    m_cancelled = false;
+    m_stage = Stage::Checking;
+    m_halt.reset();
     m_held = false;
     m_request = std::move(request);
     // Callers may name files the way Qt does, with "/" on every system; the
@@ -88,15 +88,15 @@ bool ConversionRun::start(RunRequest request) {
 }
 
 void ConversionRun::stop() {
-    halt(m_stopRequested);
+    halt(RunSummary::Status::StoppedByUser);
 }
 
 void ConversionRun::cancel() {
-    halt(m_cancelled);
+    halt(RunSummary::Status::Cancelled);
 }
 
 void ConversionRun::hold(bool held) {
-    if (!m_converting) {
+    if (!isConverting()) {
         return;
     }
     m_held = held;
@@ -105,16 +105,19 @@ void ConversionRun::hold(bool held) {
     }
 }
 
-void ConversionRun::halt(bool& why) {
-    if (!m_converting) {
+void ConversionRun::halt(RunSummary::Status why) {
+    if (!isConverting()) {
         return;
     }
-    why = true;
+    // A quiet end (the window closing) wins over the user's stop.
+    if (!m_halt || why == RunSummary::Status::Cancelled) {
+        m_halt = why;
+    }
     // Before the run began, begin() sees the flag and ends it at once; so
     // does convert(), also when it waited for the sandbox's probe.
     if (m_pool) {
         m_pool->stop(GhostscriptEnding::Stopped);
-    } else if (m_probeWait) {
+    } else if (m_stage == Stage::WaitingForSandbox) {
         disconnect(std::exchange(m_probeWait, {}));
         QMetaObject::invokeMethod(this, &ConversionRun::convert, Qt::QueuedConnection);
     }
@@ -127,8 +130,8 @@ ErrorTrap ConversionRun::startTrap() {
 }
 
 void ConversionRun::begin() {
-    if (m_cancelled || m_stopRequested) {
-        end(m_cancelled ? RunSummary::Status::Cancelled : RunSummary::Status::StoppedByUser);
+    if (m_halt) {
+        end(*m_halt);
         return;
     }
     ErrorTrap trap = startTrap();
@@ -154,6 +157,7 @@ void ConversionRun::begin() {
     }
     emit started();
     if (m_settings.sandbox && !SandboxProbe::shared().isDone()) {
+        m_stage = Stage::WaitingForSandbox;
         m_probeWait = connect(&SandboxProbe::shared(), &SandboxProbe::done, this,
                               &ConversionRun::convert, Qt::SingleShotConnection);
         return;
@@ -163,10 +167,11 @@ void ConversionRun::begin() {
 
 void ConversionRun::convert() {
     m_probeWait = {};
-    if (m_cancelled || m_stopRequested) {
-        end(m_cancelled ? RunSummary::Status::Cancelled : RunSummary::Status::StoppedByUser);
+    if (m_halt) {
+        end(*m_halt);
         return;
     }
+    m_stage = Stage::Converting;
     const int quality = std::clamp(m_request.quality, 0, kMaxQuality);
     if (!prepareWorkFolder(quality)) {
         end(RunSummary::Status::NotPrepared);
@@ -182,7 +187,11 @@ void ConversionRun::convert() {
                                    nativePathStyle()});
     const int jobs =
         m_settings.jobs > 0 ? m_settings.jobs : std::max(1, QThread::idealThreadCount());
-    m_pool = std::make_unique<ConversionPool>(*m_context, m_request.sources, jobs);
+    m_pool = std::make_unique<ConversionPool>(
+        *m_context, m_request.sources, jobs,
+        [context = m_context.get()](int row, const QString& source, FileEvents& events) {
+            return std::make_unique<FileConversion>(*context, row, source, events);
+        });
     // Ended in the next round of events, when no method of the pool runs.
     connect(m_pool.get(), &ConversionPool::finished, this, &ConversionRun::poolFinished,
             Qt::QueuedConnection);
@@ -228,9 +237,7 @@ bool ConversionRun::prepareWorkFolder(int quality) {
 void ConversionRun::poolFinished() {
     m_summary.files = m_pool->outcomes();
     m_pool.reset();
-    end(m_stopRequested ? RunSummary::Status::StoppedByUser
-        : m_cancelled   ? RunSummary::Status::Cancelled
-                        : RunSummary::Status::Converted);
+    end(m_halt.value_or(RunSummary::Status::Converted));
 }
 
 void ConversionRun::end(RunSummary::Status status) {
@@ -240,7 +247,7 @@ void ConversionRun::end(RunSummary::Status status) {
     m_lock.reset();
     m_work.reset(); // removes the work folder with everything in it
     m_summary.status = status;
-    m_converting = false;
+    m_stage = Stage::Idle;
     emit finished(m_summary);
 }
 

@@ -9,6 +9,7 @@
 #include <QObject>
 
 #include <memory>
+#include <optional>
 
 class QTemporaryDir;
 
@@ -34,7 +35,7 @@ public:
     // Starts a run in the next round of events; false (and nothing else)
     // while a run goes on.
     bool start(RunRequest request);
-    bool isConverting() const { return m_converting; }
+    bool isConverting() const { return m_stage != Stage::Idle; }
 
     // The user's stop: every Ghostscript stops, delivered pages stay, and
     // the run ends with "Stopped." and a line for each file not converted
@@ -59,7 +60,7 @@ private:
     void begin();
     // Past the checks, once the sandbox is known: converts.
     void convert();
-    void halt(bool& why);
+    void halt(RunSummary::Status why);
     ErrorTrap startTrap();
     bool prepareWorkFolder(int quality);
     void poolFinished();
@@ -70,9 +71,15 @@ private:
     DiskSpaceOf m_diskSpace;
     RunRequest m_request;
     RunSummary m_summary;
-    bool m_converting = false;
-    bool m_stopRequested = false;
-    bool m_cancelled = false;
+    enum class Stage {
+        Idle,
+        Checking,          // started: begin() comes in the next round of events
+        WaitingForSandbox, // past the checks, until the sandbox's probe answers
+        Converting,        // the pool is at work
+    };
+    Stage m_stage = Stage::Idle;
+    // How a stop or cancel asked for ends the run (StoppedByUser, Cancelled).
+    std::optional<RunSummary::Status> m_halt;
     bool m_held = false;
     QString m_ghostscript;               // the program found
     QMetaObject::Connection m_probeWait; // while waiting for the sandbox's probe

@@ -39,8 +39,8 @@ QString createFolder(const QString& folder) {
 } // namespace
 
 FileConversion::FileConversion(const RunContext& run, int row, const QString& source,
-                               QObject* parent)
-    : QObject(parent), m_run(run), m_row(row) {
+                               FileEvents& events, QObject* parent)
+    : QObject(parent), m_run(run), m_row(row), m_events(events) {
     m_outcome.source = source;
     m_timeLimit.setSingleShot(true);
     connect(&m_timeLimit, &QTimer::timeout, this, [this] {
@@ -49,24 +49,25 @@ FileConversion::FileConversion(const RunContext& run, int row, const QString& so
         if (!isRunning()) {
             return;
         }
-        // Its Ghostscripts end as stopped by the limit, and with them the
-        // file: ranges not begun yet will start none.
+        // Its Ghostscripts end as stopped by the limit, in their own time;
+        // the plan starts nothing more for it meanwhile.
         stopJobs(GhostscriptEnding::TimeLimit);
+        m_events.limitReached(m_row);
     });
 }
 
 FileConversion::~FileConversion() {
     m_pdfJob.reset();
-    m_ranges.clear();
+    m_rangeJobs.clear();
     DeleteFolderTree(m_run.layout.fileFolder(m_row));
 }
 
-GhostscriptJob* FileConversion::launch(const QString& script, const QString& folder,
-                                       qint64 writeLimit) {
-    auto* job = new GhostscriptJob({m_run.layout.script(script), folder, &m_run.sandbox,
-                                    m_run.settings.noProgressLimit,
-                                    m_run.settings.childMemoryLimitBytes, writeLimit});
-    connect(job, &GhostscriptJob::pageReported, this, &FileConversion::progressed);
+std::unique_ptr<GhostscriptJob> FileConversion::launch(const QString& script, const QString& folder,
+                                                       qint64 writeLimit) {
+    auto job = std::make_unique<GhostscriptJob>(GhostscriptJobSetup{
+        m_run.layout.script(script), folder, &m_run.sandbox, m_run.settings.noProgressLimit,
+        m_run.settings.childMemoryLimitBytes, writeLimit, m_run.settings.fileTimeLimit});
+    connect(job.get(), &GhostscriptJob::pageReported, this, [this] { m_events.progressed(); });
     return job;
 }
 
@@ -108,96 +109,77 @@ bool FileConversion::start() {
     if (m_run.settings.fileTimeLimit.count() > 0) {
         m_timeLimit.start(m_run.settings.fileTimeLimit);
     }
-    m_pdfJob.reset(
-        launch(PsToPdfScriptName(m_run.style), m_pdfFolder, m_run.settings.writeLimitBytes));
+    m_pdfJob = launch(PsToPdfScriptName(m_run.style), m_pdfFolder, m_run.settings.writeLimitBytes);
     connect(m_pdfJob.get(), &GhostscriptJob::done, this, [this](const GhostscriptResult& result) {
-        m_pdfResult = result;
-        if (result.ending == GhostscriptEnding::TimeLimit) {
-            m_pdfResult.limit = m_run.settings.fileTimeLimit.count();
-        }
-        m_pdfEnded = true;
-        emit pdfEnded(m_row);
-        noteSettled();
+        // What the document reported is only an estimate for sharing out
+        // the pages; a range past the PDF's end renders nothing.
+        const bool pdfMade = QFileInfo(WorkLayout::pdf(m_pdfFolder)).isFile();
+        const int pages =
+            PdfWorthRendering(result) && pdfMade ? std::max(result.pagesReported, 1) : 0;
+        m_events.pdfEnded(m_row, pages, result);
+        jobEnded();
     });
     m_pdfJob->start();
     return true;
 }
 
-int FileConversion::pagesToRender() const {
-    if (!m_pdfEnded || m_stoppedAs != GhostscriptEnding::Exited ||
-        !PdfWorthRendering(m_pdfResult) || !QFileInfo(WorkLayout::pdf(m_pdfFolder)).isFile()) {
-        return 0;
-    }
-    // What the document reported is only an estimate for sharing out the
-    // pages; a range past the PDF's end renders nothing.
-    return std::max(m_pdfResult.pagesReported, 1);
-}
-
-bool FileConversion::prepareRange(Range& range) {
+bool FileConversion::prepareRange(const QString& folder, PageRange pages) {
     ErrorTrap trap = m_run.trap(report_location::kMakePages);
-    const QString script = JpegScriptName(m_run.style, range.pages);
-    return trap.step(
-               104,
-               [&] {
-                   range.folder = createFolder(m_run.layout.rangeFolder(m_row, range.pages.first));
-                   const QString path = m_run.layout.script(script);
-                   if (!QFileInfo::exists(path)) {
-                       WriteTextFile(path, JpegScriptText(m_run.quality, m_run.style, range.pages),
-                                     m_run.style);
-                   }
-               }) &&
+    const QString script = JpegScriptName(m_run.style, pages);
+    return trap.step(104,
+                     [&] {
+                         createFolder(folder);
+                         const QString path = m_run.layout.script(script);
+                         if (!QFileInfo::exists(path)) {
+                             WriteTextFile(path, JpegScriptText(m_run.quality, m_run.style, pages),
+                                           m_run.style);
+                         }
+                     }) &&
            // Every range gets its own copy of the PDF.
            trap.step(108, [&] {
-               LinkOrCopyOwnOutput(WorkLayout::pdf(m_pdfFolder), WorkLayout::pdf(range.folder));
+               LinkOrCopyOwnOutput(WorkLayout::pdf(m_pdfFolder), WorkLayout::pdf(folder));
            });
 }
 
 void FileConversion::startRange(int index, PageRange pages) {
-    while (m_ranges.size() <= index) {
-        m_ranges.append(std::make_shared<Range>());
+    if (m_rangeJobs.size() <= static_cast<std::size_t>(index)) {
+        m_rangeJobs.resize(index + 1);
     }
-    const std::shared_ptr<Range> range = m_ranges[index];
-    range->pages = pages;
-    if (m_stoppedAs != GhostscriptEnding::Exited || !prepareRange(*range)) {
-        range->result.ending =
-            m_stoppedAs != GhostscriptEnding::Exited ? m_stoppedAs : GhostscriptEnding::Stopped;
-        range->ended = true;
-        emit rangeEnded(m_row, index);
+    const QString folder = m_run.layout.rangeFolder(m_row, pages.first);
+    if (m_stoppedAs || !prepareRange(folder, pages)) {
+        GhostscriptResult none;
+        none.ending = m_stoppedAs.value_or(GhostscriptEnding::Stopped);
+        m_events.rangeEnded(m_row, index, none);
         return;
     }
-    range->job.reset(launch(JpegScriptName(m_run.style, pages), range->folder, 0));
-    connect(range->job.get(), &GhostscriptJob::done, this,
-            [this, range, index](const GhostscriptResult& result) {
-                range->result = result;
-                if (result.ending == GhostscriptEnding::TimeLimit) {
-                    range->result.limit = m_run.settings.fileTimeLimit.count();
-                }
-                range->ended = true;
-                emit progressed();
-                emit rangeEnded(m_row, index);
-                noteSettled();
-            });
-    range->job->start();
+    std::unique_ptr<GhostscriptJob>& job = m_rangeJobs[index];
+    job = launch(JpegScriptName(m_run.style, pages), folder, 0);
+    connect(job.get(), &GhostscriptJob::done, this, [this, index](const GhostscriptResult& result) {
+        m_events.progressed();
+        m_events.rangeEnded(m_row, index, result);
+        jobEnded();
+    });
+    job->start();
 }
 
 void FileConversion::stopJobs(GhostscriptEnding ending) {
-    if (m_stoppedAs == GhostscriptEnding::Exited) {
+    if (!m_stoppedAs) {
         m_stoppedAs = ending;
     }
     m_timeLimit.stop();
     if (m_pdfJob) {
         m_pdfJob->stop(ending);
     }
-    for (const auto& range : m_ranges) {
-        if (range->job) {
-            range->job->stop(ending);
+    for (const auto& job : m_rangeJobs) {
+        if (job) {
+            job->stop(ending);
         }
     }
 }
 
-void FileConversion::noteSettled() {
-    if (!isRunning()) {
-        emit settled();
+void FileConversion::jobEnded() {
+    if (m_stoppedAs && !isRunning()) {
+        m_events.settled(m_row);
     }
 }
 
@@ -205,17 +187,8 @@ bool FileConversion::isRunning() const {
     if (m_pdfJob && m_pdfJob->isRunning()) {
         return true;
     }
-    return std::any_of(m_ranges.cbegin(), m_ranges.cend(),
-                       [](const auto& range) { return range->job && range->job->isRunning(); });
-}
-
-FileFailure FileConversion::stoppedFailure() const {
-    FileFailure failure = FileFailure::fromEnding(m_stoppedAs);
-    if (m_stoppedAs == GhostscriptEnding::TimeLimit) {
-        failure.kind = FileFailure::Kind::TimeLimit;
-        failure.number = m_run.settings.fileTimeLimit.count();
-    }
-    return failure;
+    return std::any_of(m_rangeJobs.cbegin(), m_rangeJobs.cend(),
+                       [](const auto& job) { return job && job->isRunning(); });
 }
 
 void FileConversion::stop(GhostscriptEnding ending) {
@@ -226,39 +199,44 @@ void FileConversion::stop(GhostscriptEnding ending) {
     m_outcome.seconds = m_clock.isValid() ? m_clock.elapsed() / kMsPerSecond : 0;
 }
 
-void FileConversion::deliver() {
+void FileConversion::deliver(const RowResults& results) {
     m_timeLimit.stop();
     m_outcome.seconds = m_clock.isValid() ? m_clock.elapsed() / kMsPerSecond : 0;
     if (m_outcome.failed()) {
         return; // ended at intake
     }
     ErrorTrap trap = m_run.trap(report_location::kMakePages);
+    // The ranges that ran, in page order; those the time limit kept from
+    // starting follow them and made nothing.
     QList<RenderedRange> rendered;
     QStringList scripts;
+    QStringList folders;
     QList<QStringList> names;
-    for (const auto& range : m_ranges) {
+    for (qsizetype i = 0; i < results.ranges.size() && results.rangeResults.at(i); ++i) {
+        const QString folder = m_run.layout.rangeFolder(m_row, results.ranges.at(i).first);
         QStringList found;
-        if (!range->folder.isEmpty()) {
+        if (QFileInfo(folder).isDir()) {
             trap.step(126, [&] {
-                found =
-                    SortPageImages(GetFilesInFolder(range->folder, WorkLayout::pageImagePattern()));
+                found = SortPageImages(GetFilesInFolder(folder, WorkLayout::pageImagePattern()));
             });
         }
+        folders.append(folder);
         names.append(found);
-        rendered.append({range->result, static_cast<int>(found.size())});
-        scripts.append(JpegScriptName(m_run.style, range->pages));
+        rendered.append({*results.rangeResults.at(i), static_cast<int>(found.size())});
+        scripts.append(JpegScriptName(m_run.style, results.ranges.at(i)));
     }
-    const PageSelection selection =
-        SelectPages(m_pdfResult, PsToPdfScriptName(m_run.style), rendered, scripts);
-    m_outcome.failure =
-        m_beginsLikeADocument ? selection.failure : selection.failure.ofNonDocument();
-    if (m_stoppedAs != GhostscriptEnding::Exited && !m_outcome.failed()) {
-        m_outcome.failure = stoppedFailure();
+    const PageSelection selection = SelectPages(results.pdf.value_or(GhostscriptResult{}),
+                                                PsToPdfScriptName(m_run.style), rendered, scripts);
+    FileFailure failure = selection.failure;
+    // Out of time is why, unless the document failed on its own first.
+    if (results.limitReached && (!failure.failed() || failure.kind == FileFailure::Kind::NoPage)) {
+        failure = FileFailure::timeLimit(m_run.settings.fileTimeLimit);
     }
+    m_outcome.failure = m_beginsLikeADocument ? failure : failure.ofNonDocument();
     QStringList images;
-    for (qsizetype i = 0; i < m_ranges.size(); ++i) {
+    for (qsizetype i = 0; i < rendered.size(); ++i) {
         for (int page = 0; page < selection.imagesPerRange.value(i); ++page) {
-            images.append(m_ranges[i]->folder + QLatin1Char('/') + names[i].at(page));
+            images.append(folders[i] + QLatin1Char('/') + names[i].at(page));
         }
     }
     placePages(images);
@@ -288,34 +266,39 @@ void FileConversion::placePages(const QStringList& images) {
         }
     }
     if (!m_outcome.failed() && m_outcome.delivered < m_outcome.pages) {
-        m_outcome.failure.kind = FileFailure::Kind::PagesNotSaved;
-        m_outcome.failure.number = m_outcome.pages - m_outcome.delivered;
-        m_outcome.failure.outOf = m_outcome.pages;
+        m_outcome.failure =
+            FileFailure::pageCount(FileFailure::Kind::PagesNotSaved,
+                                   m_outcome.pages - m_outcome.delivered, m_outcome.pages);
     }
 }
 
 double FileConversion::progress() const {
-    if (!m_pdfEnded) {
+    if (!m_pdfJob) {
+        return 0;
+    }
+    const int madeInPdf = m_pdfJob->pagesReported();
+    if (m_pdfJob->isRunning()) {
         // Pages finished so far against the pages the document announces,
         // or against one more than finished when it announces none.
-        const int made = m_pdfJob ? m_pdfJob->pagesReported() : 0;
-        const int expected = std::max(m_outcome.expectedPages, made + 1);
-        return kStageShare * made / expected;
-    }
-    if (m_ranges.isEmpty()) {
-        return pagesToRender() > 0 ? kStageShare : 1;
+        const int expected = std::max(m_outcome.expectedPages, madeInPdf + 1);
+        return kStageShare * madeInPdf / expected;
     }
     int rendered = 0;
-    bool allEnded = true;
-    for (const auto& range : m_ranges) {
-        rendered += range->job ? range->job->pagesReported() : 0;
-        allEnded = allEnded && range->ended;
+    bool rendering = false;
+    for (const auto& job : m_rangeJobs) {
+        if (job) {
+            rendered += job->pagesReported();
+            rendering = rendering || job->isRunning();
+        }
     }
-    if (allEnded) {
+    if (m_rangeJobs.empty()) {
+        return kStageShare;
+    }
+    if (!rendering) {
         return 1;
     }
     return kStageShare +
-           (1 - kStageShare) * std::min(1.0, double(rendered) / std::max(pagesToRender(), 1));
+           (1 - kStageShare) * std::min(1.0, double(rendered) / std::max(madeInPdf, 1));
 }
 
 } // namespace velmora

@@ -4,11 +4,10 @@ namespace velmora {
 
 namespace {
 
-constexpr double kMsPerSecond = 1000.0;
 constexpr qint64 kBytesPerMB = 1024 * 1024;
 
-QString seconds(qint64 ms) {
-    return QString::number(ms / kMsPerSecond);
+QString seconds(std::chrono::milliseconds time) {
+    return QString::number(std::chrono::duration<double>(time).count());
 }
 
 } // namespace
@@ -28,29 +27,29 @@ QString FileFailure::text() const {
     case Kind::CouldNotRun:
         return QStringLiteral("could not run %1 (%2)").arg(detail, reason);
     case Kind::GhostscriptStatus:
-        return QStringLiteral("Ghostscript ended with status %1").arg(number);
+        return QStringLiteral("Ghostscript ended with status %1").arg(exitStatus);
     case Kind::NotADocument:
         return detail.isEmpty()
                    ? QStringLiteral("not a PostScript or PDF file (Ghostscript ended "
                                     "with status %1)")
-                         .arg(number)
+                         .arg(exitStatus)
                    : QStringLiteral("not a PostScript or PDF file (Ghostscript: %1)").arg(detail);
     case Kind::NoProgress:
-        return QStringLiteral("no progress for %1 s").arg(seconds(number));
+        return QStringLiteral("no progress for %1 s").arg(seconds(limitTime));
     case Kind::OverWriteLimit:
-        return QStringLiteral("wrote more than %1 MB").arg(number / kBytesPerMB);
+        return QStringLiteral("wrote more than %1 MB").arg(limitBytes / kBytesPerMB);
     case Kind::DiskNearlyFull:
         return QStringLiteral("disk nearly full");
     case Kind::TimeLimit:
-        return QStringLiteral("took more than %1 s").arg(seconds(number));
+        return QStringLiteral("took more than %1 s").arg(seconds(limitTime));
     case Kind::Stopped:
         return QStringLiteral("stopped");
     case Kind::NoPage:
         return QStringLiteral("no page");
     case Kind::PagesMissing:
-        return QStringLiteral("%1 of %2 pages").arg(number).arg(outOf);
+        return QStringLiteral("%1 of %2 pages").arg(pages).arg(outOf);
     case Kind::PagesNotSaved:
-        return QStringLiteral("%1 of %2 pages could not be saved").arg(number).arg(outOf);
+        return QStringLiteral("%1 of %2 pages could not be saved").arg(pages).arg(outOf);
     case Kind::ReplacedByLater:
         return QStringLiteral("its pages were replaced by those of %1 (same names in %2)")
             .arg(detail, reason);
@@ -69,7 +68,7 @@ FileFailure FileFailure::fromGhostscript(const GhostscriptResult& result, const 
             return of(Kind::GhostscriptError, result.errorLine);
         }
         failure.kind = Kind::GhostscriptStatus;
-        failure.number = result.exitStatus;
+        failure.exitStatus = result.exitStatus;
         return failure;
     case GhostscriptEnding::FailedToStart:
         failure = of(Kind::CouldNotRun, script);
@@ -77,18 +76,31 @@ FileFailure FileFailure::fromGhostscript(const GhostscriptResult& result, const 
         return failure;
     case GhostscriptEnding::NoProgress:
         failure.kind = Kind::NoProgress;
-        break;
+        failure.limitTime = result.limitTime;
+        return failure;
     case GhostscriptEnding::OverWriteLimit:
         failure.kind = Kind::OverWriteLimit;
-        break;
+        failure.limitBytes = result.limitBytes;
+        return failure;
     case GhostscriptEnding::TimeLimit:
-        failure.kind = Kind::TimeLimit;
-        break;
+        return timeLimit(result.limitTime);
     case GhostscriptEnding::Stopped:
     case GhostscriptEnding::DiskNearlyFull:
-        return fromEnding(result.ending);
+        break;
     }
-    failure.number = result.limit;
+    return fromEnding(result.ending);
+}
+
+FileFailure FileFailure::timeLimit(std::chrono::milliseconds limit) {
+    FileFailure failure = of(Kind::TimeLimit);
+    failure.limitTime = limit;
+    return failure;
+}
+
+FileFailure FileFailure::pageCount(Kind kind, int pages, int outOf) {
+    FileFailure failure = of(kind);
+    failure.pages = pages;
+    failure.outOf = outOf;
     return failure;
 }
 

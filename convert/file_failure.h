@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <chrono>
+
 namespace velmora {
 
 // Why a source did not convert fully, as a value; FileFailure::text() gives
@@ -17,18 +19,18 @@ struct FileFailure {
         NotCopied,         // detail: why the source could not be copied in
         CouldNotRun,       // detail: the script; reason: the system's words
         GhostscriptError,  // detail: Ghostscript's error line
-        GhostscriptStatus, // number: the exit status, where Ghostscript said no more
+        GhostscriptStatus, // exitStatus, where Ghostscript said no more
         // Either of the two above, for a source that does not even begin like
-        // a document: detail is Ghostscript's line, or empty and number its status.
+        // a document: detail is Ghostscript's line, or empty and exitStatus set.
         NotADocument,
-        NoProgress,     // number: the limit in milliseconds
-        OverWriteLimit, // number: the limit in bytes
+        NoProgress,     // limitTime
+        OverWriteLimit, // limitBytes
         DiskNearlyFull,
-        TimeLimit, // number: the limit in milliseconds
+        TimeLimit, // limitTime
         Stopped,
         NoPage,
-        PagesMissing,  // only `number` of `outOf` pages were made
-        PagesNotSaved, // number of `outOf` pages that could not be placed
+        PagesMissing,  // only `pages` of `outOf` pages were made
+        PagesNotSaved, // `pages` of `outOf` pages could not be placed
         // detail: the later source whose pages of the same names replaced
         // this one's; reason: the folder they are in
         ReplacedByLater,
@@ -37,8 +39,11 @@ struct FileFailure {
     Kind kind = Kind::None;
     QString detail;
     QString reason;
-    qint64 number = 0;
-    qint64 outOf = 0;
+    int exitStatus = 0;
+    std::chrono::milliseconds limitTime{0};
+    qint64 limitBytes = 0;
+    int pages = 0;
+    int outOf = 0;
 
     bool failed() const { return kind != Kind::None; }
     QString text() const;
@@ -53,6 +58,10 @@ struct FileFailure {
     static FileFailure fromGhostscript(const GhostscriptResult& result, const QString& script);
     // The failure that ends a file with a run-wide reason (a stop, a full disk).
     static FileFailure fromEnding(GhostscriptEnding ending);
+    // A document that took longer than `limit`, both stages together.
+    static FileFailure timeLimit(std::chrono::milliseconds limit);
+    // `pages` of `outOf` pages: made (PagesMissing) or not placed (PagesNotSaved).
+    static FileFailure pageCount(Kind kind, int pages, int outOf);
     // The pages of a source were replaced by those of `later`, a later row
     // whose pages take the same names in `folder`.
     static FileFailure replacedBy(const QString& later, const QString& folder);

@@ -149,7 +149,7 @@ qint64 GhostscriptJob::writtenBytes() const {
 
 void GhostscriptJob::watch() {
     if (m_setup.writeLimitBytes > 0 && writtenBytes() > m_setup.writeLimitBytes) {
-        m_result.limit = m_setup.writeLimitBytes;
+        m_result.limitBytes = m_setup.writeLimitBytes;
         finish(GhostscriptEnding::OverWriteLimit);
         return;
     }
@@ -162,7 +162,7 @@ void GhostscriptJob::watch() {
         m_sinceProgress.restart();
     }
     if (m_sinceProgress.elapsed() >= m_setup.noProgressLimit.count()) {
-        m_result.limit = m_setup.noProgressLimit.count();
+        m_result.limitTime = m_setup.noProgressLimit;
         finish(GhostscriptEnding::NoProgress);
     }
 }
@@ -203,10 +203,13 @@ void GhostscriptJob::conclude(GhostscriptEnding ending) {
             (EndedByFileSizeLimit(m_result.exitStatus) ||
              writtenBytes() >= m_setup.writeLimitBytes)) {
             ending = GhostscriptEnding::OverWriteLimit;
-            m_result.limit = m_setup.writeLimitBytes;
+            m_result.limitBytes = m_setup.writeLimitBytes;
         }
     }
     m_result.ending = ending;
+    if (ending == GhostscriptEnding::TimeLimit) {
+        m_result.limitTime = m_setup.documentTimeLimit;
+    }
     if (!m_errorMarker.isEmpty()) {
         const qsizetype in = m_errorMarker.indexOf(" in ");
         const QByteArray name = in < 0 ? m_errorMarker : m_errorMarker.left(in);

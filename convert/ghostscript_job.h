@@ -25,6 +25,9 @@ struct GhostscriptJobSetup {
     std::chrono::milliseconds noProgressLimit{0}; // 0: no limit
     qint64 memoryLimitBytes = 0;                  // 0: no limit
     qint64 writeLimitBytes = 0; // all it may write in its folder, temp folder included; 0: no limit
+    // The longest its document may take, both stages together: what a stop
+    // for the time limit reports as the limit.
+    std::chrono::milliseconds documentTimeLimit{0};
 };
 
 // One Ghostscript script run, driven by its process's signals. It ends
@@ -49,7 +52,6 @@ public:
     // Pages reported so far: finished pages in the PostScript stage, pages
     // begun in the JPEG stage.
     int pagesReported() const { return m_result.pagesReported; }
-    const GhostscriptResult& result() const { return m_result; }
 
 signals:
     void pageReported();

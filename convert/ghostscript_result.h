@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <chrono>
+
 namespace velmora {
 
 // How one Ghostscript run ended.
@@ -23,7 +25,10 @@ struct GhostscriptResult {
     int pagesBeforeError = -1; // pages reported before Ghostscript's first error line; -1: none
     QString errorLine;         // Ghostscript's own words on why it failed; may be empty
     QString launchError;       // with FailedToStart: the system's reason
-    qint64 limit = 0;          // the limit that ended it: milliseconds, or bytes written
+    // The limit that ended it: NoProgress and TimeLimit a time, OverWriteLimit
+    // the bytes it may write.
+    std::chrono::milliseconds limitTime{0};
+    qint64 limitBytes = 0;
 
     bool succeeded() const { return ending == GhostscriptEnding::Exited && exitStatus == 0; }
     // Whether it ran to its own end, well or not (and so left complete files).

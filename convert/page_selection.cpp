@@ -49,9 +49,8 @@ PageSelection SelectPages(const GhostscriptResult& pdfStage, const QString& pdfS
                             : FileFailure::fromGhostscript(job, rangeScripts.value(i));
                     if (!selection.failure.failed()) {
                         // It ended well yet left fewer pages than it began.
-                        selection.failure.kind = FileFailure::Kind::PagesMissing;
-                        selection.failure.number = range.images;
-                        selection.failure.outOf = job.pagesReported;
+                        selection.failure = FileFailure::pageCount(FileFailure::Kind::PagesMissing,
+                                                                   range.images, job.pagesReported);
                     }
                 }
             }

@@ -1,55 +1,16 @@
 #include "convert/run_summary.h"
 
-#include <QStringList>
+#include <algorithm>
 
 namespace velmora {
 
+bool RunSummary::anyFailed() const {
+    return std::any_of(files.cbegin(), files.cend(),
+                       [](const FileOutcome& file) { return file.failed(); });
+}
+
 bool RunSummary::allSucceeded() const {
-    for (const FileOutcome& file : files) {
-        if (file.failed()) {
-            return false;
-        }
-    }
-    return status == Status::Converted;
-}
-
-QString RunSummary::doneMessage(int maxLines) const {
-    QStringList lines;
-    for (const FileOutcome& file : files) {
-        if (file.failed()) {
-            lines.append(file.source + QStringLiteral(": ") + file.failure.text());
-        }
-    }
-    // A box of hundreds of lines would not fit on the screen.
-    if (maxLines > 0 && lines.size() > maxLines) {
-        const qsizetype more = lines.size() - maxLines;
-        lines.resize(maxLines);
-        lines.append(QStringLiteral("and %1 more").arg(more));
-    }
-    lines.prepend(status == Status::StoppedByUser ? QStringLiteral("Stopped.")
-                                                  : QStringLiteral("Done."));
-    return lines.join(QLatin1Char('\n'));
-}
-
-QString RunSummary::message(int maxLines) const {
-    switch (status) {
-    case Status::Converted:
-    case Status::StoppedByUser:
-        return doneMessage(maxLines);
-    case Status::NoFiles:
-        return QStringLiteral("No files added.");
-    case Status::NoFolder:
-        return QStringLiteral("Folder does not exist. Please select another folder.");
-    case Status::MissingGhostscript:
-        return QStringLiteral("Ghostscript (the program \"%1\") was not found, so nothing can be "
-                              "converted.\n\nPlease install it (on Debian or Ubuntu: sudo apt-get "
-                              "install ghostscript) and try again.")
-            .arg(ghostscript);
-    case Status::NotPrepared:
-    case Status::Cancelled:
-        break;
-    }
-    return {};
+    return status == Status::Converted && !anyFailed();
 }
 
 } // namespace velmora

@@ -7,7 +7,8 @@
 
 namespace velmora {
 
-// What one press of "Start Converting To JPG" did.
+// What one press of "Start Converting To JPG" did, as values: each host
+// words it its own way.
 struct RunSummary {
     enum class Status {
         Converted,
@@ -25,13 +26,7 @@ struct RunSummary {
     QString ghostscript;    // the program asked for, named when it is missing
 
     bool allSucceeded() const;
-    // "Done." (or "Stopped.") and one line for each file that failed; with
-    // maxLines above 0, at most that many lines and then "and N more".
-    QString doneMessage(int maxLines = 0) const;
-    // What the user is told at the end: the "Done." message, why nothing
-    // was started, or nothing (a cancelled run, one whose problems were
-    // already reported).
-    QString message(int maxLines = 0) const;
+    bool anyFailed() const;
 };
 
 } // namespace velmora

@@ -72,7 +72,7 @@ TEST_F(MainWindowAccess, EveryControlHasANameAndARole) {
 
     // One progress report: the value is the percentage, the bar's text is
     // its description.
-    form.runControl().progressed(58, QStringLiteral("Processing: report.ps"));
+    form.runControl().progressed({58, QStringLiteral("/in/report.ps")});
     QAccessibleInterface* bar = accessible("ProgressBar1");
     EXPECT_EQ(bar->text(QAccessible::Name), QStringLiteral("Progress"));
     EXPECT_EQ(bar->text(QAccessible::Description),

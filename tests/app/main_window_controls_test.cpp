@@ -431,11 +431,11 @@ TEST_F(MainWindowControls, ApplicationPointerStaysBalanced) {
 TEST_F(MainWindowControls, ProgressBarShowsTextAndValue) {
     MainWindow& form = open();
     auto* bar = control<TextProgressBar>("ProgressBar1");
-    form.runControl().progressed(100.0 / 3.0, QStringLiteral("Processing: 100%p %v done.ps"));
+    form.runControl().progressed({100.0 / 3.0, QStringLiteral("/in/100%p %v done.ps")});
     EXPECT_EQ(bar->value(), 33);
     EXPECT_EQ(bar->text(), QStringLiteral("Processing: 100%p %v done.ps (Esc to stop)"))
         << "a file name is shown as it is";
-    form.runControl().progressed(250, {});
+    form.runControl().progressed({250, {}});
     EXPECT_EQ(bar->value(), 100);
 }
 

@@ -44,6 +44,7 @@ struct RandomRun {
             break;
         case Kind::StartRange:
             ASSERT_GT(pdfPages[row], 0) << "only a PDF with pages is rendered";
+            ASSERT_FALSE(limited.contains(row)) << "nothing starts for a document out of time";
             ASSERT_EQ(step.range, ranges[row].size()) << "each range starts once";
             ranges[row].append(step.pages);
             running.push_back({row, step.range});
@@ -53,9 +54,10 @@ struct RandomRun {
             ASSERT_TRUE(std::none_of(running.begin(), running.end(), [&](const Job& job) {
                 return job.row == row;
             })) << "delivered while its Ghostscript runs";
-            if (pdfPages[row] > 0) {
+            if (pdfPages[row] > 0 && !limited.contains(row)) {
                 checkRanges(row);
             }
+            EXPECT_EQ(plan.results(row).limitReached, limited.contains(row));
             lastDelivered = row;
             plan.delivered(row);
             break;
@@ -88,18 +90,19 @@ struct RandomRun {
     void endOne() {
         const auto index = static_cast<std::ptrdiff_t>(pick(running.size()));
         const Job job = running[index];
+        if (pick(8) == 0 && !limited.contains(job.row)) {
+            // The document's time is up: its Ghostscripts are stopped, and
+            // end later, each in its own time.
+            limited.append(job.row);
+            plan.limitReached(job.row);
+            return;
+        }
         running.erase(running.begin() + index);
-        if (job.range >= 0 && pick(6) == 0) {
-            // A range failed: the runner stops the row's others and gives up on it.
-            std::erase_if(running, [&](const Job& other) { return other.row == job.row; });
-            plan.fileEnded(job.row);
-        } else if (job.range >= 0) {
-            plan.rangeEnded(job.row, job.range);
-        } else if (pick(6) == 0) {
-            plan.fileEnded(job.row); // the PostScript stage failed outright
+        if (job.range >= 0) {
+            plan.rangeEnded(job.row, job.range, {});
         } else {
             pdfPages[job.row] = pick(41); // 0: nothing to render
-            plan.pdfEnded(job.row, pdfPages[job.row]);
+            plan.pdfEnded(job.row, pdfPages[job.row], {});
         }
         ASSERT_EQ(plan.running(), static_cast<int>(running.size()));
     }
@@ -115,7 +118,8 @@ struct RandomRun {
         EXPECT_TRUE(plan.inFlight().isEmpty());
         // The stopped Ghostscripts still report their ends; nothing restarts.
         for (const Job& job : running) {
-            job.range < 0 ? plan.pdfEnded(job.row, 10) : plan.rangeEnded(job.row, job.range);
+            job.range < 0 ? plan.pdfEnded(job.row, 10, {})
+                          : plan.rangeEnded(job.row, job.range, {});
         }
         EXPECT_EQ(plan.running(), 0) << "after the stopped Ghostscripts ended";
         EXPECT_EQ(plan.next(), std::nullopt);
@@ -154,6 +158,7 @@ struct RandomRun {
     std::vector<int> pdfPages;            // by row; -1: its PDF never ended with a count
     std::vector<QList<PageRange>> ranges; // by row, as started
     std::vector<Job> running;
+    QList<int> limited; // rows whose time ran out
     int started = 0;
     int lastDelivered = 0;
 };
@@ -209,9 +214,11 @@ void Report(ConversionPlan& plan, const std::string& event) {
     int row = 0;
     int number = 0;
     if (std::sscanf(event.c_str(), "pdf%d=%d", &row, &number) == 2) {
-        plan.pdfEnded(row, number);
+        plan.pdfEnded(row, number, {});
     } else if (std::sscanf(event.c_str(), "end%d.%d", &row, &number) == 2) {
-        plan.rangeEnded(row, number);
+        plan.rangeEnded(row, number, {});
+    } else if (std::sscanf(event.c_str(), "limit%d", &row) == 1) {
+        plan.limitReached(row);
     } else if (std::sscanf(event.c_str(), "file%d", &row) == 1) {
         plan.fileEnded(row);
     } else if (event == "hold" || event == "go") {
@@ -247,6 +254,11 @@ TEST(ConversionPlan, StepsInOrder) {
          "held: a ready PDF waits for its Ghostscript until the answer"},
         {3, 2, "hold pdf1=0 file2 go", "F1 F2 / - / D1 / D2 / F3",
          "held: made rows are still delivered, no new file starts"},
+        {1, 4, "pdf1=87 limit1 end1.2 end1.0 end1.1 end1.3",
+         "F1 / R1.0[1-22] R1.1[23-44] R1.2[45-66] R1.3[67-] / - / - / - / - / D1",
+         "out of time: delivered once every range it ran has ended, in any order"},
+        {2, 1, "limit1 pdf1=9", "F1 / - / D1 F2",
+         "out of time in its PostScript stage: no range starts"},
     };
     for (const Row& row : rows) {
         ConversionPlan plan(row.rows, row.jobs);

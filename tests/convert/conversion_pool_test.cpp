@@ -1,173 +1,321 @@
-// Several Ghostscripts at once, end to end with the real Ghostscript: the
-// result must be the one of converting the rows one after another.
-#include "convert/conversion_run.h"
-#include "support/conversion_harness.h"
-#include "support/test_files.h"
+// The real pool driven through fake runners: Ghostscripts that end when and
+// how the test says, so scheduling, stops, limits and re-entrant hosts are
+// checked in rows and random runs, with no Ghostscript and no wall clock.
+#include "convert/conversion_pool.h"
+#include "convert/conversion_port.h"
+#include "convert/run_context.h"
+#include "convert/sandbox.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
-#include <QImageReader>
-#include <QMap>
-#include <QSet>
-#include <QTemporaryDir>
-#include <QTimer>
+#include <QCoreApplication>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <functional>
+#include <map>
+#include <random>
+#include <set>
 
 using namespace velmora;
-using velmora::test::ConversionHarness;
-using Status = RunSummary::Status;
 
 namespace {
 
-constexpr int kPollMs = 10;
-// PostScript that keeps Ghostscript busy for about a quarter of a second.
-const QByteArray kSlow = "0 1 25000000 { pop } for\n";
+class FakeRunner;
 
-// Every file of a folder with its bytes.
-QMap<QString, QByteArray> contents(const QString& folder) {
-    QMap<QString, QByteArray> files;
-    for (const QString& name : QDir(folder).entryList(QDir::Files)) {
-        files.insert(name, test::ReadFile(folder + QLatin1Char('/') + name));
+// The pool, its context, and every fake runner it made, with a port that
+// records and may act as a host acts (stop the run from inside a report).
+struct World : ConversionPort {
+    explicit World(int rows, int jobs) {
+        for (int row = 1; row <= rows; ++row) {
+            sources.append(QStringLiteral("/in/%1.ps").arg(row));
+        }
+        pool = std::make_unique<ConversionPool>(
+            context, sources, jobs,
+            [this](int row, const QString& source, FileEvents& events)
+                -> std::unique_ptr<FileRunner> { return makeRunner(row, source, events); });
     }
-    return files;
-}
+    std::unique_ptr<FileRunner> makeRunner(int row, const QString& source, FileEvents& events);
 
-class ConversionPoolTest : public ::testing::Test {
-protected:
-    QString file(const QString& name, const QByteArray& content) {
-        return test::WriteFile(in.filePath(name), content);
+    // ConversionPort
+    void progressed(const RunProgress&) override {}
+    void fileEnded(const FileOutcome& outcome) override {
+        ended.append(outcome);
+        if (onEnded) {
+            onEnded(outcome);
+        }
     }
-    // Runs the listed rows with `jobs` Ghostscripts into a folder of its own.
-    RunSummary runInto(const QTemporaryDir& folder, int jobs) {
-        h.settings.jobs = jobs;
-        h.output = OutputChoice::Folder;
-        h.outputFolder = folder.path();
-        return h.run();
+    void problem(const Problem&) override {
+        if (onProblem) {
+            onProblem();
+        }
     }
 
-    ConversionHarness h;
-    QTemporaryDir in;
+    // Lets the pool take what it was told, as the event loop would.
+    void turn() {
+        for (int i = 0; i < 4; ++i) {
+            QCoreApplication::processEvents();
+        }
+    }
+
+    QStringList sources;
+    Sandbox sandbox = Sandbox::none({}, {});
+    RunContext context{WorkLayout(QStringLiteral("/nonexistent")),
+                       sandbox,
+                       *this,
+                       {},
+                       OutputChoice::None,
+                       {},
+                       75,
+                       nullptr,
+                       PathStyle::Posix};
+    std::unique_ptr<ConversionPool> pool;
+    std::map<int, FakeRunner*> runners; // alive, by row
+    std::set<int> cantTakeIn;           // rows whose source cannot be read
+    std::set<int> fillsTheDisk;         // rows whose delivery finds the disk full
+    std::set<int> problemAtStart;       // rows whose start reports a failed step
+    std::function<void()> onProblem;
+    std::function<void(const FileOutcome&)> onEnded;
+    QList<FileOutcome> ended;
+    bool tearingDown = false;
 };
 
-TEST_F(ConversionPoolTest, AnyNumberOfJobsGivesTheSequentialResult) {
-    file(QStringLiteral("one-a.ps"), test::SquarePages(1));
-    file(QStringLiteral("fails.ps"), test::SquarePages(3, 72, "nosuchop\n"));
-    file(QStringLiteral("empty.ps"), {});
-    file(QStringLiteral("one-b.ps"), test::SquarePages(1, 100));
-    // Last and slow to become a PDF, so that its JPEG stage finds the jobs
-    // free and is split over them.
-    file(QStringLiteral("long.ps"), kSlow + test::SquarePages(20));
-    for (const char* name :
-         {"one-a.ps", "fails.ps", "empty.ps", "missing.ps", "one-b.ps", "long.ps"}) {
-        h.sources.append(in.filePath(QLatin1String(name)));
+class FakeRunner : public FileRunner {
+public:
+    FakeRunner(World& world, int row, const QString& source, FileEvents& events)
+        : m_world(world), m_row(row), m_events(events) {
+        m_outcome.source = source;
+        world.runners[row] = this;
     }
-    // The long document's page ranges, seen as their job folders.
-    QSet<QString> ranges;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        QDirIterator it(h.temp.path(), {QStringLiteral("jpg-*")}, QDir::Dirs,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            if (path.contains(QStringLiteral("/file-6/"))) {
-                ranges.insert(QFileInfo(path).fileName());
+    ~FakeRunner() override {
+        EXPECT_TRUE(m_world.tearingDown || !isRunning())
+            << "row " << m_row << " let go of while its Ghostscripts run";
+        m_world.runners.erase(m_row);
+    }
+
+    bool start() override {
+        const InCall call(*this);
+        if (m_world.problemAtStart.count(m_row) != 0) {
+            m_world.context.port.problem({});
+        }
+        if (m_world.cantTakeIn.count(m_row) != 0) {
+            m_outcome.failure = FileFailure::of(FileFailure::Kind::Unreadable);
+            return false;
+        }
+        m_pdfRunning = true;
+        return true;
+    }
+    void startRange(int index, PageRange) override {
+        const InCall call(*this);
+        EXPECT_FALSE(m_stopped) << "a range started after its file was stopped";
+        m_ranges.insert(index);
+    }
+    void deliver(const RowResults& results) override {
+        const InCall call(*this);
+        EXPECT_FALSE(isRunning()) << "row " << m_row << " delivered while its Ghostscripts run";
+        delivered = results;
+        if (m_world.fillsTheDisk.count(m_row) != 0) {
+            m_outcome.failure = FileFailure::of(FileFailure::Kind::DiskNearlyFull);
+        } else if (results.limitReached) {
+            m_outcome.failure = FileFailure::timeLimit(std::chrono::seconds(1));
+        }
+    }
+    void stop(GhostscriptEnding ending) override {
+        EXPECT_EQ(m_inCall, 0) << "row " << m_row << " stopped from inside its own call";
+        m_stopped = true;
+        m_outcome.failure = FileFailure::fromEnding(ending);
+    }
+    bool isRunning() const override { return m_pdfRunning || !m_ranges.empty(); }
+    double progress() const override { return 0; }
+    const FileOutcome& outcome() const override { return m_outcome; }
+
+    // What the test makes its Ghostscripts do.
+    void endPdf(int pages) {
+        m_pdfRunning = false;
+        m_events.pdfEnded(m_row, m_stopped ? 0 : pages, {});
+        settleIfStopped();
+    }
+    void endRange(int index) {
+        m_ranges.erase(index);
+        m_events.rangeEnded(m_row, index, {});
+        settleIfStopped();
+    }
+    void reachLimit() { m_events.limitReached(m_row); }
+    // A running Ghostscript, as (range, -1 for the PostScript stage).
+    std::vector<int> jobs() const {
+        std::vector<int> all(m_ranges.begin(), m_ranges.end());
+        if (m_pdfRunning) {
+            all.push_back(-1);
+        }
+        return all;
+    }
+    void endJob(int job, int pages) { job < 0 ? endPdf(pages) : endRange(job); }
+
+    std::optional<RowResults> delivered;
+
+private:
+    struct InCall {
+        explicit InCall(FakeRunner& runner) : m_runner(runner) { ++runner.m_inCall; }
+        ~InCall() { --m_runner.m_inCall; }
+        FakeRunner& m_runner;
+    };
+    void settleIfStopped() {
+        if (m_stopped && !isRunning()) {
+            m_events.settled(m_row);
+        }
+    }
+
+    World& m_world;
+    int m_row;
+    FileEvents& m_events;
+    FileOutcome m_outcome;
+    bool m_pdfRunning = false;
+    std::set<int> m_ranges;
+    bool m_stopped = false;
+    int m_inCall = 0;
+};
+
+std::unique_ptr<FileRunner> World::makeRunner(int row, const QString& source, FileEvents& events) {
+    return std::make_unique<FakeRunner>(*this, row, source, events);
+}
+
+// Each row's outcome came once, in row order, and the run ended.
+void ExpectOneOutcomePerRow(const World& world, QSignalSpy& finished) {
+    ASSERT_EQ(world.ended.size(), world.sources.size());
+    for (qsizetype i = 0; i < world.sources.size(); ++i) {
+        EXPECT_EQ(world.ended[i].source, world.sources[i]) << "outcomes in row order";
+    }
+    EXPECT_EQ(finished.count(), 1);
+}
+
+// Random runs: Ghostscripts end in an order the seed chooses, documents run
+// out of time, the user stops; whatever happens, no runner is let go of
+// while its Ghostscripts run, none is stopped inside its own call, nothing
+// starts for a stopped or late file, and every row ends once, in order.
+TEST(ConversionPool, RandomRunsEndEveryRowOnceAndNeverLetGoOfARunningFile) {
+    for (unsigned seed = 1; seed <= 200; ++seed) {
+        std::mt19937 random(seed);
+        const auto pick = [&](int count) { return static_cast<int>(random() % count); };
+        World world(pick(12), 1 + pick(4));
+        SCOPED_TRACE(testing::Message()
+                     << "seed " << seed << ", " << world.sources.size() << " rows");
+        QSignalSpy finished(world.pool.get(), &ConversionPool::finished);
+        const int stopAt = pick(3) == 0 ? pick(40) : -1;
+        world.pool->start();
+        for (int round = 0; finished.isEmpty(); ++round) {
+            ASSERT_LT(round, 2000) << "the run never ends";
+            world.turn();
+            if (round == stopAt) {
+                world.pool->stop(GhostscriptEnding::Stopped);
+                continue;
+            }
+            std::vector<std::pair<FakeRunner*, int>> running;
+            for (const auto& [row, runner] : world.runners) {
+                for (const int job : runner->jobs()) {
+                    running.emplace_back(runner, job);
+                }
+            }
+            if (running.empty()) {
+                continue;
+            }
+            const auto [runner, job] = running[pick(static_cast<int>(running.size()))];
+            if (pick(10) == 0) {
+                runner->reachLimit();
+            } else {
+                runner->endJob(job, pick(30));
             }
         }
-    });
-    watch.start(kPollMs);
-
-    QTemporaryDir sequentialOut;
-    const RunSummary sequential = runInto(sequentialOut, 1);
-    const QMap<QString, QByteArray> pages = contents(sequentialOut.path());
-    ASSERT_EQ(pages.size(), 20 + 3 + 1 + 1) << qPrintable(pages.keys().join(' '));
-    const QStringList lines = sequential.doneMessage().split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 4) << qPrintable(sequential.doneMessage());
-    EXPECT_TRUE(lines[1].startsWith(in.filePath(QStringLiteral("fails.ps")) + ": Error: "))
-        << "list order";
-    EXPECT_EQ(lines[2], in.filePath(QStringLiteral("empty.ps")) + QStringLiteral(": empty file"));
-    EXPECT_EQ(lines[3], in.filePath(QStringLiteral("missing.ps")) +
-                            QStringLiteral(": No such file or directory"));
-    EXPECT_EQ(ranges, QSet<QString>{QStringLiteral("jpg-1")}) << "one range with one job";
-
-    const struct Row {
-        int jobs;
-        const char* why;
-    } rows[] = {
-        {2, "the next file's PDF stage overlaps the JPEG stage of the one before"},
-        {3, "20 pages split unevenly over three ranges"},
-        {4, "four ranges of five pages"},
-    };
-    for (const Row& row : rows) {
-        ranges.clear();
-        QTemporaryDir out;
-        const RunSummary summary = runInto(out, row.jobs);
-        EXPECT_EQ(summary.doneMessage(), sequential.doneMessage()) << row.why;
-        EXPECT_TRUE(contents(out.path()) == pages) << "same names, same bytes: " << row.why;
-        EXPECT_GT(ranges.size(), 1) << "the long document was split: " << row.why;
-        EXPECT_EQ(h.leftInTemp(), QStringList{}) << row.why;
+        ExpectOneOutcomePerRow(world, finished);
+        EXPECT_TRUE(world.runners.empty()) << "every runner was let go of";
     }
 }
 
-TEST_F(ConversionPoolTest, ALaterRowsPagesReplaceAnEarlierRowsAsInTheSequentialRun) {
-    // The upper row is slow, so the lower row's page is ready first.
-    h.sources.append(file(QStringLiteral("report.a.ps"), kSlow + test::SquarePages(2, 72)));
-    h.sources.append(file(QStringLiteral("report.b.ps"), test::SquarePages(1, 144)));
-    QTemporaryDir sequentialOut;
-    QTemporaryDir parallelOut;
-    runInto(sequentialOut, 1);
-    runInto(parallelOut, 4);
-
-    EXPECT_TRUE(contents(parallelOut.path()) == contents(sequentialOut.path()));
-    // 72 points are 300 pixels at 300 dpi: the side tells each page's row.
-    EXPECT_EQ(QImageReader(parallelOut.filePath(QStringLiteral("report-001.jpg"))).size(),
-              QSize(600, 600))
-        << "page 1 of the lower row";
-    EXPECT_EQ(contents(parallelOut.path()).size(), 1)
-        << "page 2 of the upper row is gone: no name mixes two documents";
-}
-
-TEST_F(ConversionPoolTest, StoppingKeepsDeliveredPagesAndNamesTheRest) {
-    const QString first = file(QStringLiteral("first.ps"), test::SquarePages(1));
-    const QString loop = file(QStringLiteral("loop.ps"), "%!PS\n{} loop\n");
-    const QString last = file(QStringLiteral("last.ps"), test::SquarePages(1));
+// The hosts' ways into a step, and the engine's own stops, each a row.
+TEST(ConversionPool, StopsAskedInsideAStepWaitForTheStepToEnd) {
     const struct Row {
-        int jobs;
         const char* why;
+        std::set<int> problemAtStart;
+        std::set<int> fillsTheDisk;
+        // The host's answer to a problem report: stop, as the window's
+        // error box or a closing window does.
+        bool stopOnProblem;
+        QList<FileFailure::Kind> endings; // by row
     } rows[] = {
-        {1, "the last file never started"},
-        {3, "the last file was rendered but waits behind the endless one"},
+        {"a host stops the run when row 2 reports a problem while starting",
+         {2},
+         {},
+         true,
+         {FileFailure::Kind::Stopped, FileFailure::Kind::Stopped, FileFailure::Kind::Stopped}},
+        {"the disk is full after row 1's delivery: the rest are skipped with that reason",
+         {},
+         {1},
+         false,
+         {FileFailure::Kind::DiskNearlyFull, FileFailure::Kind::DiskNearlyFull,
+          FileFailure::Kind::DiskNearlyFull}},
+        {"a problem the host only shows stops nothing",
+         {1},
+         {},
+         false,
+         {FileFailure::Kind::None, FileFailure::Kind::None, FileFailure::Kind::None}},
     };
     for (const Row& row : rows) {
-        QDir(in.path()).remove(QStringLiteral("first-001.jpg"));
-        h.sources.clear();
-        h.sources.append({first, loop, last});
-        h.settings.jobs = row.jobs;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (QFileInfo::exists(in.filePath(QStringLiteral("first-001.jpg")))) {
-                poll.stop();
-                h.conversion().stop();
+        SCOPED_TRACE(row.why);
+        World world(3, 2);
+        world.problemAtStart = row.problemAtStart;
+        world.fillsTheDisk = row.fillsTheDisk;
+        if (row.stopOnProblem) {
+            world.onProblem = [&] { world.pool->stop(GhostscriptEnding::Stopped); };
+        }
+        QSignalSpy finished(world.pool.get(), &ConversionPool::finished);
+        world.pool->start();
+        for (int round = 0; finished.isEmpty(); ++round) {
+            ASSERT_LT(round, 100) << "the run never ends";
+            world.turn();
+            if (!world.runners.empty()) {
+                FakeRunner& first = *world.runners.begin()->second;
+                const std::vector<int> jobs = first.jobs();
+                if (!jobs.empty()) {
+                    first.endJob(jobs.front(), 1);
+                }
             }
-        });
-        poll.start(kPollMs);
-        const auto started = std::chrono::steady_clock::now();
-        const RunSummary summary = h.run();
-
-        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10)) << row.why;
-        EXPECT_EQ(summary.status, Status::StoppedByUser) << row.why;
-        EXPECT_EQ(summary.message(),
-                  QStringLiteral("Stopped.\n%1: stopped\n%2: stopped").arg(loop, last))
-            << row.why;
-        EXPECT_TRUE(QFileInfo::exists(in.filePath(QStringLiteral("first-001.jpg")))) << row.why;
-        EXPECT_FALSE(QFileInfo::exists(in.filePath(QStringLiteral("last-001.jpg")))) << row.why;
-        EXPECT_EQ(h.childrenLeft(), 0) << row.why;
-        EXPECT_EQ(h.leftInTemp(), QStringList{}) << row.why;
-        EXPECT_FALSE(h.conversion().isConverting()) << row.why;
+        }
+        ExpectOneOutcomePerRow(world, finished);
+        QList<FileFailure::Kind> endings;
+        for (const FileOutcome& outcome : world.ended) {
+            endings.append(outcome.failure.kind);
+        }
+        EXPECT_EQ(endings, row.endings);
     }
+}
+
+// A document out of time: no range of it starts any more, the running ones
+// end in their own time and order, and it is delivered once they have, told
+// that its limit was reached; an intake failure, a held run and a source
+// that cannot be read ride along.
+TEST(ConversionPool, ALateDocumentIsDeliveredOnceItsRunningRangesHaveEnded) {
+    World world(3, 4);
+    world.cantTakeIn = {3};
+    QSignalSpy finished(world.pool.get(), &ConversionPool::finished);
+    world.pool->start();
+    world.turn();
+    FakeRunner& late = *world.runners.at(1);
+    late.endPdf(40); // shared over the 3 free jobs (row 2's stage runs)
+    world.turn();
+    ASSERT_EQ(late.jobs().size(), 3u);
+    world.pool->hold(true); // "Stop converting?" is open: deliveries go on
+    world.runners.at(2)->endPdf(0);
+    late.reachLimit();
+    late.endRange(2);
+    late.endRange(1);
+    world.turn();
+    EXPECT_FALSE(late.delivered) << "range 0 still runs";
+    EXPECT_TRUE(world.ended.isEmpty()) << "nor is row 2 delivered before it";
+    late.endRange(0);
+    world.turn();
+    world.pool->hold(false);
+    world.turn();
+    ExpectOneOutcomePerRow(world, finished);
+    EXPECT_EQ(world.ended[0].failure.kind, FileFailure::Kind::TimeLimit);
+    EXPECT_EQ(world.ended[2].failure.kind, FileFailure::Kind::Unreadable);
 }
 
 } // namespace

@@ -65,7 +65,7 @@ TEST_F(AnnouncedPages, AFailedNonDocumentIsNamedForWhatItIsNot) {
                                         QStringLiteral("Error: /undefined in S"));
     FileFailure status;
     status.kind = FileFailure::Kind::GhostscriptStatus;
-    status.number = 1;
+    status.exitStatus = 1;
     const struct Row {
         QByteArray begins;
         FileFailure failure;

@@ -18,10 +18,15 @@ GhostscriptResult Exit(int status, int pages, int beforeError = -1, const char* 
     return result;
 }
 
+// `limit`: milliseconds for the time limits, bytes for the write limit.
 GhostscriptResult Ended(GhostscriptEnding ending, qint64 limit = 0, int pages = 0) {
     GhostscriptResult result;
     result.ending = ending;
-    result.limit = limit;
+    if (ending == GhostscriptEnding::OverWriteLimit) {
+        result.limitBytes = limit;
+    } else {
+        result.limitTime = std::chrono::milliseconds(limit);
+    }
     result.pagesReported = pages;
     if (ending == GhostscriptEnding::FailedToStart) {
         result.launchError = QStringLiteral("Permission denied");

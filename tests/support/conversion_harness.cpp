@@ -19,13 +19,14 @@ ConversionHarness::ConversionHarness() {
     m_run = std::make_unique<ConversionRun>(*this, settings);
 }
 
-void ConversionHarness::progressed(double percent, const QString& text) {
-    progressValues.append(percent);
+void ConversionHarness::progressed(const RunProgress& progress) {
+    progressValues.append(progress.percent);
     if (onProgress) {
         onProgress();
     }
-    if (!text.isEmpty() && (progressTexts.isEmpty() || progressTexts.back() != text)) {
-        progressTexts.append(text);
+    const QString& source = progress.source;
+    if (!source.isEmpty() && (progressSources.isEmpty() || progressSources.back() != source)) {
+        progressSources.append(source);
     }
 }
 

@@ -19,7 +19,7 @@ public:
     ConversionHarness();
 
     // ConversionPort
-    void progressed(double percent, const QString& text) override;
+    void progressed(const RunProgress& progress) override;
     void fileEnded(const FileOutcome& outcome) override;
     void problem(const Problem& problem) override;
 
@@ -41,7 +41,7 @@ public:
     std::function<void(const Problem&)> onProblem;       // called on each problem
 
     QList<double> progressValues;
-    QStringList progressTexts; // each new text, in order
+    QStringList progressSources; // each new source the run works on, in order
     QList<FileOutcome> ended;
     QList<Problem> problems;
 
