@@ -9,3 +9,15 @@ file(WRITE ${TREE}/Zürich/日本語.PS "%!PS\n")
 file(WRITE ${TREE}/Zürich/notes.txt "x\n")
 file(CREATE_LINK target ${TREE}/junction SYMBOLIC)
 file(CREATE_LINK .. ${TREE}/target/back SYMBOLIC)
+
+# The drive R: of the Wine prefix the tests run in, its root a folder beside
+# the tree; the test marks its hidden files itself.
+if(DEFINED DRIVE AND DEFINED ENV{WINEPREFIX})
+    file(REMOVE_RECURSE ${DRIVE})
+    file(MAKE_DIRECTORY ${DRIVE}/Zoë $ENV{WINEPREFIX}/dosdevices)
+    foreach(name a.ps h.ps s.ps Zoë/b.ps Zoë/c.txt)
+        file(WRITE ${DRIVE}/${name} "%!PS\n")
+    endforeach()
+    file(REMOVE $ENV{WINEPREFIX}/dosdevices/r:)
+    file(CREATE_LINK ${DRIVE} $ENV{WINEPREFIX}/dosdevices/r: SYMBOLIC)
+endif()
