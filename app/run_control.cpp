@@ -9,6 +9,7 @@
 #include "app/window_pointer.h"
 #include "base/failure.h"
 #include "base/prompter.h"
+#include "convert/file_outcome.h"
 #include "filelist/file_list.h"
 
 #include <QDir>
@@ -169,6 +170,12 @@ void RunControl::progressed(double percent, const QString& text) {
     // While files are processed, the bar says how to stop.
     if (!text.isEmpty()) {
         m_controls.progressBar->setBarText(text + QStringLiteral(" (Esc to stop)"));
+    }
+}
+
+void RunControl::fileEnded(const FileOutcome& outcome) {
+    if (outcome.failed() && m_desktop.launcher != nullptr && m_run.isConverting()) {
+        m_desktop.launcher->fileFailed();
     }
 }
 

@@ -53,7 +53,7 @@ public:
 
     // ConversionPort: the progress bar and the error boxes.
     void progressed(double percent, const QString& text) override;
-    void fileEnded(const FileOutcome&) override {}
+    void fileEnded(const FileOutcome& outcome) override;
     void problem(const Problem& problem) override;
 
 private:

@@ -1,6 +1,8 @@
 // What the window asks of the desktop when a run ends: the "Done." box's
 // "Open Folder" and the notice of a long run, through recorders.
+#include "app/taskbar_progress.h"
 #include "app/window_fixture.h"
+#include "support/recording_taskbar_button.h"
 
 using namespace velmora;
 using namespace std::chrono_literals;
@@ -90,5 +92,15 @@ INSTANTIATE_TEST_SUITE_P(
                       NoticeRow{"10 s or more, the user elsewhere", 10s, false, false, 1},
                       NoticeRow{"the user is at the window", 60s, true, false, 0},
                       NoticeRow{"the user stopped it from the window", 60s, false, true, 0}));
+
+TEST_F(MainWindowDesktop, TheTaskbarButtonShowsAFailedFileUntilTheRunEnds) {
+    test::RecordingTaskbarButton button;
+    TaskbarProgress bar(button);
+    desktop.launcher = &bar;
+    convert(missing());
+    EXPECT_EQ(button.calls.value(0), "Normal");
+    EXPECT_TRUE(button.calls.contains("Error"));
+    EXPECT_EQ(button.calls.value(button.calls.size() - 1), "None");
+}
 
 } // namespace
