@@ -1,5 +1,7 @@
 #include "convert/run_summary.h"
 
+#include "base/path_style.h"
+
 #include <QStringList>
 
 namespace velmora {
@@ -31,6 +33,20 @@ QString RunSummary::doneMessage(int maxLines) const {
     return lines.join(QLatin1Char('\n'));
 }
 
+namespace {
+
+// Where users of each system get Ghostscript.
+QString ghostscriptAdvice(PathStyle system) {
+    if (system == PathStyle::Windows) {
+        return QStringLiteral("Please install Ghostscript for Windows (the 64-bit installer from "
+                              "https://ghostscript.com/releases/gsdnld.html) and try again.");
+    }
+    return QStringLiteral(
+        "Please install it (on Debian or Ubuntu: sudo apt-get install ghostscript) and try again.");
+}
+
+} // namespace
+
 QString RunSummary::message(int maxLines) const {
     switch (status) {
     case Status::Converted:
@@ -42,9 +58,8 @@ QString RunSummary::message(int maxLines) const {
         return QStringLiteral("Folder does not exist. Please select another folder.");
     case Status::MissingGhostscript:
         return QStringLiteral("Ghostscript (the program \"%1\") was not found, so nothing can be "
-                              "converted.\n\nPlease install it (on Debian or Ubuntu: sudo apt-get "
-                              "install ghostscript) and try again.")
-            .arg(ghostscript);
+                              "converted.\n\n%2")
+            .arg(ghostscript, ghostscriptAdvice(nativePathStyle()));
     case Status::NotPrepared:
     case Status::Cancelled:
         break;
