@@ -8,8 +8,9 @@
 namespace velmora {
 
 // Connects to what this desktop offers a converter: on Linux the session
-// bus's notices and the dock's progress bar; on Windows nothing yet, so a
-// run ends with its box alone. Must outlive the window it gives hooks to.
+// bus's notices and the dock's progress bar; on Windows the taskbar button's
+// bar (no notices: a run ends with its box alone). Must outlive the window
+// it gives hooks to.
 class DesktopServices {
 public:
     DesktopServices();

@@ -10,6 +10,7 @@
 #include "app/window_pointer.h"
 #include "base/failure.h"
 #include "base/prompter.h"
+#include "convert/file_outcome.h"
 #include "filelist/file_list.h"
 
 #include <QDir>
@@ -203,6 +204,12 @@ void RunControl::progressed(const RunProgress& progress) {
     }
     if (const QString text = ProgressBarText(progress); !text.isEmpty()) {
         m_controls.progressBar->setBarText(text);
+    }
+}
+
+void RunControl::fileEnded(const FileOutcome& outcome) {
+    if (outcome.failed() && m_desktop.launcher != nullptr && m_run.isConverting()) {
+        m_desktop.launcher->fileFailed();
     }
 }
 

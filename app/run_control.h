@@ -54,7 +54,7 @@ public:
 
     // ConversionPort: the progress bar and the error boxes.
     void progressed(const RunProgress& progress) override;
-    void fileEnded(const FileOutcome&) override {}
+    void fileEnded(const FileOutcome& outcome) override;
     void problem(const Problem& problem) override;
 
 private:

@@ -26,6 +26,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 
@@ -68,6 +69,30 @@ QByteArray readEarlierReport(const QString& path) {
     return file.readAll();
 }
 
+// Parses the command line as QCommandLineParser::process() does, but says
+// the help, the version and a wrong option on our own streams: Qt's own
+// shows them in message boxes on Windows when the process has no console
+// (started from a pipe, a scheduled task, a CI runner), where nobody may be
+// there to close them. Returns the exit status when the program is done.
+std::optional<int> parseOrAnswer(QCommandLineParser& parser, const QCommandLineOption& help,
+                                 const QCommandLineOption& version) {
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                     parser.errorText().toUtf8().constData());
+        return EXIT_FAILURE;
+    }
+    if (parser.isSet(version)) {
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+                    qPrintable(QCoreApplication::applicationVersion()));
+        return EXIT_SUCCESS;
+    }
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        std::printf("%s", parser.helpText().toUtf8().constData());
+        return EXIT_SUCCESS;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -79,8 +104,8 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(
         QStringLiteral("Converts PostScript files into JPEG images, one per page, named after each "
                        "source (report.ps gives report-001.jpg, report-002.jpg, ...)."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption quality(QStringLiteral("quality"),
                                      QStringLiteral("JPEG quality from 0 to 100 (default 75)."),
                                      QStringLiteral("N"), QStringLiteral("75"));
@@ -133,7 +158,9 @@ int main(int argc, char* argv[]) {
                                  QStringLiteral("PostScript files, or folders to take every file "
                                                 "of the extension from (subfolders included)."),
                                  QStringLiteral("PATH..."));
-    parser.process(app);
+    if (const std::optional<int> done = parseOrAnswer(parser, help, version)) {
+        return *done;
+    }
 
     bool ok = false;
     const int qualityValue = parser.value(quality).toInt(&ok);

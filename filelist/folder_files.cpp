@@ -7,6 +7,7 @@
 #include "base/path_helpers.h"
 #include "filelist/file_attributes.h"
 #include "filelist/folder_scanner.h"
+#include "filelist/walk_rules.h"
 
 #include <QElapsedTimer>
 
@@ -14,7 +15,8 @@ namespace velmora {
 
 QStringList CollectFolderFiles(const QString& folder, const QString& extension,
                                const ScanContext& context, ErrorTrap& trap) {
-    const QChar sep = separator(nativePathStyle());
+    constexpr PathStyle style = nativePathStyle();
+    const QChar sep = separator(style);
     QStringList folders{folder + sep};
     GetSubDirectories2016(folders, true, context);
 
@@ -43,12 +45,11 @@ QStringList CollectFolderFiles(const QString& folder, const QString& extension,
             if (name.startsWith(QLatin1Char('~'))) {
                 continue;
             }
-            // GetFilesInFolder only returns names that passed FileExists, and
-            // only a name beginning with "." can carry the hidden bit that
-            // word 34 needs: the other names need no further system call.
+            // GetFilesInFolder only returns names that passed FileExists;
+            // on Linux only a name beginning with "." can carry the hidden
+            // bit that word 34 needs, so the others need no system call.
             const QString path = f + sep + name;
-            if (name.startsWith(QLatin1Char('.')) &&
-                AttributeWord(path) == (ArchiveAttribute | HiddenAttribute)) {
+            if (FileWordMatters(style, name) && SkipsFile(style, path, AttributeWord(path))) {
                 continue;
             }
             rows.append(FixPath(path));

@@ -30,10 +30,6 @@ const QString& scannerLocation() {
     return location;
 }
 
-bool isRootFolder(const QString& path) {
-    return path == QString(separator(nativePathStyle()));
-}
-
 struct FolderIdHash {
     // Spreads the volume over the bits (the 64-bit golden ratio), so folders
     // with equal node numbers on different volumes rarely share a bucket.
@@ -133,7 +129,7 @@ private:
             if (!attempt(114, [&] { maybeYield(); }) && listing) {
                 continue;
             }
-            if (!isRootFolder(v) && IsSkippedFolderAttributeWord(AttributeWord(v))) {
+            if (!WalksFolder(nativePathStyle(), v, AttributeWord(v))) {
                 continue;
             }
             listing = true;
@@ -190,9 +186,8 @@ private:
             if (!m_stopped) {
                 m_trap.step(156, [&] { maybeYield(); });
             }
-            if (m_trap.test(158, [&] {
-                    return isRootFolder(w) || !IsSkippedFolderAttributeWord(AttributeWord(w));
-                })) {
+            if (m_trap.test(158,
+                            [&] { return WalksFolder(nativePathStyle(), w, AttributeWord(w)); })) {
                 m_trap.step(160, [&] { folders.append(w); });
             }
         }
@@ -206,11 +201,6 @@ private:
 };
 
 } // namespace
-
-bool IsSkippedFolderAttributeWord(unsigned word) {
-    return word == (DirectoryAttribute | HiddenAttribute | SystemAttribute) ||
-           word == (DirectoryAttribute | HiddenAttribute | SystemAttribute | ReparsePointAttribute);
-}
 
 void GetSubDirectories2016(QStringList& folders, bool recurse, const ScanContext& context) {
     FolderWalk(context).run(folders, recurse);

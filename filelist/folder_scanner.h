@@ -1,5 +1,7 @@
 #pragma once
 
+#include "filelist/walk_rules.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,10 +21,6 @@ struct ScanContext {
     // folder and subfolder, which tests use to count the yields.
     int yieldIntervalMs = 10;
 };
-
-// True for the attribute words of folders the walk neither enters nor returns
-// (exactly 22 hidden+system+directory, or 1046, the same plus reparse point).
-bool IsSkippedFolderAttributeWord(unsigned word);
 
 // Extends folders (each item ends in the separator) by every folder below
 // them, breadth first, level after level. Skips hidden+system folders (22,

@@ -4,8 +4,10 @@
 # and Ghostscript's gswin64c.exe once into ~/.cache/velmora (reused after),
 # cross-builds velmora.exe and
 # velmora-convert.exe into build-windows/ with the DLLs and plugins they need
-# beside them, and runs the Windows tests. Its last line is
-# "N passed, N failed".
+# beside them, and runs the Windows tests. When they pass, it builds the
+# installer build-windows/velmora-<version>-x64.msi and tests it under Wine
+# too. Its last line is "N passed, N failed", the tests and the installer's
+# rows together.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cache=${VELMORA_CACHE:-$HOME/.cache/velmora}
@@ -46,7 +48,35 @@ total=$(grep -oE 'tests failed out of [0-9]+' "$log" | awk '{ print $5 }')
 failed=$(grep -oE '[0-9]+ tests failed out of' "$log" | awk '{ print $1 }')
 total=${total:-0}
 failed=${failed:-0}
-echo "$((total - failed)) passed, ${failed} failed"
+passed=$((total - failed))
+
+# Once the tests pass, the installer: built, then installed, used and
+# uninstalled in a prefix of its own, with an upgrade from an older version.
+if [ "$status" -eq 0 ] && [ "$failed" -eq 0 ] && [ "$total" -gt 0 ]; then
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)
+    IFS=. read -r major minor patch <<<"$version"
+    if [ "$patch" -gt 0 ]; then
+        older=$major.$minor.$((patch - 1))
+    elif [ "$minor" -gt 0 ]; then
+        older=$major.$((minor - 1)).0
+    else
+        older=$((major - 1)).0.0
+    fi
+    msi=build-windows/velmora-$version-x64.msi
+    scripts/windows/build-msi.sh build-windows build-windows/velmora-older-x64.msi "$older"
+    scripts/windows/build-msi.sh build-windows "$msi"
+    echo "Built $msi"
+    export WINEPREFIX=$PWD/build-windows/wine-msi
+    rm -rf "$WINEPREFIX"
+    xvfb-run -a -s "-screen 0 1280x1024x24" scripts/windows/msi-test.sh "$msi" \
+        build-windows/velmora-older-x64.msi build-windows/msi-tree "$version" \
+        "$ghostscript/bin" | tee "$log" || status=$?
+    rows=$(tail -1 "$log")
+    passed=$((passed + $(awk '{ print $1 }' <<<"$rows")))
+    failed=$((failed + $(awk '{ print $3 }' <<<"$rows")))
+fi
+
+echo "${passed} passed, ${failed} failed"
 if [ "$status" -ne 0 ] || [ "$failed" -ne 0 ] || [ "$total" -eq 0 ]; then
     exit 1
 fi

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the Windows build needs: the mingw-w64 toolchain, ninja, Wine
-# and Xvfb, and a deb-src entry so apt-get source can fetch the sources of Qt
-# and Ghostscript from the same archive the machine already uses. Does
-# nothing when all is there.
+# and Xvfb, wixl for the installer, and a deb-src entry so apt-get source can
+# fetch the sources of Qt and Ghostscript from the same archive the machine
+# already uses. Does nothing when all is there.
 set -euo pipefail
 
 sudo_cmd=()
@@ -18,8 +18,10 @@ packages=(
     dpkg-dev xz-utils libgtest-dev
     # Ghostscript's own build: its helper programs are built for the host
     gcc make patch pkg-config
-    # the tests: Wine on a virtual X server
-    wine xvfb xauth
+    # the tests: Wine on a virtual X server, and the windows on it
+    wine xvfb xauth xdotool
+    # the installer: wixl builds an MSI from a WiX source
+    wixl
 )
 missing=()
 for p in "${packages[@]}"; do

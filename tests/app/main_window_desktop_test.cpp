@@ -1,6 +1,8 @@
 // What the window asks of the desktop when a run ends: the "Done." box's
 // "Open Folder" and the notice of a long run, through recorders.
+#include "app/taskbar_progress.h"
 #include "app/window_fixture.h"
+#include "support/recording_taskbar_button.h"
 
 using namespace velmora;
 using namespace std::chrono_literals;
@@ -125,6 +127,16 @@ TEST_F(MainWindowDesktop, AFolderTheDesktopCannotOpenIsSaid) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.boxes.size() == 2; }, 5000));
     EXPECT_TRUE(prompter.boxes[0].text.startsWith(QStringLiteral("Done.")));
     EXPECT_EQ(prompter.boxes[1].text, said);
+}
+
+TEST_F(MainWindowDesktop, TheTaskbarButtonShowsAFailedFileUntilTheRunEnds) {
+    test::RecordingTaskbarButton button;
+    TaskbarProgress bar(button);
+    desktop.launcher = &bar;
+    convert(missing());
+    EXPECT_EQ(button.calls.value(0), "Normal");
+    EXPECT_TRUE(button.calls.contains("Error"));
+    EXPECT_EQ(button.calls.value(button.calls.size() - 1), "None");
 }
 
 } // namespace

@@ -64,6 +64,10 @@ QByteArray document(int pages, int width, int height, const char* ending = "") {
     return text + ending;
 }
 
+// Where a run works: folders of the test, or named beyond ASCII as many
+// users' are ("C:\Users\Zoë\AppData\Local\Temp").
+enum class Places { Ascii, TempBeyondAscii, FoldersBeyondAscii };
+
 struct PageRow {
     const char* source;
     QByteArray content;
@@ -71,7 +75,14 @@ struct PageRow {
     QStringList pages; // names made beside nothing else, in order
     QSize size;        // of every page
     const char* why;
+    Places places = Places::Ascii;
 };
+
+QString subfolder(const QTemporaryDir& dir, const char* name) {
+    const QString path = dir.filePath(QString::fromUtf8(name));
+    EXPECT_TRUE(QDir().mkpath(path)) << name;
+    return path;
+}
 
 class PageTable : public ::testing::TestWithParam<PageRow> {};
 
@@ -79,19 +90,41 @@ TEST_P(PageTable, SameOnEverySystem) {
     const PageRow& row = GetParam();
     QTemporaryDir in;
     QTemporaryDir out;
-    const QString source =
-        velmora::test::WriteFile(in.filePath(QString::fromUtf8(row.source)), row.content);
+    QTemporaryDir temp;
+    const bool named = row.places == Places::FoldersBeyondAscii;
+    const QString inFolder = named ? subfolder(in, "Zoë's Entwürfe 日本") : in.path();
+    const QString outFolder = named ? subfolder(out, "Ausgabe Ørsted") : out.path();
+    const QString tempFolder = subfolder(temp, "Zoë/Temp");
+    const QString source = velmora::test::WriteFile(
+        inFolder + QLatin1Char('/') + QString::fromUtf8(row.source), row.content);
     QProcess run;
-    run.start(program(), {QStringLiteral("--output-dir"), out.path(), source});
+    if (row.places == Places::TempBeyondAscii) {
+        // Set here, in the test's own process: Wine replaces a TEMP it is
+        // handed from Linux with its own.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+#ifdef Q_OS_WIN
+        const QStringList names{QStringLiteral("TEMP"), QStringLiteral("TMP")};
+#else
+        const QStringList names{QStringLiteral("TMPDIR")};
+#endif
+        for (const QString& name : names) {
+            environment.insert(name, QDir::toNativeSeparators(tempFolder));
+        }
+        run.setProcessEnvironment(environment);
+    }
+    run.start(program(), {QStringLiteral("--output-dir"), outFolder, source});
     ASSERT_TRUE(run.waitForFinished(120000)) << row.why;
     EXPECT_EQ(run.exitCode(), row.exitCode)
         << row.why << "\n"
         << run.readAllStandardOutput().constData() << run.readAllStandardError().constData();
-    const QStringList made = QDir(out.path()).entryList(QDir::Files, QDir::Name);
+    const QStringList made = QDir(outFolder).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(made, row.pages) << row.why;
     for (const QString& page : made) {
-        EXPECT_EQ(jpegSize(out.filePath(page)), std::optional(row.size))
+        EXPECT_EQ(jpegSize(outFolder + QLatin1Char('/') + page), std::optional(row.size))
             << row.why << ": " << page.toStdString();
+    }
+    if (row.places == Places::TempBeyondAscii) {
+        EXPECT_TRUE(QDir(tempFolder).isEmpty()) << row.why << ": the work folder is removed";
     }
 }
 
@@ -124,6 +157,20 @@ INSTANTIATE_TEST_SUITE_P(
                               {"broken-001.jpg", "broken-002.jpg"},
                               {2479, 3508},
                               "pages finished before an error are kept"},
-                      PageRow{"empty.ps", {}, 1, {}, {}, "an empty file gives no page"}));
+                      PageRow{"empty.ps", {}, 1, {}, {}, "an empty file gives no page"},
+                      PageRow{"report.ps",
+                              document(2, kA4Width, kA4Height),
+                              0,
+                              {"report-001.jpg", "report-002.jpg"},
+                              {2479, 3508},
+                              "a temp folder named beyond ASCII",
+                              Places::TempBeyondAscii},
+                      PageRow{"Straße.ps",
+                              document(1, kA4Width, kA4Height),
+                              0,
+                              {"Straße-001.jpg"},
+                              {2479, 3508},
+                              "source and output folders named beyond ASCII",
+                              Places::FoldersBeyondAscii}));
 
 } // namespace

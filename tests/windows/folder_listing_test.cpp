@@ -1,8 +1,14 @@
 // Folders as Windows lists them: Unicode names, a junction, a loop through
-// one. The tree is made on the host (make_link_tree.cmake) beside the tests.
+// one, a drive's root. The tree and the drive R: are made on the host
+// (make_link_tree.cmake) beside the tests.
+#include "base/error_trap.h"
 #include "base/folder_listing.h"
 #include "base/folder_reader.h"
+#include "base/report_locations.h"
+#include "base/unique_handle_windows.h"
+#include "filelist/dropped_paths.h"
 #include "filelist/file_attributes.h"
+#include "filelist/folder_files.h"
 #include "filelist/folder_scanner.h"
 #include "support/fake_event_pump.h"
 #include "support/qstring_printer.h"
@@ -96,6 +102,25 @@ TEST(FolderIds, AJunctionLeadsToItsTarget) {
     EXPECT_NE(FolderIdOf(tree(u"Zürich"_qs)), target);
     EXPECT_FALSE(FolderIdOf(tree(u"Zürich\\Straße.ps"_qs)).has_value())
         << "a file has no folder id";
+}
+
+// Add All and a drop on a drive's root: the root is walked, each file is
+// named with one backslash after the drive, and a hidden file is left out
+// for its attribute word 34 whatever its name; 38 (hidden, system) stays.
+TEST(DriveRoot, IsWalkedIntoSingleBackslashRowsWithoutHiddenFiles) {
+    constexpr DWORD kHidden = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
+    ASSERT_TRUE(::SetFileAttributesW(L"R:\\h.ps", kHidden));
+    ASSERT_TRUE(::SetFileAttributesW(L"R:\\s.ps", kHidden | FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_EQ(AttributeWord(u"R:\\h.ps"_qs), ArchiveAttribute | HiddenAttribute);
+    test::RecordingPrompter prompter;
+    test::FakeEventPump pump;
+    ErrorTrap trap(prompter, report_location::kAddFolder);
+    const ScanContext context{prompter, pump};
+    const QStringList rows{u"R:\\a.ps"_qs, u"R:\\s.ps"_qs, u"R:\\Zoë\\b.ps"_qs};
+    EXPECT_EQ(CollectFolderFiles(u"R:\\"_qs, u"ps"_qs, context, trap), rows) << "Add All";
+    EXPECT_EQ(DroppedRows(u"R:\\"_qs, context, trap), rows + QStringList{u"R:\\Zoë\\c.txt"_qs})
+        << "a dropped drive";
+    EXPECT_TRUE(prompter.boxes.isEmpty());
 }
 
 } // namespace

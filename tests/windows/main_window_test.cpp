@@ -4,9 +4,11 @@
 #include "app/window_fixture.h"
 #include "base/unique_handle_windows.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +24,12 @@ TEST_F(MainWindowOnWindows, AppearsWithItsCaptions) {
     MainWindow& window = open();
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    // The pointer pictures load through the image plugins beside the
+    // program: a start without them shows an error box.
+    EXPECT_TRUE(prompter.boxes.isEmpty()) << "a box at start";
+    // Windows' own look, from the style plugin beside the program.
+    EXPECT_EQ(QApplication::style()->name(), QStringLiteral("windowsvista"));
 
     // The system knows the window by its title.
     const QString title = ProductName();

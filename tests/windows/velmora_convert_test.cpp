@@ -1,7 +1,9 @@
 // velmora-convert.exe as a Windows user runs it from a console.
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -59,5 +61,25 @@ INSTANTIATE_TEST_SUITE_P(
             "",
             "no such folder\\Zo\u00eb.ps",
             "a bad path is named in the system's words, in Unicode"}));
+
+TEST(VelmoraConvertExeWithoutGhostscript, SaysWhereWindowsUsersGetIt) {
+    QTemporaryDir folder;
+    QFile page(folder.filePath(QStringLiteral("a.ps")));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("%!PS\nshowpage\n");
+    page.close();
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PATH"), QStringLiteral("C:\\windows\\system32"));
+    process.setProcessEnvironment(environment);
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/velmora-convert.exe"),
+                  {page.fileName()});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(out.contains(QStringLiteral("was not found"))) << qPrintable(out);
+    EXPECT_TRUE(out.contains(QStringLiteral("Ghostscript for Windows"))) << qPrintable(out);
+    EXPECT_TRUE(out.contains(QStringLiteral("https://ghostscript.com/releases/gsdnld.html")));
+}
 
 } // namespace
