@@ -73,9 +73,8 @@ std::optional<PlanStep> ConversionPlan::next() {
 std::optional<PlanStep> ConversionPlan::nextStageOf(Row& entry, int freeJobs) {
     if (entry.state == RowState::PdfReady) {
         // A long document's pages are shared out over the Ghostscripts that
-        // could run now; with one job at a time it is one range.
-        const int parts = m_jobs > 1 ? freeJobs : 1;
-        entry.ranges = SplitPages(entry.pages, parts, kMinPagesPerRange);
+        // could run now; with one job at a time that is one range.
+        entry.ranges = SplitPages(entry.pages, freeJobs, kMinPagesPerRange);
         if (entry.ranges.size() == 1) {
             entry.ranges.front() = PageRange{};
         }
