@@ -13,6 +13,7 @@
 #include "app/startup_helpers.h"
 #include "base/error_trap.h"
 #include "base/report_locations.h"
+#include "convert/work_layout.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -149,7 +150,7 @@ void MainWindow::restoreState() {
 
     m_settingsBinding->restore(trap);
 
-    trap.step(152, [&] { run().settings().tempFolder = WorkFolderBase(); });
+    trap.step(152, [&] { run().settings().tempFolder = WorkLayout::tempFolderFromEnvironment(); });
 }
 
 void MainWindow::shutDown() {

@@ -15,6 +15,7 @@
 #include "convert/process_group.h"
 #include "convert/run_request.h"
 #include "convert/termination_signals.h"
+#include "convert/work_layout.h"
 #include "filelist/folder_files.h"
 #include "filelist/folder_scanner.h"
 
@@ -258,7 +259,7 @@ int main(int argc, char* argv[]) {
 
     ConversionSettings settings;
     settings.programFolder = QCoreApplication::applicationDirPath();
-    settings.tempFolder = qEnvironmentVariable("TMPDIR");
+    settings.tempFolder = WorkLayout::tempFolderFromEnvironment();
     settings.noProgressLimit = std::chrono::seconds(seconds);
     settings.fileTimeLimit = std::chrono::seconds(documentSeconds);
     settings.writeLimitBytes = writeMB * ConversionSettings::kMB;
