@@ -81,9 +81,6 @@ void ListCommands::addFolder() {
     trap.step(100, [&] {
         extension = m_prompter.askText(extensionPrompt(), {}, m_settings.read(setting::kExtension))
                         .value_or(QString());
-        if (!extension.isEmpty()) {
-            m_settings.write(setting::kExtension, extension);
-        }
     });
     if (trap.test(102, [&] { return extension.isEmpty(); })) {
         return;
@@ -92,8 +89,8 @@ void ListCommands::addFolder() {
 
     QString folder;
     trap.step(106, [&] {
-        folder = BrowseForFolder(m_prompter, QStringLiteral("Please select folder:"),
-                                 m_settings.read(setting::kLastFolder));
+        folder =
+            BrowseForFolder(m_prompter, FolderPickerTitle(), m_settings.read(setting::kLastFolder));
     });
     if (trap.test(108, [&] { return folder.isEmpty(); })) {
         return;

@@ -199,7 +199,7 @@ void MainWindow::browseOutputFolder() {
     ErrorTrap trap(m_prompter, report_location::kBrowseOutputFolder);
     QString picked;
     trap.step(100, [&] {
-        picked = BrowseForFolder(m_prompter, QStringLiteral("Please select folder:"),
+        picked = BrowseForFolder(m_prompter, FolderPickerTitle(),
                                  m_settings.read(setting::kLastFolderDot));
     });
     if (trap.test(102, [&] { return picked.isEmpty(); })) {
