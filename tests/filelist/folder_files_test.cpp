@@ -63,12 +63,6 @@ TEST_F(FolderFilesTest, LeavesOutTildeNamesAndPlainHiddenFilesOnly) {
               (QStringList{"F/.linked.ps", "F/.readonly.ps", "F/a.ps", "F/x~.ps"}));
 }
 
-TEST_F(FolderFilesTest, AFolderGivenWithItsSeparatorGivesSingleSeparators) {
-    touchAll({"F/a.ps", "F/S/b.ps"});
-    EXPECT_EQ(relative(CollectFolderFiles(path("F/"), QStringLiteral("ps"), context, trap)),
-              (QStringList{"F/a.ps", "F/S/b.ps"}));
-}
-
 TEST_F(FolderFilesTest, NothingFoundGivesNoRowAndNoMessage) {
     touchAll({"F/a.txt"});
     EXPECT_TRUE(collect("F", "ps").isEmpty());
