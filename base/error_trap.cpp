@@ -27,9 +27,6 @@ ErrorTrap::Sink promptingSink(Prompter& prompter) {
 
 } // namespace
 
-ErrorTrap::ErrorTrap(Prompter& prompter, QString location)
-    : ErrorTrap(promptingSink(prompter), std::move(location)) {}
-
 ErrorTrap::ErrorTrap(Sink sink, QString location)
     : m_sink(std::move(sink)), m_location(locationPrefix() + location) {}
 

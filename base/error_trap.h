@@ -16,13 +16,12 @@ struct Problem;
 // steps are named in base/report_locations.h.
 class ErrorTrap {
 public:
-    // location is the procedure's name below the product prefix, e.g.
-    // "PDF.PS_To_PDF"; use withFullLocation() for a different prefix.
     using Sink = std::function<void(const Problem&)>;
 
-    ErrorTrap(Prompter& prompter, QString location);
     // Hands each failed step to `sink` instead of a box: code that never
-    // talks to the user (the engine) passes problems on as values.
+    // talks to the user (the engine) passes problems on as values. location
+    // is the procedure's name below the product prefix, e.g. "PDF.PS_To_PDF"
+    // (until the engine names its steps through LocatedTrap).
     ErrorTrap(Sink sink, QString location);
     static ErrorTrap withFullLocation(Prompter& prompter, QString fullLocation);
     static ErrorTrap withFullLocation(Sink sink, QString fullLocation);
