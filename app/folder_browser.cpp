@@ -8,6 +8,10 @@
 
 namespace velmora {
 
+QString FolderPickerTitle() {
+    return QStringLiteral("Please select folder:");
+}
+
 QString BrowseForFolder(Prompter& prompter, const QString& title, const QString& startFolder) {
     // A start folder that is gone leaves the picker at its own default.
     const QString start = DirExists(startFolder) ? startFolder : QString();

@@ -6,9 +6,8 @@
 #include "app/setting.h"
 #include "app/settings_store.h"
 #include "app/window_pointer.h"
-#include "base/error_trap.h"
+#include "base/located_trap.h"
 #include "base/prompter.h"
-#include "base/report_locations.h"
 #include "filelist/dialog_rows.h"
 #include "filelist/file_list.h"
 #include "filelist/folder_files.h"
@@ -62,64 +61,69 @@ ScanContext ListCommands::scanContext() const {
 }
 
 void ListCommands::addFiles() {
-    ErrorTrap trap(m_prompter, report_location::kAddFiles);
+    using Steps = report_location::AddFiles;
+    LocatedTrap<Steps> trap(m_prompter);
     QStringList picked;
-    trap.step(112, [&] { picked = m_prompter.pickFiles(addFilesTitle(), addFilesFilter(), {}); });
-    if (trap.test(114, [&] { return picked.isEmpty(); })) {
+    trap.step(Steps::kShowDialog,
+              [&] { picked = m_prompter.pickFiles(addFilesTitle(), addFilesFilter(), {}); });
+    if (trap.test(Steps::kTestCancelled, [&] { return picked.isEmpty(); })) {
         return;
     }
     if (!SelectionFits(picked)) {
         m_prompter.message(tooManyFilesText());
         return;
     }
-    trap.step(picked.size() == 1 ? 122 : 140, [&] { m_files.append(DialogRows(picked)); });
+    trap.step(picked.size() == 1 ? Steps::kAddPickedFile : Steps::kAddPickedFiles,
+              [&] { m_files.append(DialogRows(picked)); });
 }
 
 void ListCommands::addFolder() {
-    ErrorTrap trap(m_prompter, report_location::kAddFolder);
+    using Steps = report_location::AddFolder;
+    LocatedTrap<Steps> trap(m_prompter);
     QString extension;
-    trap.step(100, [&] {
+    trap.step(Steps::kAskExtension, [&] {
         extension = m_prompter.askText(extensionPrompt(), {}, m_settings.read(setting::kExtension))
                         .value_or(QString());
-        if (!extension.isEmpty()) {
-            m_settings.write(setting::kExtension, extension);
-        }
     });
-    if (trap.test(102, [&] { return extension.isEmpty(); })) {
+    if (trap.test(Steps::kTestNoExtension, [&] { return extension.isEmpty(); })) {
         return;
     }
-    trap.step(104, [&] { m_settings.write(setting::kExtension, extension); });
+    trap.step(Steps::kStoreExtension, [&] { m_settings.write(setting::kExtension, extension); });
 
     QString folder;
-    trap.step(106, [&] {
-        folder = BrowseForFolder(m_prompter, QStringLiteral("Please select folder:"),
-                                 m_settings.read(setting::kLastFolder));
+    trap.step(Steps::kPickFolder, [&] {
+        folder =
+            BrowseForFolder(m_prompter, FolderPickerTitle(), m_settings.read(setting::kLastFolder));
     });
-    if (trap.test(108, [&] { return folder.isEmpty(); })) {
+    if (trap.test(Steps::kTestNoFolder, [&] { return folder.isEmpty(); })) {
         return;
     }
-    trap.step(334, [&] { m_settings.write(setting::kLastFolder, folder); });
+    trap.step(Steps::kStoreFolder, [&] { m_settings.write(setting::kLastFolder, folder); });
 
     // The window is busy while the walk goes on, and stays so for as long as
     // another long operation (a conversion) holds it too.
     std::optional<WindowPointer::BusyScope> walking;
-    trap.step(114, [&] { walking.emplace(m_pointer); });
+    trap.step(Steps::kShowBusy, [&] { walking.emplace(m_pointer); });
     QStringList rows;
-    trap.step(118, [&] { rows = CollectFolderFiles(folder, extension, scanContext(), trap); });
-    trap.step(134, [&] { m_files.append(rows); });
-    trap.step(138, [&] { walking.reset(); });
+    trap.step(Steps::kWalkFolders, [&] {
+        rows = CollectFolderFiles(folder, extension, scanContext(),
+                                  trap.bind(Steps::kListFolderFiles));
+    });
+    trap.step(Steps::kAddRows, [&] { m_files.append(rows); });
+    trap.step(Steps::kShowIdle, [&] { walking.reset(); });
 }
 
 void ListCommands::clearList() {
-    ErrorTrap trap(m_prompter, report_location::kClearList);
-    if (trap.test(100, [&] { return !busy(); })) {
-        trap.step(100, [&] { m_files.clear(); });
+    using Steps = report_location::ClearList;
+    LocatedTrap<Steps> trap(m_prompter);
+    if (trap.test(Steps::kClear, [&] { return !busy(); })) {
+        trap.step(Steps::kClear, [&] { m_files.clear(); });
     }
 }
 
 void ListCommands::loadSamples() {
-    ErrorTrap trap(m_prompter, report_location::kLoadSamples);
-    trap.step(100, [&] {
+    LocatedTrap<report_location::LoadSamples> trap(m_prompter);
+    trap.step(report_location::LoadSamples::kLoad, [&] {
         LoadSampleFiles(m_files, m_programFolder);
         const Prompter::Answer answer = m_prompter.message(
             samplesQuestion(), {}, Prompter::Buttons::YesNo, Prompter::Icon::None);

@@ -1,8 +1,7 @@
 // Drops onto the file list: taken as copies, their paths turned into rows.
 #include "app/list_drops.h"
 
-#include "base/error_trap.h"
-#include "base/report_locations.h"
+#include "base/located_trap.h"
 #include "filelist/dropped_paths.h"
 #include "filelist/file_list.h"
 
@@ -79,10 +78,13 @@ bool ListDrops::dragEvent(QEvent* event) {
 }
 
 void ListDrops::addDroppedPaths(const QStringList& paths) {
-    ErrorTrap trap(m_prompter, report_location::kAddDropped);
+    using Steps = report_location::AddDropped;
+    LocatedTrap<Steps> trap(m_prompter);
     const ScanContext context{m_prompter, m_events, m_stopRequested, m_yieldIntervalMs};
     for (const QString& path : paths) {
-        trap.step(100, [&] { m_files.append(DroppedRows(path, context, trap)); });
+        trap.step(Steps::kAddPath, [&] {
+            m_files.append(DroppedRows(path, context, trap.bind(Steps::kListFolderFiles)));
+        });
     }
 }
 

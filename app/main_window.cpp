@@ -11,8 +11,8 @@
 #include "app/settings_store.h"
 #include "app/skin.h"
 #include "app/startup_helpers.h"
-#include "base/error_trap.h"
-#include "base/report_locations.h"
+#include "base/located_trap.h"
+#include "convert/work_layout.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -118,22 +118,24 @@ void MainWindow::wireControls() {
 }
 
 void MainWindow::restoreState() {
-    ErrorTrap trap(m_prompter, report_location::kStartUp);
+    using Steps = report_location::StartUp;
+    LocatedTrap<Steps> trap(m_prompter);
 
-    trap.step(100, [&] { ApplySkin(*this, m_programFolder); });
+    trap.step(Steps::kApplyLook, [&] { ApplySkin(*this, m_programFolder); });
 
     const QString handPath = m_programFolder + QStringLiteral("/HAND-M.CUR");
-    if (trap.test(102, [&] { return PathExists(handPath); })) {
-        trap.step(104, [&] { m_pointer.setCustomCursor(LoadCursorFile(handPath)); });
+    if (trap.test(Steps::kFindHandPointer, [&] { return PathExists(handPath); })) {
+        trap.step(Steps::kLoadHandPointer,
+                  [&] { m_pointer.setCustomCursor(LoadCursorFile(handPath)); });
     }
 
-    trap.step(106, [&] {
+    trap.step(Steps::kMaybeOpenHomePage, [&] {
         if (m_drawOneToHundred && m_drawOneToHundred() == kHomePageDraw) {
             QDesktopServices::openUrl(QUrl(HomePageAddress()));
         }
     });
 
-    trap.step(130, [&] {
+    trap.step(Steps::kShowCaptionAndIcon, [&] {
         setWindowTitle(ProductName());
         const QString iconPath = m_programFolder + QStringLiteral("/velmora.ico");
         if (QFileInfo(iconPath).isFile()) {
@@ -144,12 +146,13 @@ void MainWindow::restoreState() {
         SetApplicationTitle();
     });
 
-    trap.step(132, [&] { m_controls.fileList->setModel(&m_files); });
-    trap.step(134, [&] { m_controls.listColumnFit->fit(); });
+    trap.step(Steps::kShowList, [&] { m_controls.fileList->setModel(&m_files); });
+    trap.step(Steps::kFitColumn, [&] { m_controls.listColumnFit->fit(); });
 
     m_settingsBinding->restore(trap);
 
-    trap.step(152, [&] { run().settings().tempFolder = WorkFolderBase(); });
+    trap.step(Steps::kFindWorkFolderBase,
+              [&] { run().settings().tempFolder = WorkLayout::tempFolderFromEnvironment(); });
 }
 
 void MainWindow::shutDown() {
@@ -195,23 +198,23 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void MainWindow::browseOutputFolder() {
-    ErrorTrap trap(m_prompter, report_location::kBrowseOutputFolder);
+    using Steps = report_location::BrowseOutputFolder;
+    LocatedTrap<Steps> trap(m_prompter);
     QString picked;
-    trap.step(100, [&] {
-        picked = BrowseForFolder(m_prompter, QStringLiteral("Please select folder:"),
+    trap.step(Steps::kPickFolder, [&] {
+        picked = BrowseForFolder(m_prompter, FolderPickerTitle(),
                                  m_settings.read(setting::kLastFolderDot));
     });
-    if (trap.test(102, [&] { return picked.isEmpty(); })) {
+    if (trap.test(Steps::kTestCancelled, [&] { return picked.isEmpty(); })) {
         return;
     }
-    trap.step(104, [&] { m_settings.write(setting::kLastFolderDot, picked); });
-    // The store and the separator test report the same step, so a failure
-    // in either names the same line.
+    trap.step(Steps::kKeepPicked, [&] { m_settings.write(setting::kLastFolderDot, picked); });
     QLineEdit* folderEdit = m_controls.outputFolderEdit;
-    if (trap.test(104, [&] { return !picked.endsWith(QDir::separator()); })) {
-        trap.step(106, [&] { folderEdit->setText(picked + QDir::separator()); });
+    if (trap.test(Steps::kKeepPicked, [&] { return !picked.endsWith(QDir::separator()); })) {
+        trap.step(Steps::kShowWithSeparator,
+                  [&] { folderEdit->setText(picked + QDir::separator()); });
     } else {
-        trap.step(108, [&] { folderEdit->setText(picked); });
+        trap.step(Steps::kShowAsPicked, [&] { folderEdit->setText(picked); });
     }
 }
 

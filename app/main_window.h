@@ -45,7 +45,6 @@ public:
     PointerState windowPointer() const { return m_pointer.state(); }
     WindowPointer& pointer() { return m_pointer; }
     FileList& fileList() { return m_files; }
-    QTreeView& listView() { return *m_controls.fileList; }
     EventPump& events() { return m_events; }
     FileListControls& listControls() { return *m_listControls; }
     RunControl& runControl() { return *m_runControl; }
@@ -53,8 +52,6 @@ public:
     Prompter& prompter() { return m_prompter; }
     SettingsStore& settings() { return m_settings; }
     const QString& programFolder() const { return m_programFolder; }
-    // True once the window is closing: long work should stop.
-    bool isClosing() const { return m_closing; }
 
     // Start-up, before the window is first shown (run by the constructor).
     void restoreState();

@@ -38,10 +38,10 @@ bool RowKeyMoves::moveSelectedRow(int step) {
     // neighbour: the same exchange, the same refusals (no row there, the
     // same path there), and a drag the mouse may have going is left alone.
     RowDrag drag(m_files);
-    drag.MouseDown();
-    drag.ItemClick(selected.front().row());
-    const std::optional<int> moved = drag.MouseMove(selected.front().row() + step);
-    drag.MouseUp();
+    drag.startDrag();
+    drag.grabRow(selected.front().row());
+    const std::optional<int> moved = drag.moveOnto(selected.front().row() + step);
+    drag.endDrag();
     if (!moved) {
         return false;
     }

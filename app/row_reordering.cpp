@@ -23,7 +23,7 @@ RowReordering::RowReordering(QTreeView& view, FileList& files, QString programFo
 }
 
 void RowReordering::beginRowDrag() {
-    m_drag.MouseDown();
+    m_drag.startDrag();
 }
 
 void RowReordering::onRowClicked(const QModelIndex& index) {
@@ -35,14 +35,14 @@ void RowReordering::onRowClicked(const QModelIndex& index) {
             m_viewport->setCursor(QCursor(picture));
         }
     }
-    m_drag.ItemClick(index.isValid() ? index.row() : -1);
+    m_drag.grabRow(index.isValid() ? index.row() : -1);
 }
 
 void RowReordering::dragRowTo(QPoint position) {
-    if (!m_drag.Dragging()) {
+    if (!m_drag.isDragging()) {
         return;
     }
-    const std::optional<int> moved = m_drag.MouseMove(rowAt(position));
+    const std::optional<int> moved = m_drag.moveOnto(rowAt(position));
     if (!moved || !m_view) {
         return;
     }
@@ -54,7 +54,7 @@ void RowReordering::dragRowTo(QPoint position) {
 }
 
 void RowReordering::endRowDrag() {
-    m_drag.MouseUp();
+    m_drag.endDrag();
     if (m_viewport) {
         m_viewport->setCursor(Qt::ArrowCursor);
     }

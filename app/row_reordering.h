@@ -22,7 +22,7 @@ public:
     RowReordering(QTreeView& view, FileList& files, QString programFolder);
 
     const RowDrag& drag() const { return m_drag; }
-    bool dragging() const { return m_drag.Dragging(); }
+    bool dragging() const { return m_drag.isDragging(); }
 
     // A button pressed anywhere on the list.
     void beginRowDrag();

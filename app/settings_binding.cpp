@@ -3,7 +3,6 @@
 #include "app/setting.h"
 #include "app/settings_store.h"
 #include "app/settings_values.h"
-#include "base/error_trap.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -30,25 +29,28 @@ SettingsBinding::SettingsBinding(const WindowControls& controls, SettingsStore& 
             &SettingsBinding::onQualityChanged);
 }
 
-void SettingsBinding::restore(ErrorTrap& trap) {
+void SettingsBinding::restore(LocatedTrap<report_location::StartUp>& trap) {
+    using Steps = report_location::StartUp;
     const WindowControls& c = m_controls;
-    trap.step(136, [&] { c.outputFolderEdit->setText(m_settings.read(setting::kOutputFolder)); });
-    trap.step(138, [&] {
+    trap.step(Steps::kRestoreOutputFolder,
+              [&] { c.outputFolderEdit->setText(m_settings.read(setting::kOutputFolder)); });
+    trap.step(Steps::kRestoreQuality, [&] {
         c.qualitySlider->setValue(QualityFromText(m_settings.read(setting::kJpgQuality)));
     });
-    trap.step(140, [&] { c.qualityFrame->setTitle(QualityCaption(c.qualitySlider->value())); });
-    trap.step(142, [&] {
+    trap.step(Steps::kShowQualityCaption,
+              [&] { c.qualityFrame->setTitle(QualityCaption(c.qualitySlider->value())); });
+    trap.step(Steps::kRestoreIntoFolderOption, [&] {
         assignOption(c.intoFolderOption,
                      TruthFromText(m_settings.read(setting::kIntoFolderSelected)));
     });
-    trap.step(144, [&] {
+    trap.step(Steps::kRestoreBesideSourceOption, [&] {
         assignOption(c.besideSourceOption,
                      TruthFromText(m_settings.read(setting::kBesideSourceSelected)));
     });
-    if (trap.test(146, [&] { return c.intoFolderOption->isChecked(); })) {
-        trap.step(148, [&] { c.folderRow->setEnabled(true); });
+    if (trap.test(Steps::kTestIntoFolder, [&] { return c.intoFolderOption->isChecked(); })) {
+        trap.step(Steps::kEnableFolderRow, [&] { c.folderRow->setEnabled(true); });
     } else {
-        trap.step(150, [&] { c.folderRow->setEnabled(false); });
+        trap.step(Steps::kDisableFolderRow, [&] { c.folderRow->setEnabled(false); });
     }
 }
 

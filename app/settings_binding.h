@@ -4,6 +4,7 @@
 // stores each change the moment it is made.
 
 #include "app/window_layout.h"
+#include "base/located_trap.h"
 
 #include <QObject>
 
@@ -11,7 +12,6 @@ class QRadioButton;
 
 namespace velmora {
 
-class ErrorTrap;
 class SettingsStore;
 
 // The output option, the folder box and the quality slider, mirrored to the
@@ -24,7 +24,7 @@ public:
 
     // Puts the stored choices into the controls (their change handlers run
     // as they change); failed steps are reported through `trap`.
-    void restore(ErrorTrap& trap);
+    void restore(LocatedTrap<report_location::StartUp>& trap);
 
     void onOutputChoiceChanged();
     void onOutputFolderEdited();

@@ -1,7 +1,5 @@
 #include "app/startup_helpers.h"
 
-#include "base/path_helpers.h"
-
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -76,24 +74,6 @@ bool PathExists(const QString& path) {
     }
     const QFileInfo info(path);
     return info.exists() && info.lastModified().isValid();
-}
-
-QString WorkFolderBase() {
-#ifdef Q_OS_WIN
-    const QString temp = qEnvironmentVariable("TEMP");
-#else
-    const QString temp = qEnvironmentVariable("TMPDIR");
-#endif
-    if (temp.isEmpty()) {
-        return {};
-    }
-    QString base = FixPath(QDir::toNativeSeparators(temp));
-    // "/" alone and "C:\" are roots and keep their separator.
-    while (base.size() > 1 && base.endsWith(QDir::separator()) &&
-           !base.endsWith(QStringLiteral(":\\"))) {
-        base.chop(1);
-    }
-    return base;
 }
 
 } // namespace velmora

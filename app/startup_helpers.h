@@ -34,10 +34,4 @@ QString GetDesktopFolder();
 // True when the file system reports a last-modified time for the path.
 bool PathExists(const QString& path);
 
-// Base of the private work folder: the user's temporary folder from the
-// environment ("TEMP" on Windows, "TMPDIR" elsewhere), tidied by FixPath and
-// without a trailing separator. Empty when the variable is not set, which
-// tells the engine to use the system's temporary folder.
-QString WorkFolderBase();
-
 } // namespace velmora

@@ -97,7 +97,7 @@ TextProgressBar* makeProgressBar(QWidget& window) {
     bar->setValue(0);
     bar->setTextVisible(true);
     bar->setAlignment(Qt::AlignCenter);
-    bar->setBarText(QStringLiteral("Progress Bar"));
+    bar->setBarText(ProgressBarIdleText());
     QPalette palette = bar->palette();
     palette.setColor(QPalette::Base, Qt::white);
     palette.setColor(QPalette::Window, Qt::white);
@@ -152,6 +152,10 @@ QRect TwipRect(int left, int top, int width, int height) {
 
 QString QualityCaption(int quality) {
     return QStringLiteral("JPG Quality = ") + QString::number(quality);
+}
+
+QString ProgressBarIdleText() {
+    return QStringLiteral("Progress Bar");
 }
 
 WindowControls BuildWindowLayout(QWidget& window) {

@@ -53,6 +53,8 @@ int Pixels(int twips);
 QRect TwipRect(int left, int top, int width, int height);
 // "JPG Quality = 75", the quality frame's title.
 QString QualityCaption(int quality);
+// What the progress bar says while nothing converts.
+QString ProgressBarIdleText();
 
 // Gives `window` its fixed size, look and place on the screen, and builds
 // every control inside it, named for screen readers, with the keyboard on

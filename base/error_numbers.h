@@ -7,17 +7,12 @@
 // kPermissionDenied and kPathNotFound only), so each is written here once.
 namespace velmora::error_number {
 
-inline constexpr qint64 kOutOfMemory = 7;
 inline constexpr qint64 kTypeMismatch = 13;
-inline constexpr qint64 kDllNotFound = 48;
 inline constexpr qint64 kBadFileNameOrNumber = 52;
 inline constexpr qint64 kFileNotFound = 53;
 inline constexpr qint64 kDeviceIoError = 57;
 inline constexpr qint64 kPermissionDenied = 70;
-inline constexpr qint64 kPathFileAccessError = 75;
 inline constexpr qint64 kPathNotFound = 76;
-inline constexpr qint64 kDdeFailed = 285;
-inline constexpr qint64 kDdeTimeout = 286;
 inline constexpr qint64 kInvalidPropertyValue = 380;
 inline constexpr qint64 kInvalidPicture = 481;
 

@@ -3,6 +3,7 @@
 #include "base/failure.h"
 #include "base/problem.h"
 #include "base/prompter.h"
+#include "base/report_locations.h"
 
 #include <exception>
 
@@ -14,7 +15,7 @@ const QString& ErrorTrap::supportAddress() {
 }
 
 const QString& ErrorTrap::locationPrefix() {
-    static const QString prefix = QStringLiteral("Velmora2021/08/31.");
+    static const QString prefix = report_location::kProductPrefix.toString();
     return prefix;
 }
 
@@ -26,9 +27,6 @@ ErrorTrap::Sink promptingSink(Prompter& prompter) {
 
 } // namespace
 
-ErrorTrap::ErrorTrap(Prompter& prompter, QString location)
-    : ErrorTrap(promptingSink(prompter), std::move(location)) {}
-
 ErrorTrap::ErrorTrap(Sink sink, QString location)
     : m_sink(std::move(sink)), m_location(locationPrefix() + location) {}
 
@@ -36,7 +34,11 @@ ErrorTrap::ErrorTrap(Sink sink, QString fullLocation, FullLocation)
     : m_sink(std::move(sink)), m_location(std::move(fullLocation)) {}
 
 ErrorTrap ErrorTrap::withFullLocation(Prompter& prompter, QString fullLocation) {
-    return ErrorTrap(promptingSink(prompter), std::move(fullLocation), FullLocation{});
+    return withFullLocation(promptingSink(prompter), std::move(fullLocation));
+}
+
+ErrorTrap ErrorTrap::withFullLocation(Sink sink, QString fullLocation) {
+    return ErrorTrap(std::move(sink), std::move(fullLocation), FullLocation{});
 }
 
 QString ErrorTrap::reportText(const QString& description, const QString& location, int line) {

@@ -12,18 +12,32 @@ struct Problem;
 // The program's one way of reporting run-time failures: a procedure runs its
 // numbered steps through a trap; a step that throws is reported in the
 // "Application Error" box with its location and number, and the procedure
-// goes on with the next step.
+// goes on with the next step. Procedures use it through LocatedTrap, whose
+// steps are named in base/report_locations.h.
 class ErrorTrap {
 public:
-    // location is the procedure's name below the product prefix, e.g.
-    // "PDF.PS_To_PDF"; use fullLocation() for a different prefix.
     using Sink = std::function<void(const Problem&)>;
 
-    ErrorTrap(Prompter& prompter, QString location);
     // Hands each failed step to `sink` instead of a box: code that never
-    // talks to the user (the engine) passes problems on as values.
+    // talks to the user (the engine) passes problems on as values. location
+    // is the procedure's name below the product prefix, e.g. "PDF.PS_To_PDF"
+    // (until the engine names its steps through LocatedTrap).
     ErrorTrap(Sink sink, QString location);
     static ErrorTrap withFullLocation(Prompter& prompter, QString fullLocation);
+    static ErrorTrap withFullLocation(Sink sink, QString fullLocation);
+
+    // One step of a trap, handed to a helper that has no trap of its own:
+    // the helper's failures are reported under the caller's location with
+    // this step's number.
+    class BoundStep {
+    public:
+        BoundStep(ErrorTrap& trap, int line) : m_trap(&trap), m_line(line) {}
+        bool run(const std::function<void()>& body) const { return m_trap->step(m_line, body); }
+
+    private:
+        ErrorTrap* m_trap;
+        int m_line;
+    };
 
     // Runs one step; returns false when it failed (after reporting it).
     bool step(int line, const std::function<void()>& body);

@@ -1,9 +1,7 @@
 #include "base/path_helpers.h"
 
-#include "base/error_numbers.h"
 #include "base/failure.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -62,64 +60,6 @@ QString FixPath(const QString& path, PathStyle style) {
 
 bool DirExists(const QString& path) {
     return !path.isEmpty() && QFileInfo(path).isDir();
-}
-
-namespace {
-
-bool hasWildcard(const QString& name) {
-    return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
-}
-
-void makeWritable(const QString& path) {
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner |
-                                    QFileDevice::WriteUser);
-}
-
-} // namespace
-
-void ForceDeleteFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink()) {
-        throw Failure(QStringLiteral("File not found"), error_number::kFileNotFound);
-    }
-    if (info.isDir() && !info.isSymLink()) {
-        throw Failure(QStringLiteral("Path/file access error"), error_number::kPathFileAccessError);
-    }
-    QFile file(path);
-    if (file.remove()) {
-        return;
-    }
-    makeWritable(path);
-    if (!file.remove()) {
-        throw Failure::fromFile(file, QStringLiteral("delete"));
-    }
-}
-
-void KillFile(const QString& path) {
-    if (QCoreApplication::instance() != nullptr) {
-        QCoreApplication::processEvents();
-    }
-    try {
-        const QFileInfo info(path);
-        if (hasWildcard(info.fileName())) {
-            // The last component is a pattern: delete every matching file.
-            QDir dir = info.dir();
-            const QStringList names =
-                dir.entryList({info.fileName()}, QDir::Files | QDir::Hidden | QDir::System);
-            for (const QString& name : names) {
-                const QString match = dir.filePath(name);
-                if (!QFile::remove(match)) {
-                    ForceDeleteFile(match);
-                }
-            }
-            return;
-        }
-        if (!QFile::remove(path)) {
-            ForceDeleteFile(path);
-        }
-    } catch (...) {
-        // A file that cannot be deleted stays where it is.
-    }
 }
 
 void WriteTextFile(const QString& path, const QString& text, PathStyle style) {

@@ -30,13 +30,6 @@ QString FixPath(const QString& path, PathStyle style = nativePathStyle());
 // True for an existing folder (a trailing separator is accepted).
 bool DirExists(const QString& path);
 
-// Deletes a file (a wildcard in the last component deletes every match);
-// never fails. Lets pending events run first.
-void KillFile(const QString& path);
-
-// Deletes a file even when it is read-only; throws Failure when it cannot.
-void ForceDeleteFile(const QString& path);
-
 // Creates or truncates the file and writes the text plus one line break of
 // the style, as UTF-8; throws Failure on any error.
 void WriteTextFile(const QString& path, const QString& text, PathStyle style = nativePathStyle());

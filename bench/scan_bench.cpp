@@ -6,10 +6,10 @@
 // Without TREE it builds 100,000 small files in 1,000 leaf folders under a
 // temporary folder (10 x 10 x 10 folders, 100 files each, half of them .ps).
 
-#include "base/error_trap.h"
 #include "base/event_pump.h"
 #include "base/folder_listing.h"
 #include "base/folder_reader.h"
+#include "base/located_trap.h"
 #include "base/path_helpers.h"
 #include "base/prompter.h"
 #include "bench/bench_tree.h"
@@ -173,9 +173,10 @@ int main(int argc, char* argv[]) {
         scanner.push_back(result.walkNs + result.listNs);
         QElapsedTimer clock;
         clock.start();
-        ErrorTrap trap(prompter, QStringLiteral("bench"));
+        LocatedTrap<report_location::AddFolder> trap(prompter);
         const QStringList rows =
-            CollectFolderFiles(tree, QStringLiteral("ps"), ScanContext{prompter, pump}, trap);
+            CollectFolderFiles(tree, QStringLiteral("ps"), ScanContext{prompter, pump},
+                               trap.bind(report_location::AddFolder::kListFolderFiles));
         full.push_back(clock.nsecsElapsed());
         if (rows.size() != findCount) {
             std::printf("CollectFolderFiles found %lld rows, find %lld\n",

@@ -1,8 +1,7 @@
 // velmora-convert: the conversion engine from the command line.
-#include "base/error_trap.h"
 #include "base/folder_reader.h"
+#include "base/located_trap.h"
 #include "base/qt_event_pump.h"
-#include "base/report_locations.h"
 #include "cli/console_progress.h"
 #include "cli/console_prompter.h"
 #include "cli/output_folder.h"
@@ -15,6 +14,7 @@
 #include "convert/process_group.h"
 #include "convert/run_request.h"
 #include "convert/termination_signals.h"
+#include "convert/work_layout.h"
 #include "filelist/folder_files.h"
 #include "filelist/folder_scanner.h"
 
@@ -205,7 +205,7 @@ int main(int argc, char* argv[]) {
     ConsolePrompter prompter;
     QtEventPump events;
     const ScanContext scan{prompter, events};
-    ErrorTrap trap(prompter, report_location::kCommandLineFolder);
+    LocatedTrap<report_location::CommandLineFolder> trap(prompter);
     QStringList inputs;
     for (const QString& argument : parser.positionalArguments()) {
         reportUnreachable(argument);
@@ -214,7 +214,9 @@ int main(int argc, char* argv[]) {
         // named with the system's own separator.
         const QString path = QDir::toNativeSeparators(info.absoluteFilePath());
         if (info.isDir()) {
-            inputs.append(CollectFolderFiles(path, parser.value(extension), scan, trap));
+            inputs.append(CollectFolderFiles(
+                path, parser.value(extension), scan,
+                trap.bind(report_location::CommandLineFolder::kListFolderFiles)));
         } else {
             inputs.append(path);
         }
@@ -285,7 +287,7 @@ int main(int argc, char* argv[]) {
 
     ConversionSettings settings;
     settings.programFolder = QCoreApplication::applicationDirPath();
-    settings.tempFolder = qEnvironmentVariable("TMPDIR");
+    settings.tempFolder = WorkLayout::tempFolderFromEnvironment();
     settings.noProgressLimit = std::chrono::seconds(seconds);
     settings.fileTimeLimit = std::chrono::seconds(documentSeconds);
     settings.writeLimitBytes = writeMB * ConversionSettings::kMB;

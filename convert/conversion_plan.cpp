@@ -78,10 +78,9 @@ std::optional<PlanStep> ConversionPlan::next() {
 std::optional<PlanStep> ConversionPlan::nextStageOf(Row& entry, int freeJobs) {
     if (entry.state == RowState::PdfReady) {
         // A long document's pages are shared out over the Ghostscripts that
-        // could run now; with one job at a time it is one range.
-        const int parts = m_jobs > 1 ? freeJobs : 1;
+        // could run now; with one job at a time that is one range.
         QList<PageRange>& ranges = entry.results.ranges;
-        ranges = SplitPages(entry.pages, parts, kMinPagesPerRange);
+        ranges = SplitPages(entry.pages, freeJobs, kMinPagesPerRange);
         if (ranges.size() == 1) {
             ranges.front() = PageRange{};
         }

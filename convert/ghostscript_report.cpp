@@ -46,13 +46,17 @@ int pagesComment(const QByteArray& piece) {
 
 } // namespace
 
+bool IsGhostscriptErrorLine(const QByteArray& trimmedLine) {
+    return trimmedLine.startsWith("Error:") || trimmedLine.startsWith("**** Error");
+}
+
 QString GhostscriptErrorLine(const QByteArray& messages) {
     QByteArray named;
     QByteArray mentioned;
     const QList<QByteArray> lines = messages.split('\n');
     for (const QByteArray& line : lines) {
         const QByteArray trimmed = line.trimmed();
-        if (trimmed.startsWith("Error:") || trimmed.startsWith("**** Error")) {
+        if (IsGhostscriptErrorLine(trimmed)) {
             named = trimmed;
         } else if (trimmed.contains("rror")) {
             mentioned = trimmed;

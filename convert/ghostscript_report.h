@@ -7,6 +7,10 @@
 // a file did not convert fully.
 namespace velmora {
 
+// Whether a line of Ghostscript's messages, trimmed, is one where it names
+// an error it met ("Error: /undefined in foo", "**** Error: ...").
+bool IsGhostscriptErrorLine(const QByteArray& trimmedLine);
+
 // The line that best names Ghostscript's complaint in its messages: the
 // last "Error:" (or "**** Error") line, else the last line that mentions an
 // error; empty when there is none. Tidied as ReasonText does.

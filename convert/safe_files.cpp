@@ -4,12 +4,17 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QRandomGenerator>
 
 namespace velmora {
 
 namespace {
 
 constexpr qsizetype kCopyBuffer = 1 << 20;
+// A page is first written under its name and a random ending; a name that
+// happens to be taken is drawn again, this many times at most.
+constexpr int kPartNameAttempts = 100;
+constexpr int kPartNameBase = 36;
 
 } // namespace
 
@@ -43,6 +48,36 @@ void CopyInto(QFile& source, const QString& to) {
         throw Failure::fromFile(target, QStringLiteral("create"));
     }
     CopyContents(source, target);
+}
+
+Failure page_part::NotSaved(const QString& target, const QString& reason) {
+    return Failure(QStringLiteral("Could not save %1: %2").arg(target, reason));
+}
+
+void DeliverFile(const QString& image, const QString& target) {
+    QString part;
+    QFile out;
+    for (int attempt = 0;; ++attempt) {
+        part = target + QStringLiteral(".%1.part")
+                            .arg(QRandomGenerator::global()->generate(), 0, kPartNameBase);
+        if (page_part::Create(part, target, out)) {
+            break;
+        }
+        if (attempt >= kPartNameAttempts) {
+            throw page_part::NotSaved(target, QStringLiteral("no free name for its part file"));
+        }
+    }
+    try {
+        QFile in;
+        OpenOwnOutput(image, in);
+        CopyContents(in, out);
+        out.close();
+        page_part::Replace(part, target);
+    } catch (...) {
+        out.close();
+        QFile::remove(part);
+        throw;
+    }
 }
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/failure.h"
 #include "convert/file_failure.h"
 
 #include <QString>
@@ -39,5 +40,23 @@ void LinkOrCopyOwnOutput(const QString& from, const QString& to);
 // mode, and a link of the page's name is replaced, never followed. Throws
 // Failure.
 void DeliverFile(const QString& image, const QString& target);
+
+// The system's own part of DeliverFile, beside the other system calls.
+namespace page_part {
+
+// Creates `part` for writing, as a new file only (never one that exists,
+// never through a link), and hands it to `out`; it takes the mode of a
+// regular file at `target` when there is one. False when the name is taken;
+// throws Failure for any other reason.
+bool Create(const QString& part, const QString& target, QFile& out);
+
+// Renames `part` over `target` in one step: a page or a link of that name is
+// replaced as a whole, never written through. Throws Failure.
+void Replace(const QString& part, const QString& target);
+
+// The failure of saving `target`, for the system's reason.
+Failure NotSaved(const QString& target, const QString& reason);
+
+} // namespace page_part
 
 } // namespace velmora

@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
@@ -18,9 +17,6 @@
 namespace velmora {
 
 namespace {
-
-constexpr int kPartNameAttempts = 100;
-constexpr int kPartNameBase = 36;
 
 std::filesystem::path fsPath(const QString& path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
@@ -85,40 +81,29 @@ FileFailure OpenSource(const QString& path, QFile& file) {
     return {};
 }
 
-void DeliverFile(const QString& image, const QString& target) {
-    QString part;
-    int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        part = target + QStringLiteral(".%1.part")
-                            .arg(QRandomGenerator::global()->generate(), 0, kPartNameBase);
-        fd = ::open(QFile::encodeName(part).constData(),
-                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt > kPartNameAttempts)) {
-            throw Failure(QStringLiteral("Could not save %1: %2").arg(target, errnoText(errno)));
+bool page_part::Create(const QString& part, const QString& target, QFile& out) {
+    const int fd = ::open(QFile::encodeName(part).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (errno == EEXIST) {
+            return false;
         }
+        throw NotSaved(target, errnoText(errno));
     }
     struct stat existing {};
     if (::lstat(QFile::encodeName(target).constData(), &existing) == 0 &&
         S_ISREG(existing.st_mode)) {
         ::fchmod(fd, existing.st_mode & 07777);
     }
-    QFile out;
     out.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
-    try {
-        QFile in;
-        OpenOwnOutput(image, in);
-        CopyContents(in, out);
-        out.close();
-        std::error_code error;
-        std::filesystem::rename(fsPath(part), fsPath(target), error);
-        if (error) {
-            throw Failure(QStringLiteral("Could not save %1: %2")
-                              .arg(target, QString::fromLocal8Bit(error.message().c_str())));
-        }
-    } catch (...) {
-        out.close();
-        QFile::remove(part);
-        throw;
+    return true;
+}
+
+void page_part::Replace(const QString& part, const QString& target) {
+    std::error_code error;
+    std::filesystem::rename(fsPath(part), fsPath(target), error);
+    if (error) {
+        throw NotSaved(target, QString::fromLocal8Bit(error.message().c_str()));
     }
 }
 

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <fcntl.h>
 #include <io.h>
@@ -14,9 +13,6 @@
 namespace velmora {
 
 namespace {
-
-constexpr int kPartNameAttempts = 100;
-constexpr int kPartNameBase = 36;
 
 QString errorText(DWORD error) {
     return qt_error_string(static_cast<int>(error)).trimmed();
@@ -108,44 +104,33 @@ FileFailure OpenSource(const QString& path, QFile& file) {
     return {};
 }
 
-void DeliverFile(const QString& image, const QString& target) {
-    QString part;
-    UniqueHandle handle;
-    for (int attempt = 0; !handle; ++attempt) {
-        part = target + QStringLiteral(".%1.part")
-                            .arg(QRandomGenerator::global()->generate(), 0, kPartNameBase);
-        // A new file or none: never one that exists, nor through a link.
-        handle = OwnHandle(CreateFileW(WideText(QDir::toNativeSeparators(part)), GENERIC_WRITE, 0,
-                                       nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        const DWORD error = handle ? ERROR_SUCCESS : GetLastError();
-        if (!handle && ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) ||
-                        attempt > kPartNameAttempts)) {
-            throw Failure(QStringLiteral("Could not save %1: %2").arg(target, errorText(error)));
+bool page_part::Create(const QString& part, const QString& target, QFile& out) {
+    // A new file or none: never one that exists, nor through a link.
+    UniqueHandle handle =
+        OwnHandle(CreateFileW(WideText(QDir::toNativeSeparators(part)), GENERIC_WRITE, 0, nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+            return false;
         }
+        throw NotSaved(target, errorText(error));
     }
-    QFile out;
     if (!handOver(std::move(handle), _O_WRONLY | _O_BINARY, out,
                   QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         QFile::remove(part);
-        throw Failure(QStringLiteral("Could not save %1: %2").arg(target, out.errorString()));
+        throw NotSaved(target, out.errorString());
     }
-    try {
-        QFile in;
-        OpenOwnOutput(image, in);
-        CopyContents(in, out);
-        out.close();
-        // The rename replaces a page of that name, or a link of that name,
-        // as a whole and never writes through it. The page gets the folder's
-        // permissions; a read-only page is not replaced, and says so.
-        if (!MoveFileExW(WideText(QDir::toNativeSeparators(part)),
-                         WideText(QDir::toNativeSeparators(target)), MOVEFILE_REPLACE_EXISTING)) {
-            throw Failure(
-                QStringLiteral("Could not save %1: %2").arg(target, errorText(GetLastError())));
-        }
-    } catch (...) {
-        out.close();
-        QFile::remove(part);
-        throw;
+    return true;
+}
+
+void page_part::Replace(const QString& part, const QString& target) {
+    // The rename replaces a page of that name, or a link of that name, as a
+    // whole and never writes through it. The page gets the folder's
+    // permissions; a read-only page is not replaced, and says so.
+    if (!MoveFileExW(WideText(QDir::toNativeSeparators(part)),
+                     WideText(QDir::toNativeSeparators(target)), MOVEFILE_REPLACE_EXISTING)) {
+        throw NotSaved(target, errorText(GetLastError()));
     }
 }
 

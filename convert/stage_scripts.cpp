@@ -1,5 +1,7 @@
 #include "convert/stage_scripts.h"
 
+#include "convert/work_layout.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -41,22 +43,25 @@ QString JpegScriptText(int quality, PathStyle style, PageRange range) {
             pages += QStringLiteral("-dLastPage=%1 ").arg(range.last);
         }
     }
+    const QString pdf = WorkLayout::pdfName();
     // The command interpreter turns "%%" into "%"; the Posix shell passes "%" as is.
+    QString pageImages = WorkLayout::pageImageFormat();
+    if (windows) {
+        pageImages.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    }
     const QString program = windows ? QStringLiteral("\"%") + QLatin1String(kGhostscriptVariable) +
                                           QStringLiteral("%\"")
                                     : QStringLiteral("gs");
-    const QString render = program +
-                           QStringLiteral(" -dSAFER -dBATCH -dNOPAUSE -sDEVICE=jpeg -dJPEGQ=") +
-                           QString::number(std::max(quality, kLowestGhostscriptQuality)) +
-                           QStringLiteral(" -dDOINTERPOLATE ") + pages +
-                           (windows ? QStringLiteral("-sOutputFile=current-%%03d.jpg")
-                                    : QStringLiteral("-sOutputFile=current-%03d.jpg")) +
-                           QStringLiteral(" -r300 current.pdf");
+    const QString render =
+        program + QStringLiteral(" -dSAFER -dBATCH -dNOPAUSE -sDEVICE=jpeg -dJPEGQ=") +
+        QString::number(std::max(quality, kLowestGhostscriptQuality)) +
+        QStringLiteral(" -dDOINTERPOLATE ") + pages + QStringLiteral("-sOutputFile=") + pageImages +
+        QStringLiteral(" -r300 ") + pdf;
     const QStringList lines =
         windows ? QStringList{render, QStringLiteral("set status=%errorlevel%"),
-                              QStringLiteral("del current.pdf"), QStringLiteral("exit /b %status%")}
-                : QStringList{render, QStringLiteral("status=$?"),
-                              QStringLiteral("rm -f current.pdf"), QStringLiteral("exit $status")};
+                              QStringLiteral("del ") + pdf, QStringLiteral("exit /b %status%")}
+                : QStringList{render, QStringLiteral("status=$?"), QStringLiteral("rm -f ") + pdf,
+                              QStringLiteral("exit $status")};
     return lines.join(lineBreak(style));
 }
 

@@ -1,8 +1,21 @@
 #include "convert/work_layout.h"
 
+#include "base/path_helpers.h"
+
+#include <QDir>
+
 namespace velmora {
 
 namespace {
+
+// What Ghostscript reads and writes in a job folder is called "current".
+QString stem() {
+    return QStringLiteral("current");
+}
+
+QString pageImageEnding() {
+    return QStringLiteral(".jpg");
+}
 
 QString inside(const QString& folder, const QString& name) {
     return folder + QLatin1Char('/') + name;
@@ -51,11 +64,37 @@ QString WorkLayout::sourceCopy(const QString& jobFolder) {
 }
 
 QString WorkLayout::pdf(const QString& jobFolder) {
-    return inside(jobFolder, QStringLiteral("current.pdf"));
+    return inside(jobFolder, pdfName());
+}
+
+QString WorkLayout::pdfName() {
+    return stem() + QStringLiteral(".pdf");
+}
+
+QString WorkLayout::pageImageFormat() {
+    return stem() + QStringLiteral("-%03d") + pageImageEnding();
 }
 
 QString WorkLayout::pageImagePattern() {
-    return QStringLiteral("current*.jpg");
+    return stem() + QLatin1Char('*') + pageImageEnding();
+}
+
+QString WorkLayout::tempFolderFromEnvironment() {
+#ifdef Q_OS_WIN
+    const QString temp = qEnvironmentVariable("TEMP");
+#else
+    const QString temp = qEnvironmentVariable("TMPDIR");
+#endif
+    if (temp.isEmpty()) {
+        return {};
+    }
+    QString base = FixPath(QDir::toNativeSeparators(temp));
+    // "/" alone and "C:\" are roots and keep their separator.
+    while (base.size() > 1 && base.endsWith(QDir::separator()) &&
+           !base.endsWith(QStringLiteral(":\\"))) {
+        base.chop(1);
+    }
+    return base;
 }
 
 } // namespace velmora

@@ -38,8 +38,19 @@ public:
     static QString tempFolder(const QString& jobFolder);
     static QString sourceCopy(const QString& jobFolder);
     static QString pdf(const QString& jobFolder);
-    // The names Ghostscript gives the page images ("current-001.jpg", ...).
+
+    // The names inside a job folder that the stage scripts use too: the PDF
+    // ("current.pdf"), the page images Ghostscript writes as printf's format
+    // ("current-%03d.jpg": current-001.jpg, ...) and a wildcard matching them.
+    static QString pdfName();
+    static QString pageImageFormat();
     static QString pageImagePattern();
+
+    // The base of the run folders as the environment names the user's
+    // temporary folder ("TEMP" on Windows, "TMPDIR" elsewhere), tidied by
+    // FixPath and without a trailing separator. Empty when it is not set:
+    // the engine then uses the system's temporary folder.
+    static QString tempFolderFromEnvironment();
 
 private:
     QString m_run;

@@ -9,12 +9,13 @@ bool IsDroppedFolder(const QString& path) {
     return (AttributeWord(path) & DirectoryAttribute) != 0;
 }
 
-QStringList DroppedRows(const QString& path, const ScanContext& context, ErrorTrap& trap) {
+QStringList DroppedRows(const QString& path, const ScanContext& context,
+                        const ErrorTrap::BoundStep& listFiles) {
     if (!IsDroppedFolder(path)) {
         return {path};
     }
     // "*" makes the pattern "*.*": every file, with or without an extension.
-    return CollectFolderFiles(path, QStringLiteral("*"), context, trap);
+    return CollectFolderFiles(path, QStringLiteral("*"), context, listFiles);
 }
 
 } // namespace velmora

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "base/error_trap.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace velmora {
 
-class ErrorTrap;
 struct ScanContext;
 
 // True when a dropped path names an existing folder (the attribute word has
@@ -15,7 +16,9 @@ bool IsDroppedFolder(const QString& path);
 // The rows one dropped path gives: a file is one row exactly as dropped (no
 // extension, existence or duplicate test, no tidying); a folder gives every
 // file below it, like "Add All" with "*" (names beginning with "~" and
-// attribute word 34 left out).
-QStringList DroppedRows(const QString& path, const ScanContext& context, ErrorTrap& trap);
+// attribute word 34 left out); a folder below it whose files cannot be
+// listed is reported through `listFiles`.
+QStringList DroppedRows(const QString& path, const ScanContext& context,
+                        const ErrorTrap::BoundStep& listFiles);
 
 } // namespace velmora

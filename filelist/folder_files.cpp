@@ -1,6 +1,5 @@
 #include "filelist/folder_files.h"
 
-#include "base/error_trap.h"
 #include "base/event_pump.h"
 #include "base/folder_listing.h"
 #include "base/folder_reader.h"
@@ -14,7 +13,7 @@
 namespace velmora {
 
 QStringList CollectFolderFiles(const QString& folder, const QString& extension,
-                               const ScanContext& context, ErrorTrap& trap) {
+                               const ScanContext& context, const ErrorTrap::BoundStep& listFiles) {
     constexpr PathStyle style = nativePathStyle();
     const QChar sep = separator(style);
     QStringList folders{folder + sep};
@@ -39,7 +38,7 @@ QStringList CollectFolderFiles(const QString& folder, const QString& extension,
         maybeYield();
         const QString f = item.chopped(1);
         QStringList names;
-        trap.step(124, [&] { names = GetFilesInFolder(f, pattern); });
+        listFiles.run([&] { names = GetFilesInFolder(f, pattern); });
         for (const QString& name : names) {
             maybeYield();
             if (name.startsWith(QLatin1Char('~'))) {

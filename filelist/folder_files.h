@@ -1,11 +1,12 @@
 #pragma once
 
+#include "base/error_trap.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace velmora {
 
-class ErrorTrap;
 struct ScanContext;
 
 // Every file below folder (itself included) whose name matches "*." +
@@ -13,9 +14,9 @@ struct ScanContext;
 // as rows for the file list: names beginning with "~" and files whose
 // attribute word is exactly 34 (archive + hidden) are left out. A root
 // folder ("C:\") gives rows with one separator after it ("C:\a.ps"). A
-// folder that cannot be listed is reported through the caller's trap (line
-// 124) and the walk goes on; window events run during the walk.
+// folder that cannot be listed is reported through the caller's step
+// `listFiles` and the walk goes on; window events run during the walk.
 QStringList CollectFolderFiles(const QString& folder, const QString& extension,
-                               const ScanContext& context, ErrorTrap& trap);
+                               const ScanContext& context, const ErrorTrap::BoundStep& listFiles);
 
 } // namespace velmora

@@ -1,11 +1,11 @@
 #include "filelist/folder_scanner.h"
 
 #include "base/error_numbers.h"
-#include "base/error_trap.h"
 #include "base/event_pump.h"
 #include "base/failure.h"
 #include "base/folder_listing.h"
 #include "base/folder_reader.h"
+#include "base/located_trap.h"
 #include "base/path_helpers.h"
 #include "base/path_style.h"
 #include "filelist/file_attributes.h"
@@ -24,11 +24,7 @@ namespace velmora {
 
 namespace {
 
-const QString& scannerLocation() {
-    static const QString location =
-        QStringLiteral("TobrinTitle2021/08/31.AddFolder.GetSubDirectories2016");
-    return location;
-}
+using Steps = report_location::FolderScanner;
 
 struct FolderIdHash {
     // Spreads the volume over the bits (the 64-bit golden ratio), so folders
@@ -43,9 +39,7 @@ struct FolderIdHash {
 // a folder twice or loop), the yield clock and the stop state.
 class FolderWalk {
 public:
-    explicit FolderWalk(const ScanContext& context)
-        : m_trap(ErrorTrap::withFullLocation(context.prompter, scannerLocation())),
-          m_context(context) {
+    explicit FolderWalk(const ScanContext& context) : m_trap(context.prompter), m_context(context) {
         m_sinceYield.start();
     }
 
@@ -79,12 +73,12 @@ private:
 
     // Permission denied and path not found take the folder out of the list
     // (the first item equal to it); any other failure leaves it there.
-    static void dropAfterListingFailure(QStringList& level, qsizetype& index, const QString& v,
+    static void dropAfterListingFailure(QStringList& level, qsizetype& index, const QString& folder,
                                         qint64 number) {
         if (number != error_number::kPermissionDenied && number != error_number::kPathNotFound) {
             return;
         }
-        const qsizetype first = level.indexOf(v);
+        const qsizetype first = level.indexOf(folder);
         if (first >= 0) {
             level.removeAt(first);
             if (first <= index) {
@@ -103,16 +97,16 @@ private:
             if (stopRequested()) {
                 return;
             }
-            const QString v = level.at(i);
-            auto attempt = [&](int line, const std::function<void()>& body) {
+            const QString folder = level.at(i);
+            auto attempt = [&](Steps::Step step, const std::function<void()>& body) {
                 if (!listing) {
-                    return m_trap.step(line, body);
+                    return m_trap.step(step, body);
                 }
                 try {
                     body();
                     return true;
                 } catch (const Failure& failure) {
-                    dropAfterListingFailure(level, i, v, failure.number());
+                    dropAfterListingFailure(level, i, folder, failure.number());
                 } catch (...) {
                     // any other listing failure leaves the folder in the list
                 }
@@ -122,29 +116,29 @@ private:
             // One question answers both "is it a folder" and, for the loop
             // check, "which folder is it"; a path the system refuses (too
             // long) fails it like a missing one.
-            const std::optional<FolderId> id = FolderIdOf(v);
+            const std::optional<FolderId> id = FolderIdOf(folder);
             if (!id) {
                 continue;
             }
-            if (!attempt(114, [&] { maybeYield(); }) && listing) {
+            if (!attempt(Steps::kYieldAtFolder, [&] { maybeYield(); }) && listing) {
                 continue;
             }
-            if (!WalksFolder(nativePathStyle(), v, AttributeWord(v))) {
+            if (!WalksFolder(nativePathStyle(), folder, AttributeWord(folder))) {
                 continue;
             }
             listing = true;
             if (startLevel && !m_seen.insert(*id).second) {
                 continue; // the same folder was handed in twice: walk it once
             }
-            attempt(118, [&] { listFolder(v, next); });
+            attempt(Steps::kListSubfolders, [&] { listFolder(folder, next); });
         }
     }
 
-    // Appends v + name + "/" for every subfolder of v, sorted by name without
-    // regard to case; throws the listing's failure after appending what was
-    // collected before it.
-    void listFolder(const QString& v, QStringList& next) {
-        FolderReader reader(v);
+    // Appends folder + name + "/" for every subfolder of folder, sorted by
+    // name without regard to case; throws the listing's failure after
+    // appending what was collected before it.
+    void listFolder(const QString& folder, QStringList& next) {
+        FolderReader reader(folder);
         std::vector<FolderEntry> candidates;
         std::optional<Failure> readFailure;
         try {
@@ -169,7 +163,7 @@ private:
             // A link is followed like the folder it points to, but only once.
             const std::optional<FolderId> id = reader.folderId(candidate);
             if (id && m_seen.insert(*id).second) {
-                next.append(v + candidate.name + slash);
+                next.append(folder + candidate.name + slash);
             }
         }
         if (readFailure) {
@@ -179,21 +173,22 @@ private:
 
     // Appends the folders of a level that still exist and are not skipped.
     void merge(const QStringList& level, QStringList& folders) {
-        for (const QString& w : level) {
-            if (!m_trap.test(154, [&] { return DirExists(w); })) {
+        for (const QString& found : level) {
+            if (!m_trap.test(Steps::kTestStillThere, [&] { return DirExists(found); })) {
                 continue;
             }
             if (!m_stopped) {
-                m_trap.step(156, [&] { maybeYield(); });
+                m_trap.step(Steps::kYieldAtFound, [&] { maybeYield(); });
             }
-            if (m_trap.test(158,
-                            [&] { return WalksFolder(nativePathStyle(), w, AttributeWord(w)); })) {
-                m_trap.step(160, [&] { folders.append(w); });
+            if (m_trap.test(Steps::kTestNotSkipped, [&] {
+                    return WalksFolder(nativePathStyle(), found, AttributeWord(found));
+                })) {
+                m_trap.step(Steps::kKeepFound, [&] { folders.append(found); });
             }
         }
     }
 
-    ErrorTrap m_trap;
+    LocatedTrap<Steps> m_trap;
     const ScanContext& m_context;
     QElapsedTimer m_sinceYield;
     std::unordered_set<FolderId, FolderIdHash> m_seen;

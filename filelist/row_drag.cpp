@@ -4,33 +4,27 @@
 
 namespace velmora {
 
-int RowDrag::DragItem() const {
+int RowDrag::draggedRow() const {
     // A removed row (or a cleared list) leaves the persistent index invalid.
-    return m_dragItem.isValid() && m_dragItem.model() == &m_list ? m_dragItem.row() : -1;
+    return m_dragged.isValid() && m_dragged.model() == &m_list ? m_dragged.row() : -1;
 }
 
-void RowDrag::ItemClick(int row) {
-    m_dragItem = row >= 0 && row < m_list.count() ? QPersistentModelIndex(m_list.index(row))
-                                                  : QPersistentModelIndex();
+void RowDrag::grabRow(int row) {
+    m_dragged = row >= 0 && row < m_list.count() ? QPersistentModelIndex(m_list.index(row))
+                                                 : QPersistentModelIndex();
 }
 
-std::optional<int> RowDrag::MouseMove(int hoverRow) {
-    if (!m_dragging) {
-        return std::nullopt;
-    }
-    m_hoverItem = hoverRow >= 0 && hoverRow < m_list.count() ? hoverRow : -1;
-    std::optional<int> moved;
-    const int dragRow = DragItem();
+std::optional<int> RowDrag::moveOnto(int row) {
+    const int dragged = draggedRow();
     // Equal texts (also the dragged row itself, or another row with the same
     // path) trade nothing.
-    if (m_hoverItem >= 0 && dragRow >= 0 &&
-        m_list.rows().at(m_hoverItem) != m_list.rows().at(dragRow)) {
-        m_list.exchange(dragRow, m_hoverItem);
-        m_dragItem = QPersistentModelIndex(m_list.index(m_hoverItem));
-        moved = m_hoverItem;
+    if (!m_dragging || row < 0 || row >= m_list.count() || dragged < 0 ||
+        m_list.rows().at(row) == m_list.rows().at(dragged)) {
+        return std::nullopt;
     }
-    m_hoverItem = -1;
-    return moved;
+    m_list.exchange(dragged, row);
+    m_dragged = QPersistentModelIndex(m_list.index(row));
+    return row;
 }
 
 std::optional<int> DragScrollRow(int hoverRow, int rowCount, const DragViewport& view) {

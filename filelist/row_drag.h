@@ -9,32 +9,32 @@ namespace velmora {
 class FileList;
 
 // Reordering rows by dragging: a press starts the drag, the click on a row
-// names the dragged row, and each move over another row trades the two rows'
-// texts, so the dragged path travels with the pointer. Rows are referred to by
-// 0-based position; -1 means none.
+// grabs it, and each move onto another row trades the two rows' texts, so
+// the dragged path travels with the pointer. Rows are referred to by 0-based
+// position; -1 means none.
 class RowDrag {
 public:
     explicit RowDrag(FileList& list) : m_list(list) {}
 
-    bool Dragging() const { return m_dragging; }
+    bool isDragging() const { return m_dragging; }
     // The row holding the dragged path; -1 when none or when that row has
     // since been removed (or the list cleared).
-    int DragItem() const;
-    // The row under the pointer during a move; -1 outside a move.
-    int HoverItem() const { return m_hoverItem; }
+    int draggedRow() const;
 
-    void MouseDown() { m_dragging = true; }
-    void ItemClick(int row);
-    // The pointer is over hoverRow (-1: over no row). Returns the row that now
-    // holds the dragged path when the texts were exchanged, nullopt otherwise.
-    std::optional<int> MouseMove(int hoverRow);
-    void MouseUp() { m_dragging = false; }
+    void startDrag() { m_dragging = true; }
+    // Names the row whose path is dragged (-1 or a row past the end: none);
+    // it stays named after the drag ends, until the next grab.
+    void grabRow(int row);
+    // While dragging, the pointer is over `row` (-1: over no row). Returns the
+    // row that now holds the dragged path when the texts were exchanged,
+    // nullopt otherwise.
+    std::optional<int> moveOnto(int row);
+    void endDrag() { m_dragging = false; }
 
 private:
     FileList& m_list;
     bool m_dragging = false;
-    QPersistentModelIndex m_dragItem;
-    int m_hoverItem = -1;
+    QPersistentModelIndex m_dragged;
 };
 
 // Where the view stands when the dragged path has just moved to hoverRow.

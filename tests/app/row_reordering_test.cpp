@@ -38,11 +38,11 @@ TEST_F(RowReorderingTest, DraggingARowMovesItsPathWithThePointer) {
 TEST_F(RowReorderingTest, TheListShowsItsDragPointerUntilTheRelease) {
     fill(split("A,B"));
     QTest::mousePress(viewport(), Qt::LeftButton, {}, rowPoint(0));
-    EXPECT_TRUE(controls.drag().Dragging());
-    EXPECT_EQ(controls.drag().DragItem(), 0);
+    EXPECT_TRUE(controls.drag().isDragging());
+    EXPECT_EQ(controls.drag().draggedRow(), 0);
     EXPECT_EQ(viewport()->cursor().shape(), Qt::BitmapCursor) << "drag.ico";
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, rowPoint(0));
-    EXPECT_FALSE(controls.drag().Dragging());
+    EXPECT_FALSE(controls.drag().isDragging());
     EXPECT_EQ(viewport()->cursor().shape(), Qt::ArrowCursor);
     EXPECT_EQ(files.rows(), split("A,B")) << "a click moves nothing";
 }
@@ -112,7 +112,7 @@ TEST_F(RowReorderingTest, AMoveWithNoButtonHeldEndsADragWhoseReleaseWasLost) {
                      Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(viewport(), &pass);
     EXPECT_EQ(files.rows(), split("B,A,C"));
-    EXPECT_FALSE(controls.drag().Dragging());
+    EXPECT_FALSE(controls.drag().isDragging());
     EXPECT_EQ(viewport()->cursor().shape(), Qt::ArrowCursor);
 }
 

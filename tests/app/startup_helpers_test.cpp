@@ -12,55 +12,6 @@
 
 using namespace velmora;
 
-namespace {
-
-// Sets an environment variable for one scope and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
-        if (value.isNull()) {
-            qunsetenv(name);
-        } else {
-            qputenv(name, value);
-        }
-    }
-    ~ScopedEnv() {
-        if (m_had) {
-            qputenv(m_name, m_old);
-        } else {
-            qunsetenv(m_name);
-        }
-    }
-
-private:
-    const char* m_name;
-    bool m_had;
-    QByteArray m_old;
-};
-
-} // namespace
-
-TEST(StartupHelpers, WorkFolderBaseComesFromTheEnvironmentTidied) {
-    const struct {
-        QByteArray tmpdir;
-        const char* base;
-        const char* reason;
-    } rows[] = {
-        {"/var/tmp", "/var/tmp", "taken as it is"},
-        {"/var/tmp/", "/var/tmp", "a trailing separator is dropped"},
-        {"/var//tmp//", "/var/tmp", "doubled separators collapse"},
-        {"/", "/", "the root keeps its separator"},
-        {QByteArray(), "", "not set: the engine uses the system's temporary folder"},
-        {"", "", "empty: the same"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.reason);
-        ScopedEnv env("TMPDIR", row.tmpdir);
-        EXPECT_EQ(WorkFolderBase(), QString::fromUtf8(row.base));
-    }
-}
-
 TEST(StartupHelpers, DesktopFolderEndsWithASeparatorAndExists) {
     const QString desktop = GetDesktopFolder();
     EXPECT_TRUE(desktop.endsWith(QDir::separator())) << desktop.toStdString();

@@ -141,37 +141,6 @@ TEST_F(FileHelpersTest, WriteTextFileTruncatesAndReportsFailures) {
                  Failure);
 }
 
-TEST_F(FileHelpersTest, KillFileDeletesQuietly) {
-    touch(QStringLiteral("plain"));
-    touch(QStringLiteral("readonly"));
-    QFile::setPermissions(path(QStringLiteral("readonly")), QFileDevice::ReadOwner);
-
-    KillFile(path(QStringLiteral("plain")));
-    KillFile(path(QStringLiteral("readonly")));
-    KillFile(path(QStringLiteral("missing")));
-    KillFile(path(QStringLiteral("no/such/folder")));
-    KillFile(QString());
-
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("plain"))));
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("readonly"))));
-}
-
-TEST_F(FileHelpersTest, KillFileWildcardDeletesMatchesOnly) {
-    touch(QStringLiteral("current-001.jpg"));
-    touch(QStringLiteral("current-002.jpg"));
-    touch(QStringLiteral("keep.jpg"));
-    KillFile(path(QStringLiteral("current*.jpg")));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.jpg")});
-}
-
-TEST_F(FileHelpersTest, ForceDeleteFileReportsAMissingFile) {
-    EXPECT_THROW(ForceDeleteFile(path(QStringLiteral("missing"))), Failure);
-    touch(QStringLiteral("ro"));
-    QFile::setPermissions(path(QStringLiteral("ro")), QFileDevice::ReadOwner);
-    EXPECT_NO_THROW(ForceDeleteFile(path(QStringLiteral("ro"))));
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("ro"))));
-}
-
 TEST_F(FileHelpersTest, DeleteFolderTreeRemovesEverythingButNeverFollowsLinks) {
     QTemporaryDir outside;
     QFile keep(outside.filePath(QStringLiteral("precious")));

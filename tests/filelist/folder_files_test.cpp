@@ -1,5 +1,4 @@
-#include "base/error_trap.h"
-#include "base/report_locations.h"
+#include "base/located_trap.h"
 #include "filelist/dropped_paths.h"
 #include "filelist/folder_files.h"
 #include "filelist/folder_scanner.h"
@@ -24,7 +23,8 @@ struct FolderFilesTest : ::testing::Test {
     test::RecordingPrompter prompter;
     test::FakeEventPump pump;
     ScanContext context{prompter, pump};
-    mutable ErrorTrap trap{prompter, report_location::kAddFolder};
+    LocatedTrap<report_location::AddFolder> addFolder{prompter};
+    ErrorTrap::BoundStep trap = addFolder.bind(report_location::AddFolder::kListFolderFiles);
 
     QString path(const QString& rel) const { return tree.path(rel); }
     void touchAll(const QStringList& rels) const { tree.touchAll(rels); }
@@ -61,12 +61,6 @@ TEST_F(FolderFilesTest, LeavesOutTildeNamesAndPlainHiddenFilesOnly) {
     ASSERT_TRUE(QFile::link(path("F/a.ps"), path("F/.linked.ps")));
     EXPECT_EQ(collect("F", "ps"),
               (QStringList{"F/.linked.ps", "F/.readonly.ps", "F/a.ps", "F/x~.ps"}));
-}
-
-TEST_F(FolderFilesTest, AFolderGivenWithItsSeparatorGivesSingleSeparators) {
-    touchAll({"F/a.ps", "F/S/b.ps"});
-    EXPECT_EQ(relative(CollectFolderFiles(path("F/"), QStringLiteral("ps"), context, trap)),
-              (QStringList{"F/a.ps", "F/S/b.ps"}));
 }
 
 TEST_F(FolderFilesTest, NothingFoundGivesNoRowAndNoMessage) {

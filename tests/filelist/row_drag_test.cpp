@@ -18,7 +18,7 @@ struct DragCase {
     int clicked;            // -1: the press landed on no row
     std::vector<int> moves; // rows under the pointer, one per move event
     const char* after;
-    int dragItemAfter;
+    int draggedAfter;
 };
 
 class RowDragTest : public ::testing::TestWithParam<DragCase> {};
@@ -28,16 +28,15 @@ TEST_P(RowDragTest, ExchangesTextsAsThePointerPasses) {
     FileList list;
     list.append(split(c.rows));
     RowDrag drag(list);
-    drag.MouseDown();
-    drag.ItemClick(c.clicked);
+    drag.startDrag();
+    drag.grabRow(c.clicked);
     for (const int row : c.moves) {
-        drag.MouseMove(row);
-        EXPECT_EQ(drag.HoverItem(), -1) << "cleared after every move";
+        drag.moveOnto(row);
     }
-    drag.MouseUp();
+    drag.endDrag();
     EXPECT_EQ(list.rows(), split(c.after)) << c.reason;
-    EXPECT_EQ(drag.DragItem(), c.dragItemAfter) << c.reason;
-    EXPECT_FALSE(drag.Dragging());
+    EXPECT_EQ(drag.draggedRow(), c.draggedAfter) << c.reason;
+    EXPECT_FALSE(drag.isDragging());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -55,32 +54,32 @@ TEST(RowDrag, MovesWithoutAPressedButtonExchangeNothing) {
     FileList list;
     list.append(split("A,B"));
     RowDrag drag(list);
-    drag.MouseDown();
-    drag.ItemClick(0);
-    drag.MouseUp();
-    EXPECT_FALSE(drag.MouseMove(1));
+    drag.startDrag();
+    drag.grabRow(0);
+    drag.endDrag();
+    EXPECT_FALSE(drag.moveOnto(1));
     EXPECT_EQ(list.rows(), split("A,B"));
-    EXPECT_EQ(drag.DragItem(), 0) << "kept after the release until the next click";
+    EXPECT_EQ(drag.draggedRow(), 0) << "kept after the release until the next grab";
 }
 
-TEST(RowDrag, ARemovedDragItemCountsAsNone) {
+TEST(RowDrag, ARemovedDraggedRowCountsAsNone) {
     FileList list;
     list.append(split("A,B,C"));
     RowDrag drag(list);
-    drag.MouseDown();
-    drag.ItemClick(1);
-    drag.MouseUp();
+    drag.startDrag();
+    drag.grabRow(1);
+    drag.endDrag();
     list.removeRow(1); // Delete on the clicked row
-    EXPECT_EQ(drag.DragItem(), -1);
-    drag.MouseDown(); // a press on the empty area: no item click
-    EXPECT_FALSE(drag.MouseMove(0));
+    EXPECT_EQ(drag.draggedRow(), -1);
+    drag.startDrag(); // a press on the empty area: no row grabbed
+    EXPECT_FALSE(drag.moveOnto(0));
     EXPECT_EQ(list.rows(), split("A,C"));
 
-    drag.ItemClick(0);
+    drag.grabRow(0);
     list.clear();
     list.append(split("X,Y"));
-    EXPECT_EQ(drag.DragItem(), -1) << "a cleared list forgets the dragged row";
-    EXPECT_FALSE(drag.MouseMove(1));
+    EXPECT_EQ(drag.draggedRow(), -1) << "a cleared list forgets the dragged row";
+    EXPECT_FALSE(drag.moveOnto(1));
     EXPECT_EQ(list.rows(), split("X,Y"));
 }
 
@@ -88,11 +87,11 @@ TEST(RowDrag, FollowsItsRowWhenRowsAboveAreRemoved) {
     FileList list;
     list.append(split("A,B,C,D"));
     RowDrag drag(list);
-    drag.MouseDown();
-    drag.ItemClick(2);
+    drag.startDrag();
+    drag.grabRow(2);
     list.removeRow(0);
-    EXPECT_EQ(drag.DragItem(), 1);
-    drag.MouseMove(2);
+    EXPECT_EQ(drag.draggedRow(), 1);
+    drag.moveOnto(2);
     EXPECT_EQ(list.rows(), split("B,D,C"));
 }
 
