@@ -5,8 +5,9 @@
 
 namespace velmora {
 
-ListColumnFit::ListColumnFit(QTreeView& view) : QObject(&view), m_view(view) {
-    view.viewport()->installEventFilter(this);
+ListColumnFit::ListColumnFit(QTreeView& view)
+    : QObject(&view), m_view(view), m_viewport(view.viewport()) {
+    m_viewport->installEventFilter(this);
 }
 
 void ListColumnFit::fit() {
@@ -18,7 +19,7 @@ void ListColumnFit::fit() {
 }
 
 bool ListColumnFit::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_view.viewport() && event->type() == QEvent::Resize) {
+    if (watched == m_viewport && event->type() == QEvent::Resize) {
         const auto* resize = static_cast<QResizeEvent*>(event);
         const int column = m_view.columnWidth(0);
         if (column <= resize->oldSize().width() || column < resize->size().width()) {

@@ -4,6 +4,7 @@
 #include <QObject>
 
 class QTreeView;
+class QWidget;
 
 namespace velmora {
 
@@ -26,6 +27,9 @@ protected:
 
 private:
     QTreeView& m_view;
+    // Kept apart from the view: while the view is being destroyed its
+    // viewport still sends events, and the view is no longer a tree view.
+    QWidget* m_viewport;
 };
 
 } // namespace velmora

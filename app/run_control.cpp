@@ -126,7 +126,7 @@ void RunControl::afterRun(const RunSummary& summary) {
         m_pointer.setApplicationPointer(PointerState::Default);
     }
     m_controls.progressBar->setValue(0);
-    m_controls.progressBar->setBarText(QStringLiteral("Progress Bar"));
+    m_controls.progressBar->setBarText(ProgressBarIdleText());
     if (m_desktop.launcher != nullptr) {
         m_desktop.launcher->hide();
     }

@@ -27,9 +27,6 @@ ErrorTrap::Sink promptingSink(Prompter& prompter) {
 
 } // namespace
 
-ErrorTrap::ErrorTrap(Sink sink, QString location)
-    : m_sink(std::move(sink)), m_location(locationPrefix() + location) {}
-
 ErrorTrap::ErrorTrap(Sink sink, QString fullLocation, FullLocation)
     : m_sink(std::move(sink)), m_location(std::move(fullLocation)) {}
 

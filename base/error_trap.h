@@ -18,11 +18,8 @@ class ErrorTrap {
 public:
     using Sink = std::function<void(const Problem&)>;
 
-    // Hands each failed step to `sink` instead of a box: code that never
-    // talks to the user (the engine) passes problems on as values. location
-    // is the procedure's name below the product prefix, e.g. "PDF.PS_To_PDF"
-    // (until the engine names its steps through LocatedTrap).
-    ErrorTrap(Sink sink, QString location);
+    // A box for each failed step, or (with a sink) a value handed on: code
+    // that never talks to the user (the engine) passes problems on.
     static ErrorTrap withFullLocation(Prompter& prompter, QString fullLocation);
     static ErrorTrap withFullLocation(Sink sink, QString fullLocation);
 

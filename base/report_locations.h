@@ -206,12 +206,5 @@ template <typename Location> QString FullText() {
     return Location::kPrefix.toString() + Location::kName.toString();
 }
 
-// The engine's locations by the name below the prefix, as ErrorTrap took them
-// before the locations had types; they go when the engine reports its steps
-// through LocatedTrap.
-inline const QString kStartConverting = StartConverting::kName.toString();
-inline const QString kTakeInSource = TakeInSource::kName.toString();
-inline const QString kMakePages = MakePages::kName.toString();
-
 } // namespace report_location
 } // namespace velmora

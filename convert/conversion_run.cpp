@@ -1,7 +1,6 @@
 #include "convert/conversion_run.h"
 
 #include "base/error_numbers.h"
-#include "base/error_trap.h"
 #include "base/failure.h"
 #include "base/path_helpers.h"
 #include "base/report_locations.h"
@@ -23,6 +22,8 @@
 #include <utility>
 
 namespace velmora {
+
+using report_location::StartConverting;
 
 namespace {
 
@@ -123,10 +124,10 @@ void ConversionRun::halt(RunSummary::Status why) {
     }
 }
 
-ErrorTrap ConversionRun::startTrap() {
+LocatedTrap<StartConverting> ConversionRun::startTrap() {
     // The start button's steps: their failures carry its name.
-    return ErrorTrap([this](const Problem& problem) { m_port.problem(problem); },
-                     report_location::kStartConverting);
+    return LocatedTrap<StartConverting>(
+        [this](const Problem& problem) { m_port.problem(problem); });
 }
 
 void ConversionRun::begin() {
@@ -134,13 +135,13 @@ void ConversionRun::begin() {
         end(*m_halt);
         return;
     }
-    ErrorTrap trap = startTrap();
+    auto trap = startTrap();
     if (m_request.sources.isEmpty()) {
         end(RunSummary::Status::NoFiles);
         return;
     }
     bool haveOutput = true;
-    trap.step(106, [&] {
+    trap.step(StartConverting::kCheckOutputFolder, [&] {
         haveOutput =
             m_request.output == OutputChoice::BesideSource || DirExists(m_request.outputFolder);
     });
@@ -202,10 +203,10 @@ void ConversionRun::convert() {
 }
 
 bool ConversionRun::prepareWorkFolder(int quality) {
-    ErrorTrap trap = startTrap();
+    auto trap = startTrap();
     // A private work folder for this run only (mode 0700, unique name), so
     // that other users and other copies of the program cannot meddle with it.
-    trap.step(110, [&] {
+    trap.step(StartConverting::kMakeWorkFolder, [&] {
         const QString base =
             m_settings.tempFolder.isEmpty() ? QDir::tempPath() : m_settings.tempFolder;
         // What killed runs left behind holds copies of the user's documents.
@@ -226,10 +227,10 @@ bool ConversionRun::prepareWorkFolder(int quality) {
     }
     const WorkLayout layout(m_work->path());
     const PathStyle style = nativePathStyle();
-    return trap.step(114, [&] {
+    return trap.step(StartConverting::kCopyScripts, [&] {
         copyFolderContents(m_settings.programFolder + QStringLiteral("/ps"),
                            layout.scriptsFolder());
-    }) && trap.step(120, [&] {
+    }) && trap.step(StartConverting::kWriteJpegScript, [&] {
         WriteTextFile(layout.script(JpegScriptName(style)), JpegScriptText(quality, style), style);
     });
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/error_trap.h"
+#include "base/located_trap.h"
 #include "convert/conversion_settings.h"
 #include "convert/run_context.h"
 #include "convert/run_request.h"
@@ -61,7 +61,7 @@ private:
     // Past the checks, once the sandbox is known: converts.
     void convert();
     void halt(RunSummary::Status why);
-    ErrorTrap startTrap();
+    LocatedTrap<report_location::StartConverting> startTrap();
     bool prepareWorkFolder(int quality);
     void poolFinished();
     void end(RunSummary::Status status);

@@ -1,8 +1,8 @@
 #include "convert/file_conversion.h"
 
-#include "base/error_trap.h"
 #include "base/failure.h"
 #include "base/folder_listing.h"
+#include "base/located_trap.h"
 #include "base/path_helpers.h"
 #include "base/report_locations.h"
 #include "convert/conversion_port.h"
@@ -22,6 +22,9 @@
 #include <algorithm>
 
 namespace velmora {
+
+using report_location::MakePages;
+using report_location::TakeInSource;
 
 namespace {
 
@@ -73,7 +76,7 @@ std::unique_ptr<GhostscriptJob> FileConversion::launch(const QString& script, co
 
 bool FileConversion::start() {
     m_clock.start();
-    ErrorTrap trap = m_run.trap(report_location::kTakeInSource);
+    auto trap = m_run.trap<TakeInSource>();
     QFile source;
     m_outcome.failure = OpenSource(m_outcome.source, source);
     if (m_outcome.failed()) {
@@ -88,10 +91,11 @@ bool FileConversion::start() {
         m_outcome.size = source.size();
         m_outcome.mtime = modified.toSecsSinceEpoch();
     }
-    trap.step(110, [&] { m_pdfFolder = createFolder(m_run.layout.pdfFolder(m_row)); });
+    trap.step(TakeInSource::kMakePdfFolder,
+              [&] { m_pdfFolder = createFolder(m_run.layout.pdfFolder(m_row)); });
     const QString copy = WorkLayout::sourceCopy(m_pdfFolder);
     QString why = QStringLiteral("could not be copied");
-    const bool copied = !m_pdfFolder.isEmpty() && trap.step(112, [&] {
+    const bool copied = !m_pdfFolder.isEmpty() && trap.step(TakeInSource::kCopySource, [&] {
         try {
             CopyInto(source, copy);
         } catch (const Failure& failure) {
@@ -124,9 +128,9 @@ bool FileConversion::start() {
 }
 
 bool FileConversion::prepareRange(const QString& folder, PageRange pages) {
-    ErrorTrap trap = m_run.trap(report_location::kMakePages);
+    auto trap = m_run.trap<MakePages>();
     const QString script = JpegScriptName(m_run.style, pages);
-    return trap.step(104,
+    return trap.step(MakePages::kPrepareRange,
                      [&] {
                          createFolder(folder);
                          const QString path = m_run.layout.script(script);
@@ -136,7 +140,7 @@ bool FileConversion::prepareRange(const QString& folder, PageRange pages) {
                          }
                      }) &&
            // Every range gets its own copy of the PDF.
-           trap.step(108, [&] {
+           trap.step(MakePages::kHandOverPdf, [&] {
                LinkOrCopyOwnOutput(WorkLayout::pdf(m_pdfFolder), WorkLayout::pdf(folder));
            });
 }
@@ -205,7 +209,7 @@ void FileConversion::deliver(const RowResults& results) {
     if (m_outcome.failed()) {
         return; // ended at intake
     }
-    ErrorTrap trap = m_run.trap(report_location::kMakePages);
+    auto trap = m_run.trap<MakePages>();
     // The ranges that ran, in page order; those the time limit kept from
     // starting follow them and made nothing.
     QList<RenderedRange> rendered;
@@ -216,7 +220,7 @@ void FileConversion::deliver(const RowResults& results) {
         const QString folder = m_run.layout.rangeFolder(m_row, results.ranges.at(i).first);
         QStringList found;
         if (QFileInfo(folder).isDir()) {
-            trap.step(126, [&] {
+            trap.step(MakePages::kListPages, [&] {
                 found = SortPageImages(GetFilesInFolder(folder, WorkLayout::pageImagePattern()));
             });
         }
@@ -240,11 +244,12 @@ void FileConversion::deliver(const RowResults& results) {
         }
     }
     placePages(images);
-    trap.step(150, [&] { DeleteFolderTree(m_run.layout.fileFolder(m_row)); });
+    trap.step(MakePages::kRemoveFileFolder,
+              [&] { DeleteFolderTree(m_run.layout.fileFolder(m_row)); });
 }
 
 void FileConversion::placePages(const QStringList& images) {
-    ErrorTrap trap = m_run.trap(report_location::kMakePages);
+    auto trap = m_run.trap<MakePages>();
     const PathStyle style = m_run.style;
     const QString& source = m_outcome.source;
     const QString prefix = SourcePagePrefix(source, style);
@@ -260,7 +265,9 @@ void FileConversion::placePages(const QStringList& images) {
             return;
         }
         const QString target = DeliveredPageName(folder, prefix, page, style);
-        if (trap.step(intoFolder ? 138 : 142, [&] { DeliverFile(images.at(page - 1), target); })) {
+        if (trap.step(intoFolder ? MakePages::kPlacePageInFolder
+                                 : MakePages::kPlacePageBesideSource,
+                      [&] { DeliverFile(images.at(page - 1), target); })) {
             ++m_outcome.delivered;
             m_outcome.deliveredPaths.append(target);
         }

@@ -137,8 +137,7 @@ void GhostscriptJob::readLine(const QByteArray& line) {
         m_errorMarker =
             trimmed.mid(kErrorMarkerStart.size(),
                         trimmed.size() - kErrorMarkerStart.size() - kErrorMarkerEnd.size());
-    } else if (m_result.pagesBeforeError < 0 &&
-               (trimmed.startsWith("Error:") || trimmed.startsWith("**** Error"))) {
+    } else if (m_result.pagesBeforeError < 0 && IsGhostscriptErrorLine(trimmed)) {
         m_result.pagesBeforeError = m_result.pagesReported;
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/error_trap.h"
+#include "base/located_trap.h"
 #include "base/path_style.h"
 #include "convert/conversion_port.h"
 #include "convert/conversion_settings.h"
@@ -24,9 +24,9 @@ struct RunContext {
     DiskSpaceOf diskSpace;
     PathStyle style = nativePathStyle();
 
-    // A trap for the numbered steps of `location` whose failures go to the port.
-    ErrorTrap trap(const QString& location) const {
-        return ErrorTrap([this](const Problem& problem) { port.problem(problem); }, location);
+    // A trap for the named steps of a location, whose failures go to the port.
+    template <typename Location> LocatedTrap<Location> trap() const {
+        return LocatedTrap<Location>([this](const Problem& problem) { port.problem(problem); });
     }
 
     // Whether the disk holding `path` has room to spare: with less than the
