@@ -1,14 +1,54 @@
 // The main() of every test executable: a QApplication (offscreen unless a
-// display is named), then GoogleTest.
+// display is named), then GoogleTest. A test that cannot run here skips with
+// a one-line reason; with VELMORA_SKIP_LOG set, each reason is appended to
+// that file, so the whole run can say what it did not test.
 #include <QApplication>
+#include <QFile>
 
 #include <gmock/gmock.h>
+
+namespace {
+
+class SkipLog : public ::testing::EmptyTestEventListener {
+public:
+    explicit SkipLog(QString path) : m_path(std::move(path)) {}
+
+    void OnTestPartResult(const ::testing::TestPartResult& result) override {
+        if (result.skipped()) {
+            m_reason = QString::fromUtf8(result.message()).simplified();
+        }
+    }
+
+    void OnTestEnd(const ::testing::TestInfo& test) override {
+        if (!test.result()->Skipped()) {
+            return;
+        }
+        QFile log(m_path);
+        if (log.open(QIODevice::Append | QIODevice::Text)) {
+            // One write per line: parallel test programs append to one file.
+            log.write(QStringLiteral("%1.%2: %3\n")
+                          .arg(QString::fromUtf8(test.test_suite_name()),
+                               QString::fromUtf8(test.name()), m_reason)
+                          .toUtf8());
+        }
+        m_reason.clear();
+    }
+
+private:
+    QString m_path;
+    QString m_reason;
+};
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     ::testing::InitGoogleMock(&argc, argv);
+    if (const QString skipLog = qEnvironmentVariable("VELMORA_SKIP_LOG"); !skipLog.isEmpty()) {
+        ::testing::UnitTest::GetInstance()->listeners().Append(new SkipLog(skipLog));
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     return RUN_ALL_TESTS();
