@@ -4,6 +4,7 @@
 #include "base/error_trap.h"
 #include "base/folder_listing.h"
 #include "base/folder_reader.h"
+#include "base/located_trap.h"
 #include "base/report_locations.h"
 #include "base/unique_handle_windows.h"
 #include "filelist/dropped_paths.h"
@@ -114,7 +115,8 @@ TEST(DriveRoot, IsWalkedIntoSingleBackslashRowsWithoutHiddenFiles) {
     ASSERT_EQ(AttributeWord(u"R:\\h.ps"_qs), ArchiveAttribute | HiddenAttribute);
     test::RecordingPrompter prompter;
     test::FakeEventPump pump;
-    ErrorTrap trap(prompter, report_location::kAddFolder);
+    LocatedTrap<report_location::AddFolder> addFolder{prompter};
+    const ErrorTrap::BoundStep trap = addFolder.bind(report_location::AddFolder::kListFolderFiles);
     const ScanContext context{prompter, pump};
     const QStringList rows{u"R:\\a.ps"_qs, u"R:\\s.ps"_qs, u"R:\\Zoë\\b.ps"_qs};
     EXPECT_EQ(CollectFolderFiles(u"R:\\"_qs, u"ps"_qs, context, trap), rows) << "Add All";
