@@ -75,7 +75,8 @@ TEST(VelmoraConvertExeWithoutGhostscript, SaysWhereWindowsUsersGetIt) {
     process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/velmora-convert.exe"),
                   {page.fileName()});
     ASSERT_TRUE(process.waitForFinished(60000));
-    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    // A program that cannot start is an error: it is told on the error stream.
+    const QString out = QString::fromUtf8(process.readAllStandardError());
     EXPECT_EQ(process.exitCode(), 1);
     EXPECT_TRUE(out.contains(QStringLiteral("was not found"))) << qPrintable(out);
     EXPECT_TRUE(out.contains(QStringLiteral("Ghostscript for Windows"))) << qPrintable(out);
