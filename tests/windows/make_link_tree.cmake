@@ -7,6 +7,7 @@ file(MAKE_DIRECTORY ${TREE}/Zürich ${TREE}/target/inner)
 file(WRITE ${TREE}/Zürich/Straße.ps "%!PS\n")
 file(WRITE ${TREE}/Zürich/日本語.PS "%!PS\n")
 file(WRITE ${TREE}/Zürich/notes.txt "x\n")
+file(WRITE ${TREE}/target/t.ps "%!PS\n")
 file(CREATE_LINK target ${TREE}/junction SYMBOLIC)
 file(CREATE_LINK .. ${TREE}/target/back SYMBOLIC)
 

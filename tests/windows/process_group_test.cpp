@@ -3,10 +3,11 @@
 #include "convert/process_group.h"
 #include "convert/sandbox.h"
 #include "convert/stage_scripts.h"
+#include "support/qstring_printer.h"
 #include "support/test_files.h"
+#include "support/wine_harness.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -18,36 +19,8 @@ using namespace velmora;
 
 namespace {
 
-constexpr int kWaitMs = 10000;
-constexpr unsigned long kPollMs = 10;
-// Long enough for a process still running to write again.
-constexpr unsigned long kSettleMs = 300;
-
-// Runs a batch file from `jobFolder` the way the engine does; its exit code,
-// or -1 when it did not end by itself.
-int runScript(const QString& script, const QString& jobFolder, QString* printed = nullptr) {
-    const Command command =
-        Sandbox::none(QStringLiteral("C:/gs/bin/gswin64c.exe"), {})
-            .wrap(script, jobFolder, {}, QProcessEnvironment::systemEnvironment());
-    QProcess process;
-    process.setProgram(command.program);
-    process.setArguments(command.arguments);
-    process.setProcessEnvironment(command.environment);
-    process.setWorkingDirectory(jobFolder);
-    RunInOwnProcessGroup(process);
-    process.start();
-    if (!process.waitForFinished(kWaitMs) || process.exitStatus() != QProcess::NormalExit) {
-        StopProcessGroup(process);
-        return -1;
-    }
-    if (printed != nullptr) {
-        *printed = QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-    }
-    return process.exitCode();
-}
-
 TEST(ProcessGroupWindows, ScriptsRunWhateverTheWorkFolderIsCalled) {
-    const struct Row {
+    const struct {
         const char* folder;
         const char* why;
     } rows[] = {
@@ -55,46 +28,56 @@ TEST(ProcessGroupWindows, ScriptsRunWhateverTheWorkFolderIsCalled) {
         {"a & b", "a space and the command separator"},
         {"100% ^sure (x)", "percent, caret and brackets"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         QTemporaryDir base;
-        const QString run = base.filePath(QString::fromLatin1(row.folder));
-        const QString script = test::WriteFile(run + QStringLiteral("/scripts/s.bat"),
+        const QString run = base.filePath(QString::fromUtf8(row.folder));
+        const QString script = test::WriteFile(run + u"/scripts/s.bat"_qs,
                                                QByteArray("@echo off\r\necho %") +
                                                    kGhostscriptVariable + "%\r\nexit /b 3\r\n");
-        ASSERT_TRUE(QDir().mkpath(run + QStringLiteral("/file-1/pdf")));
-        QString printed;
-        EXPECT_EQ(runScript(script, run + QStringLiteral("/file-1/pdf"), &printed), 3) << row.why;
-        EXPECT_EQ(printed, QStringLiteral("C:\\gs\\bin\\gswin64c.exe")) << row.why;
+        const QString jobFolder = run + u"/file-1/pdf"_qs;
+        ASSERT_TRUE(QDir().mkpath(jobFolder));
+        const Command command =
+            Sandbox::none(u"C:/gs/bin/gswin64c.exe"_qs, {})
+                .wrap(script, jobFolder, {}, QProcessEnvironment::systemEnvironment());
+        QProcess process;
+        process.setProgram(command.program);
+        process.setArguments(command.arguments);
+        process.setProcessEnvironment(command.environment);
+        process.setWorkingDirectory(jobFolder);
+        RunInOwnProcessGroup(process);
+        const test::Ended ended = test::RunToEnd(process);
+        EXPECT_EQ(ended.exitCode, 3) << row.why;
+        EXPECT_EQ(ended.out.trimmed(), u"C:\\gs\\bin\\gswin64c.exe"_qs) << row.why;
     }
 }
 
+// The child starts a grandchild, and both work in "held": a running process
+// holds its working folder, so that folder can go only once neither runs.
 TEST(ProcessGroupWindows, AStoppedChildLeavesNothingRunning) {
+    constexpr unsigned long kPollMs = 10;
     QTemporaryDir dir;
-    // The child starts a grandchild that appends to a file without end.
-    test::WriteFile(dir.filePath(QStringLiteral("grandchild.bat")),
-                    "@echo off\r\n:again\r\necho x>>tick.txt\r\ngoto again\r\n");
-    const QString child =
-        test::WriteFile(dir.filePath(QStringLiteral("child.bat")),
-                        "@echo off\r\nstart /b cmd /d /c grandchild.bat\r\n:wait\r\ngoto wait\r\n");
+    QDir folder(dir.path());
+    ASSERT_TRUE(folder.mkdir(u"held"_qs));
+    test::WriteFile(dir.filePath(u"grandchild.bat"_qs),
+                    "@echo off\r\necho ready>..\\ready.txt\r\n:again\r\ngoto again\r\n");
+    test::WriteFile(dir.filePath(u"child.bat"_qs), "@echo off\r\ncd held\r\n"
+                                                   "start /b cmd /d /c ..\\grandchild.bat\r\n"
+                                                   ":wait\r\ngoto wait\r\n");
     QProcess process;
-    process.setProgram(QStringLiteral("cmd.exe"));
-    process.setArguments({QStringLiteral("/d"), QStringLiteral("/c"), QFileInfo(child).fileName()});
+    process.setProgram(u"cmd.exe"_qs);
+    process.setArguments({u"/d"_qs, u"/c"_qs, u"child.bat"_qs});
     process.setWorkingDirectory(dir.path());
     RunInOwnProcessGroup(process);
     process.start();
-    const QString tick = dir.filePath(QStringLiteral("tick.txt"));
-    QElapsedTimer clock;
-    clock.start();
-    while (!QFileInfo::exists(tick) && clock.elapsed() < kWaitMs) {
+    ASSERT_TRUE(process.waitForStarted(-1));
+    // Polled with no bound of its own: ctest's timeout ends a hang.
+    while (!QFileInfo::exists(dir.filePath(u"ready.txt"_qs))) {
         QThread::msleep(kPollMs);
     }
-    ASSERT_TRUE(QFileInfo::exists(tick)) << "the child ran and started its own";
+    EXPECT_FALSE(folder.rmdir(u"held"_qs)) << "the check below sees a running process";
     StopProcessGroup(process, dir.path());
     EXPECT_EQ(process.state(), QProcess::NotRunning);
-    const qint64 size = QFileInfo(tick).size();
-    QThread::msleep(kSettleMs);
-    EXPECT_EQ(QFileInfo(tick).size(), size) << "the grandchild ended too";
-    EXPECT_TRUE(QDir(dir.path()).removeRecursively()) << "no process holds a file there";
+    EXPECT_TRUE(folder.rmdir(u"held"_qs)) << "the grandchild ended with the child";
 }
 
 } // namespace
