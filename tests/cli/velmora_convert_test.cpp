@@ -9,6 +9,7 @@
 #include "support/test_files.h"
 
 #include <QCoreApplication>
+#include <QImageReader>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
@@ -26,6 +27,7 @@ namespace {
 constexpr int kUsage = 2;
 constexpr int kPollMs = 50;
 constexpr int kSignalStatusBase = 128;
+constexpr int kLargerSide = 96; // points: a page 400 pixels wide, not 300
 
 // The report line of a source converted as it is on disk now.
 QByteArray convertedLine(const QString& source) {
@@ -154,7 +156,10 @@ TEST(VelmoraConvert, AStoppedRunResumesToThePagesOfOneRun) {
     QTemporaryDir in, out, temp;
     // Ghostscript's own clock keeps c.ps busy for seconds: the run is caught at work.
     const QByteArray busy = "/start realtime def { realtime start sub 3000 ge { exit } if } loop\n";
-    const QStringList sources{WriteFile(in.filePath("a.ps"), SquarePages(1)),
+    // a.final.ps comes first and its pages take a.ps's names: a.ps's page
+    // replaces its first page, and its second page goes.
+    const QStringList sources{WriteFile(in.filePath("a.final.ps"), SquarePages(2, kLargerSide)),
+                              WriteFile(in.filePath("a.ps"), SquarePages(1)),
                               WriteFile(in.filePath("b.ps"), SquarePages(2)),
                               WriteFile(in.filePath("c.ps"), SquarePages(1, 72, busy)),
                               WriteFile(in.filePath("d.ps"), SquarePages(1))};
@@ -163,7 +168,8 @@ TEST(VelmoraConvert, AStoppedRunResumesToThePagesOfOneRun) {
     const QStringList options{"--jobs", "1", "--output-dir", pages, "--resume", report, in.path()};
     ConvertCommand stopped(options, temp.path());
     stopped.start();
-    while (ReadFile(report).count('\n') < 2 && !stopped.process.waitForFinished(kPollMs)) {
+    // a.final.ps twice (converted, then replaced), a.ps and b.ps.
+    while (ReadFile(report).count('\n') < 4 && !stopped.process.waitForFinished(kPollMs)) {
     }
     ::kill(static_cast<pid_t>(stopped.process.processId()), SIGTERM);
     stopped.finish();
@@ -175,9 +181,10 @@ TEST(VelmoraConvert, AStoppedRunResumesToThePagesOfOneRun) {
         QThread::msleep(kPollMs);
     }
     EXPECT_EQ(FolderEntries(temp.path()), QStringList{});
-    EXPECT_EQ(ReportLedger::read(ReadFile(report)).remaining(sources), sources.mid(2))
+    EXPECT_EQ(ReportLedger::read(ReadFile(report)).remaining(sources), sources.mid(3))
         << "a line for each source that ended, none for the one stopped";
     EXPECT_EQ(FolderEntries(pages), QStringList({"a-001.jpg", "b-001.jpg", "b-002.jpg"}));
+    EXPECT_EQ(QImageReader(pages + "/a-001.jpg").size(), QSize(300, 300)) << "a.ps's own page";
 
     ConvertCommand resumed(options, temp.path());
     resumed.run();
@@ -190,7 +197,7 @@ TEST(VelmoraConvert, AStoppedRunResumesToThePagesOfOneRun) {
         EXPECT_TRUE(IsJpeg(pages + '/' + page)) << qPrintable(page);
     }
     EXPECT_EQ(ReportLedger::read(ReadFile(report)).remaining(sources), QStringList{});
-    EXPECT_EQ(ReadFile(report).count('\n'), 4) << "the rest added after the stopped run's lines";
+    EXPECT_EQ(ReadFile(report).count('\n'), 6) << "the rest added after the stopped run's lines";
     EXPECT_EQ(FolderEntries(temp.path()), QStringList{});
 }
 
