@@ -1,6 +1,6 @@
-// What a run of velmora-convert may reach and leave behind: Ghostscript in a
-// sandbox when one works, a notice when none does, pages that are ordinary
-// files of the user's, and nothing left running or stored after a signal.
+// What Ghostscript may reach through a run of velmora-convert: nothing of
+// the user's in a sandbox when one works, a notice when none does, and
+// pages that are ordinary files of the user's, never links to their files.
 #include "support/convert_command.h"
 #include "support/qstring_printer.h"
 #include "support/test_files.h"

@@ -27,7 +27,9 @@ namespace {
 constexpr int kUsage = 2;
 constexpr int kPollMs = 50;
 constexpr int kSignalStatusBase = 128;
-constexpr int kLargerSide = 96; // points: a page 400 pixels wide, not 300
+constexpr int kPixels = 300;
+constexpr int kSide = 72;       // points: a page 300 pixels wide
+constexpr int kLargerSide = 96; // points: 400 pixels
 
 // The report line of a source converted as it is on disk now.
 QByteArray convertedLine(const QString& source) {
@@ -154,14 +156,14 @@ TEST(VelmoraConvert, TerminationSignalsArriveAsEvents) {
 // the rest, into a pages folder made as `mkdir -p` would.
 TEST(VelmoraConvert, AStoppedRunResumesToThePagesOfOneRun) {
     QTemporaryDir in, out, temp;
-    // Ghostscript's own clock keeps c.ps busy for seconds: the run is caught at work.
-    const QByteArray busy = "/start realtime def { realtime start sub 3000 ge { exit } if } loop\n";
     // a.final.ps comes first and its pages take a.ps's names: a.ps's page
-    // replaces its first page, and its second page goes.
+    // replaces its first page, and its second page goes. c.ps never ends, so
+    // the run is surely at work when it is stopped; it is mended before the
+    // run is resumed.
     const QStringList sources{WriteFile(in.filePath("a.final.ps"), SquarePages(2, kLargerSide)),
                               WriteFile(in.filePath("a.ps"), SquarePages(1)),
                               WriteFile(in.filePath("b.ps"), SquarePages(2)),
-                              WriteFile(in.filePath("c.ps"), SquarePages(1, 72, busy)),
+                              WriteFile(in.filePath("c.ps"), SquarePages(1, kSide, "{} loop\n")),
                               WriteFile(in.filePath("d.ps"), SquarePages(1))};
     const QString pages = out.filePath("new/deeper");
     const QString report = out.filePath("report.jsonl");
@@ -184,8 +186,10 @@ TEST(VelmoraConvert, AStoppedRunResumesToThePagesOfOneRun) {
     EXPECT_EQ(ReportLedger::read(ReadFile(report)).remaining(sources), sources.mid(3))
         << "a line for each source that ended, none for the one stopped";
     EXPECT_EQ(FolderEntries(pages), QStringList({"a-001.jpg", "b-001.jpg", "b-002.jpg"}));
-    EXPECT_EQ(QImageReader(pages + "/a-001.jpg").size(), QSize(300, 300)) << "a.ps's own page";
+    EXPECT_EQ(QImageReader(pages + "/a-001.jpg").size(), QSize(kPixels, kPixels))
+        << "a.ps's own page";
 
+    WriteFile(sources[3], SquarePages(1));
     ConvertCommand resumed(options, temp.path());
     resumed.run();
     EXPECT_EQ(resumed.exitCode, 0) << qPrintable(resumed.err);
