@@ -170,8 +170,10 @@ TEST(VelmoraConvert, AStoppedRunResumesToThePagesOfOneRun) {
     const QStringList options{"--jobs", "1", "--output-dir", pages, "--resume", report, in.path()};
     ConvertCommand stopped(options, temp.path());
     stopped.start();
-    // a.final.ps twice (converted, then replaced), a.ps and b.ps.
-    while (ReadFile(report).count('\n') < 4 && !stopped.process.waitForFinished(kPollMs)) {
+    // a.final.ps twice (converted, then replaced), a.ps and b.ps; then c.ps's
+    // Ghostscript at work in the run's folder.
+    while ((ReadFile(report).count('\n') < 4 || ProcessesIn(temp.path()) == 0) &&
+           !stopped.process.waitForFinished(kPollMs)) {
     }
     ::kill(static_cast<pid_t>(stopped.process.processId()), SIGTERM);
     stopped.finish();
