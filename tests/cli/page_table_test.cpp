@@ -1,54 +1,33 @@
 // The pages each document gives, checked the same way on every system: the
 // Linux build runs it with gs, the Windows build under Wine with
 // gswin64c.exe, so the two give the same pages or one of them fails.
+#include "support/qstring_printer.h"
 #include "support/test_files.h"
+#include "support/text.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QSize>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 namespace {
 
-QString program() {
-#ifdef Q_OS_WIN
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/velmora-convert.exe");
-#else
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/velmora-convert");
-#endif
-}
-
-// Width and height from a baseline or progressive JPEG's frame header.
-std::optional<QSize> jpegSize(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    const QByteArray data = file.readAll();
-    const auto byte = [&data](qsizetype at) { return static_cast<unsigned char>(data.at(at)); };
-    constexpr unsigned char kMarker = 0xFF;
-    constexpr unsigned char kBaseline = 0xC0;
-    constexpr unsigned char kProgressive = 0xC2;
+// Width and height from a baseline or progressive JPEG's frame header, read
+// by hand: the same on both systems, whatever image plugins each has.
+QSize jpegSize(const QByteArray& data) {
+    constexpr unsigned char kMarker = 0xFF, kBaseline = 0xC0, kProgressive = 0xC2;
     constexpr int kShift = 8;
-    for (qsizetype at = 2; at + 8 < data.size();) {
-        if (byte(at) != kMarker) {
-            return std::nullopt;
+    const auto at = [&data](qsizetype i) { return static_cast<unsigned char>(data.at(i)); };
+    for (qsizetype i = 2; i + 8 < data.size() && at(i) == kMarker;
+         i += 2 + (at(i + 2) << kShift | at(i + 3))) {
+        if (at(i + 1) == kBaseline || at(i + 1) == kProgressive) {
+            return {at(i + 7) << kShift | at(i + 8), at(i + 5) << kShift | at(i + 6)};
         }
-        const unsigned char marker = byte(at + 1);
-        const int length = (byte(at + 2) << kShift) | byte(at + 3);
-        if (marker == kBaseline || marker == kProgressive) {
-            return QSize((byte(at + 7) << kShift) | byte(at + 8),
-                         (byte(at + 5) << kShift) | byte(at + 6));
-        }
-        at += 2 + length;
     }
-    return std::nullopt;
+    return {};
 }
 
 // A document of `pages` pages of the given size in points, each with a line
@@ -64,6 +43,14 @@ QByteArray document(int pages, int width, int height, const char* ending = "") {
     return text + ending;
 }
 
+#ifdef Q_OS_WIN
+const char* const kProgram = "/velmora-convert.exe";
+#else
+const char* const kProgram = "/velmora-convert";
+#endif
+constexpr int kA4Width = 595, kA4Height = 842;
+const QSize kA4At300Dpi(2479, 3508);
+
 // Where a run works: folders of the test, or named beyond ASCII as many
 // users' are ("C:\Users\Zoë\AppData\Local\Temp").
 enum class Places { Ascii, TempBeyondAscii, FoldersBeyondAscii };
@@ -72,105 +59,69 @@ struct PageRow {
     const char* source;
     QByteArray content;
     int exitCode;
-    QStringList pages; // names made beside nothing else, in order
+    const char* pages; // the names made, in order, split by ","
     QSize size;        // of every page
     const char* why;
     Places places = Places::Ascii;
 };
 
-QString subfolder(const QTemporaryDir& dir, const char* name) {
-    const QString path = dir.filePath(QString::fromUtf8(name));
-    EXPECT_TRUE(QDir().mkpath(path)) << name;
-    return path;
-}
-
 class PageTable : public ::testing::TestWithParam<PageRow> {};
 
 TEST_P(PageTable, SameOnEverySystem) {
     const PageRow& row = GetParam();
-    QTemporaryDir in;
-    QTemporaryDir out;
-    QTemporaryDir temp;
+    QTemporaryDir in, out, temp;
     const bool named = row.places == Places::FoldersBeyondAscii;
-    const QString inFolder = named ? subfolder(in, "Zoë's Entwürfe 日本") : in.path();
-    const QString outFolder = named ? subfolder(out, "Ausgabe Ørsted") : out.path();
-    const QString tempFolder = subfolder(temp, "Zoë/Temp");
-    const QString source = velmora::test::WriteFile(
-        inFolder + QLatin1Char('/') + QString::fromUtf8(row.source), row.content);
+    const QString inFolder = in.filePath(named ? "Zoë's Entwürfe 日本" : "in");
+    const QString outFolder = out.filePath(named ? "Ausgabe Ørsted" : "out");
+    const QString tempFolder = temp.filePath("Zoë/Temp");
+    ASSERT_TRUE(QDir().mkpath(outFolder) && QDir().mkpath(tempFolder));
+    const QString source = velmora::test::WriteFile(inFolder + '/' + row.source, row.content);
     QProcess run;
     if (row.places == Places::TempBeyondAscii) {
         // Set here, in the test's own process: Wine replaces a TEMP it is
         // handed from Linux with its own.
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
 #ifdef Q_OS_WIN
-        const QStringList names{QStringLiteral("TEMP"), QStringLiteral("TMP")};
+        const QStringList names{"TEMP", "TMP"};
 #else
-        const QStringList names{QStringLiteral("TMPDIR")};
+        const QStringList names{"TMPDIR"};
 #endif
         for (const QString& name : names) {
             environment.insert(name, QDir::toNativeSeparators(tempFolder));
         }
         run.setProcessEnvironment(environment);
     }
-    run.start(program(), {QStringLiteral("--output-dir"), outFolder, source});
-    ASSERT_TRUE(run.waitForFinished(120000)) << row.why;
+    run.start(QCoreApplication::applicationDirPath() + kProgram,
+              {"--output-dir", outFolder, source});
+    ASSERT_TRUE(run.waitForFinished(-1)) << row.why;
     EXPECT_EQ(run.exitCode(), row.exitCode)
         << row.why << "\n"
         << run.readAllStandardOutput().constData() << run.readAllStandardError().constData();
     const QStringList made = QDir(outFolder).entryList(QDir::Files, QDir::Name);
-    EXPECT_EQ(made, row.pages) << row.why;
+    EXPECT_EQ(made, velmora::test::split(row.pages)) << row.why;
     for (const QString& page : made) {
-        EXPECT_EQ(jpegSize(outFolder + QLatin1Char('/') + page), std::optional(row.size))
+        EXPECT_EQ(jpegSize(velmora::test::ReadFile(outFolder + '/' + page)), row.size)
             << row.why << ": " << page.toStdString();
     }
-    if (row.places == Places::TempBeyondAscii) {
-        EXPECT_TRUE(QDir(tempFolder).isEmpty()) << row.why << ": the work folder is removed";
-    }
+    EXPECT_TRUE(QDir(tempFolder).isEmpty()) << row.why << ": the work folder is removed";
 }
-
-constexpr int kA4Width = 595;
-constexpr int kA4Height = 842;
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, PageTable,
-    ::testing::Values(PageRow{"report.ps",
-                              document(2, kA4Width, kA4Height),
-                              0,
-                              {"report-001.jpg", "report-002.jpg"},
-                              {2479, 3508},
-                              "two A4 pages at 300 dpi"},
-                      PageRow{"wide.eps",
-                              document(1, 200, 100),
-                              0,
-                              {"wide-001.jpg"},
-                              {833, 417},
-                              "a page size of the document's own"},
-                      PageRow{"Zoë's Bericht.ps",
-                              document(1, kA4Width, kA4Height),
-                              0,
-                              {"Zoë's Bericht-001.jpg"},
-                              {2479, 3508},
-                              "a name beyond ASCII, with a space and a quote"},
-                      PageRow{"broken.ps",
-                              document(2, kA4Width, kA4Height, "nosuchcommand\n"),
-                              1,
-                              {"broken-001.jpg", "broken-002.jpg"},
-                              {2479, 3508},
-                              "pages finished before an error are kept"},
-                      PageRow{"empty.ps", {}, 1, {}, {}, "an empty file gives no page"},
-                      PageRow{"report.ps",
-                              document(2, kA4Width, kA4Height),
-                              0,
-                              {"report-001.jpg", "report-002.jpg"},
-                              {2479, 3508},
-                              "a temp folder named beyond ASCII",
-                              Places::TempBeyondAscii},
-                      PageRow{"Straße.ps",
-                              document(1, kA4Width, kA4Height),
-                              0,
-                              {"Straße-001.jpg"},
-                              {2479, 3508},
-                              "source and output folders named beyond ASCII",
-                              Places::FoldersBeyondAscii}));
+    ::testing::Values(
+        PageRow{"report.ps", document(2, kA4Width, kA4Height), 0, "report-001.jpg,report-002.jpg",
+                kA4At300Dpi, "two A4 pages at 300 dpi"},
+        PageRow{"wide.eps", document(1, 200, 100), 0, "wide-001.jpg", QSize(833, 417),
+                "a page size of the document's own"},
+        PageRow{"Zoë's Bericht.ps", document(1, kA4Width, kA4Height), 0, "Zoë's Bericht-001.jpg",
+                kA4At300Dpi, "a name beyond ASCII, with a space and a quote"},
+        PageRow{"broken.ps", document(2, kA4Width, kA4Height, "nosuchcommand\n"), 1,
+                "broken-001.jpg,broken-002.jpg", kA4At300Dpi,
+                "pages finished before an error are kept"},
+        PageRow{"empty.ps", "", 1, "", QSize(), "an empty file gives no page"},
+        PageRow{"report.ps", document(2, kA4Width, kA4Height), 0, "report-001.jpg,report-002.jpg",
+                kA4At300Dpi, "a temp folder named beyond ASCII", Places::TempBeyondAscii},
+        PageRow{"Straße.ps", document(1, kA4Width, kA4Height), 0, "Straße-001.jpg", kA4At300Dpi,
+                "source and output folders named beyond ASCII", Places::FoldersBeyondAscii}));
 
 } // namespace

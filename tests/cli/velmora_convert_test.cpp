@@ -1,194 +1,210 @@
-// The command-line twin, run as a user would run it.
+// velmora-convert as a user runs it. The table's runs end before any
+// Ghostscript starts: the answers to the command line itself, and sources
+// refused before they are read. One run converts, is stopped and resumed.
+#include "cli/report_ledger.h"
+#include "cli/run_report.h"
+#include "convert/termination_signals.h"
+#include "support/convert_command.h"
+#include "support/qstring_printer.h"
 #include "support/test_files.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
+#include <QImageReader>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <csignal>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
+using namespace velmora::test;
+using velmora::ReportLedger;
+
 namespace {
 
-struct Ran {
-    int exitCode = -1;
-    QString out;
-    QString err;
+constexpr int kUsage = 2;
+constexpr int kPollMs = 50;
+constexpr int kSignalStatusBase = 128;
+constexpr int kPixels = 300;
+constexpr int kSide = 72;       // points: a page 300 pixels wide
+constexpr int kLargerSide = 96; // points: 400 pixels
+
+// The report line of a source converted as it is on disk now.
+QByteArray convertedLine(const QString& source) {
+    velmora::FileOutcome outcome;
+    outcome.source = source;
+    outcome.size = velmora::SourceStamp::of(source).size;
+    outcome.mtime = velmora::SourceStamp::of(source).mtime;
+    return velmora::RunReport::line(outcome);
+}
+
+struct Row {
+    const char* why;
+    QStringList arguments;
+    int exitCode;
+    QString out; // all of stdout
+    QString err; // a part of stderr
 };
 
-Ran run(const QStringList& arguments, const QString& workingFolder = {}) {
-    QProcess process;
-    if (!workingFolder.isEmpty()) {
-        process.setWorkingDirectory(workingFolder);
-    }
-    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/velmora-convert"),
-                  arguments);
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+Row row(const char* why, QStringList arguments, int exitCode, QString out, QString err) {
+    return {why, std::move(arguments), exitCode, std::move(out), std::move(err)};
 }
 
-class VelmoraConvert : public ::testing::Test {
-protected:
-    QString file(const QString& relative, const QByteArray& content) {
-        return velmora::test::WriteFile(in.filePath(relative), content);
-    }
-    QTemporaryDir in;
-    QTemporaryDir out;
-};
-
-const QByteArray OnePage = "%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n72 72 moveto 200 200 lineto "
-                           "stroke showpage\n%%EOF\n";
-
-TEST_F(VelmoraConvert, UsageErrorsExitWithTwo) {
-    const QStringList rows[] = {
-        {}, // nothing to convert
-        {QStringLiteral("--quality"), QStringLiteral("101"), QStringLiteral("a.ps")},
-        {QStringLiteral("--quality"), QStringLiteral("high"), QStringLiteral("a.ps")},
-        {QStringLiteral("--timeout"), QStringLiteral("0"), QStringLiteral("a.ps")},
-    };
-    for (const QStringList& arguments : rows) {
-        const Ran ran = run(arguments);
-        EXPECT_EQ(ran.exitCode, 2) << qPrintable(arguments.join(' '));
-        EXPECT_TRUE(ran.err.contains(QStringLiteral("Usage:"))) << qPrintable(ran.err);
-    }
-    const Ran help = run({QStringLiteral("--help")});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.contains(QStringLiteral("--output-dir")));
-}
-
-TEST_F(VelmoraConvert, ListTakesFoldersLikeAddAll) {
-    file(QStringLiteral("b.ps"), OnePage);
-    file(QStringLiteral("A.PS"), OnePage);
-    file(QStringLiteral("~lock.ps"), OnePage);
-    file(QStringLiteral(".hidden.ps"), OnePage);
-    file(QStringLiteral("notes.txt"), "x");
-    file(QStringLiteral("sub/c.ps"), OnePage);
-    const QString single = file(QStringLiteral("single.eps"), OnePage);
-
-    const Ran ps = run({QStringLiteral("--list"), in.path(), single});
-    EXPECT_EQ(ps.exitCode, 0);
-    EXPECT_EQ(
-        ps.out.split('\n', Qt::SkipEmptyParts),
-        (QStringList{in.filePath("A.PS"), in.filePath("b.ps"), in.filePath("sub/c.ps"), single}));
-
-    const Ran txt = run({QStringLiteral("--list"), QStringLiteral("--extension"),
-                         QStringLiteral("txt"), in.path()});
-    EXPECT_EQ(txt.out.split('\n', Qt::SkipEmptyParts), QStringList{in.filePath("notes.txt")});
-}
-
-TEST_F(VelmoraConvert, ConvertsIntoAFolderAndSaysDone) {
-    file(QStringLiteral("one.ps"), OnePage);
-    const Ran ran =
-        run({QStringLiteral("--output-dir"), out.path(), QStringLiteral("one.ps")}, in.path());
-    EXPECT_EQ(ran.exitCode, 0) << qPrintable(ran.err);
-    EXPECT_EQ(ran.out, QStringLiteral("Done.\n"));
-    EXPECT_TRUE(ran.err.contains(QStringLiteral("Processing: one.ps")));
-    EXPECT_TRUE(QFile::exists(out.filePath(QStringLiteral("one-001.jpg"))));
-}
-
-TEST_F(VelmoraConvert, AFailedFileIsNamedAndTheExitCodeIsOne) {
-    const QString empty = file(QStringLiteral("empty.ps"), {});
-    const QString good = file(QStringLiteral("good.ps"), OnePage);
-    const Ran ran = run({empty, good});
-    EXPECT_EQ(ran.exitCode, 1);
-    EXPECT_EQ(ran.out, QStringLiteral("Done.\n") + empty + QStringLiteral(": empty file\n"));
-    EXPECT_TRUE(QFile::exists(in.filePath(QStringLiteral("good-001.jpg"))));
-    EXPECT_FALSE(QFile::exists(in.filePath(QStringLiteral("empty-001.jpg"))));
-}
-
-TEST_F(VelmoraConvert, AnEndlessDocumentEndsAtTheTimeLimit) {
-    const QString loop = file(QStringLiteral("loop.ps"), "%!PS\n{} loop\n");
-    const QString good = file(QStringLiteral("good.ps"), OnePage);
-    const Ran ran = run({QStringLiteral("--timeout"), QStringLiteral("1"), loop, good});
-    EXPECT_EQ(ran.exitCode, 1);
-    EXPECT_EQ(ran.out,
-              QStringLiteral("Done.\n") + loop + QStringLiteral(": no progress for 1 s\n"));
-    EXPECT_TRUE(QFile::exists(in.filePath(QStringLiteral("good-001.jpg"))));
-}
-
-TEST_F(VelmoraConvert, AMissingFileIsOneLineOnStderrAndNamedAfterDone) {
-    const QString missing = in.filePath(QStringLiteral("missing.ps"));
-    const QString good = file(QStringLiteral("good.ps"), OnePage);
-    const Ran ran = run({missing, good});
-    EXPECT_EQ(ran.exitCode, 1);
-    EXPECT_TRUE(ran.err.split('\n').contains(QStringLiteral("velmora-convert: ") + missing +
-                                             QStringLiteral(": No such file or directory")))
-        << qPrintable(ran.err);
-    // The window's error box text has no place on a terminal.
-    for (const char* boxText : {"Application Error", "Please email", "at line"}) {
-        EXPECT_FALSE(ran.err.contains(QLatin1String(boxText))) << qPrintable(ran.err);
-    }
-    EXPECT_TRUE(ran.out.startsWith(QStringLiteral("Done.\n") + missing + QStringLiteral(": ")))
-        << qPrintable(ran.out);
-    EXPECT_TRUE(QFile::exists(in.filePath(QStringLiteral("good-001.jpg"))));
-}
-
-// --output-dir as a batch job uses it: made when missing, as `mkdir -p`
-// does; refused in the command line's own words when it cannot be.
-TEST_F(VelmoraConvert, TheOutputFolderIsMadeOrRefusedInItsOwnWords) {
-    const QString good = file(QStringLiteral("good.ps"), OnePage);
-    const QString plainFile = file(QStringLiteral("plain"), "x");
-    const struct Row {
-        QString folder;
-        int exitCode;
-        QString err;
-        const char* why;
-    } rows[] = {
-        {out.filePath(QStringLiteral("new/and/deeper")), 0, {}, "a missing folder with parents"},
-        {out.path(), 0, {}, "a folder that is there"},
-        {plainFile, 2, plainFile + QStringLiteral(": Not a directory"), "a plain file"},
-        {plainFile + QStringLiteral("/sub"), 2, plainFile + QStringLiteral("/sub: Not a directory"),
-         "a folder below a plain file"},
+TEST(VelmoraConvert, AnswersAndRefusalsBeforeAnyGhostscript) {
+    QTemporaryDir in, work, temp;
+    const auto at = [](const QTemporaryDir& dir, const char* name) { return dir.filePath(name); };
+    const QString a = WriteFile(at(in, "A.PS"), SquarePages(1));
+    const QString b = WriteFile(at(in, "b.ps"), SquarePages(1));
+    const QString c = WriteFile(at(in, "sub/c.ps"), SquarePages(1));
+    const QString notes = WriteFile(at(in, "notes.txt"), "x");
+    WriteFile(at(in, "~lock.ps"), SquarePages(1));
+    WriteFile(at(in, ".hidden.ps"), SquarePages(1));
+    const QString eps = WriteFile(at(work, "c.eps"), SquarePages(1));
+    const QString plain = WriteFile(at(work, "plain"), "x");
+    const QString empty = WriteFile(at(work, "empty.ps"), {});
+    const QString fifo = at(work, "pipe.ps"), socket = at(work, "socket.ps");
+    const QString link = at(work, "link.ps"), gone = at(work, "gone.ps");
+    ASSERT_EQ(::mkfifo(qPrintable(fifo), 0600), 0);
+    ASSERT_EQ(::mknod(qPrintable(socket), S_IFSOCK | 0600, 0), 0);
+    ASSERT_TRUE(QFile::link(fifo, link));
+    const QString report = at(work, "report.jsonl");
+    const QString spelt =
+        work.path() + "/../" + QFileInfo(work.path()).fileName() + "/report.jsonl";
+    const QString part = WriteFile(at(work, "part.jsonl"), convertedLine(a) + convertedLine(c));
+    const QString damaged =
+        WriteFile(at(work, "damaged.jsonl"), convertedLine(a) + "{\"sou\n" + convertedLine(c));
+    const QString noFolder = at(work, "no/such/report.jsonl");
+    const QString notRegular = ": not a regular file\n";
+    const Row rows[] = {
+        row("nothing named", {}, kUsage, {}, "Name at least one file or folder.\n\nUsage:"),
+        row("a quality above 100", {"--quality", "101", a}, kUsage, {}, "--quality takes"),
+        row("a quality that is no number", {"--quality", "x", a}, kUsage, {}, "--quality takes"),
+        row("no time without progress", {"--timeout", "0", a}, kUsage, {}, "--timeout takes"),
+        row("no time for a document", {"--max-seconds", "0", a}, kUsage, {}, "--max-seconds"),
+        row("no bytes to write", {"--write-limit", "0", a}, kUsage, {}, "--write-limit takes"),
+        row("no Ghostscript at once", {"--jobs", "0", a}, kUsage, {}, "--jobs takes"),
+        row("a part beyond the parts", {"--shard", "4/3", a}, kUsage, {}, "--shard takes"),
+        row("two reports", {"--resume", report, "--report", part, a}, kUsage, {},
+            "--report cannot"),
+        row("an unknown option", {"--bogus"}, EXIT_FAILURE, {}, "Unknown option 'bogus'"),
+        row("folders give their files of the extension, as Add All does",
+            {"--list", in.path(), eps}, 0, a + '\n' + b + '\n' + c + '\n' + eps + '\n', {}),
+        row("another extension", {"--list", "--extension", "txt", in.path()}, 0, notes + '\n', {}),
+        row("one report, spelt two ways", {"--list", "--resume", report, "--report", spelt, eps}, 0,
+            eps + '\n', {}),
+        row("rows whose pages a later row replaces are named before converting",
+            {"--list", "--output-dir", work.path(), c, eps}, 0, c + '\n' + eps + '\n',
+            c + ": its pages were replaced by those of " + eps + " (same names in " + work.path()),
+        row("more parts than inputs: this part has nothing to do", {"--shard", "4/4", in.path()}, 0,
+            {}, "nothing to convert in part 4/4"),
+        row("--resume counts this part's sources only",
+            {"--shard", "1/2", "--resume", part, a, b, c}, 0, {},
+            "nothing left to convert (2 already converted)"),
+        row("--list --resume shows what is left; a damaged line is passed over",
+            {"--list", "--resume", damaged, in.path()}, 0, b + '\n',
+            damaged + ": line 2 is damaged; it is passed over"),
+        row("a pages folder that cannot be made", {"--output-dir", plain + "/sub", a}, kUsage, {},
+            plain + "/sub: Not a directory"),
+        row("a report that cannot be written is refused before anything converts",
+            {"--report", noFolder, a}, kUsage, {}, noFolder + ": "),
+        row("sources that are no regular files never block, and the run goes on past each",
+            {fifo, socket, "/dev/null", link, gone, empty}, 1,
+            "Done.\n" + fifo + notRegular + socket + notRegular + "/dev/null" + notRegular + link +
+                notRegular + gone + ": No such file or directory\n" + empty + ": empty file\n",
+            "velmora-convert: " + gone + ": No such file or directory"),
+        row("a line the report cannot take names its source and fails the run",
+            {"--report", "/dev/full", empty}, 1,
+            "Done.\n" + empty + ": empty file\n" + empty +
+                ": its line could not be added to the report (No space left on device)\n",
+            "velmora-convert: /dev/full: No space left on device"),
     };
     for (const Row& row : rows) {
-        const Ran ran = run({QStringLiteral("--output-dir"), row.folder, good});
-        EXPECT_EQ(ran.exitCode, row.exitCode) << row.why << ": " << qPrintable(ran.err);
-        EXPECT_EQ(QFile::exists(row.folder + QStringLiteral("/good-001.jpg")), row.exitCode == 0)
-            << row.why;
-        if (row.exitCode != 0) {
-            EXPECT_EQ(ran.err, QStringLiteral("velmora-convert: ") + row.err + '\n') << row.why;
-            EXPECT_EQ(ran.out, QString()) << row.why;
+        SCOPED_TRACE(row.why);
+        ConvertCommand command(row.arguments, temp.path());
+        command.run();
+        EXPECT_EQ(command.exitCode, row.exitCode) << qPrintable(command.err);
+        EXPECT_EQ(command.out, row.out);
+        EXPECT_TRUE(command.err.contains(row.err)) << qPrintable(command.err);
+        for (const char* boxWords : {"Application Error", "Please email", "Please select"}) {
+            EXPECT_FALSE(command.out.contains(boxWords) || command.err.contains(boxWords));
         }
-        EXPECT_FALSE(ran.out.contains(QStringLiteral("Please select"))) << "the window's words";
+    }
+    EXPECT_EQ(ReadFile(part).count('\n'), 2) << "a resumed run with nothing left writes nothing";
+    EXPECT_FALSE(QFileInfo::exists(report)) << "--list writes no report";
+    ConvertCommand help({"--help"}, temp.path());
+    help.run();
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains("--output-dir")) << "help goes to stdout";
+}
+
+TEST(VelmoraConvert, TerminationSignalsArriveAsEvents) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) { // Ctrl+C, kill, a closed terminal
+        velmora::TerminationSignals termination;
+        QSignalSpy received(&termination, &velmora::TerminationSignals::received);
+        ASSERT_EQ(::raise(signal), 0);
+        while (received.isEmpty()) {
+            QCoreApplication::processEvents();
+        }
+        EXPECT_EQ(termination.lastSignal(), signal);
     }
 }
 
-} // namespace
-
-namespace {
-
-TEST_F(VelmoraConvert, AnInterruptStopsGhostscriptAndCleansUp) {
-    QTemporaryDir temp;
-    file(QStringLiteral("loop.ps"), "%!PS\n{} loop\n");
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TMPDIR"), temp.path());
-    process.setProcessEnvironment(environment);
-    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/velmora-convert"),
-                  {in.filePath(QStringLiteral("loop.ps"))});
-    ASSERT_TRUE(process.waitForStarted());
-    // Wait until Ghostscript runs in the work folder, then interrupt.
-    QDir tempDir(temp.path());
-    for (int i = 0; i < 100 && tempDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty();
-         ++i) {
-        QThread::msleep(50);
+// A run stopped by a signal ends its Ghostscript, removes its work folder
+// and leaves a line for each source that ended; resuming it converts exactly
+// the rest, into a pages folder made as `mkdir -p` would.
+TEST(VelmoraConvert, AStoppedRunResumesToThePagesOfOneRun) {
+    QTemporaryDir in, out, temp;
+    // a.final.ps comes first and its pages take a.ps's names: a.ps's page
+    // replaces its first page, and its second page goes. c.ps never ends, so
+    // the run is surely at work when it is stopped; it is mended before the
+    // run is resumed.
+    const QStringList sources{WriteFile(in.filePath("a.final.ps"), SquarePages(2, kLargerSide)),
+                              WriteFile(in.filePath("a.ps"), SquarePages(1)),
+                              WriteFile(in.filePath("b.ps"), SquarePages(2)),
+                              WriteFile(in.filePath("c.ps"), SquarePages(1, kSide, "{} loop\n")),
+                              WriteFile(in.filePath("d.ps"), SquarePages(1))};
+    const QString pages = out.filePath("new/deeper");
+    const QString report = out.filePath("report.jsonl");
+    const QStringList options{"--jobs", "1", "--output-dir", pages, "--resume", report, in.path()};
+    ConvertCommand stopped(options, temp.path());
+    stopped.start();
+    // a.final.ps twice (converted, then replaced), a.ps and b.ps; then c.ps's
+    // Ghostscript at work in the run's folder.
+    while ((ReadFile(report).count('\n') < 4 || ProcessesIn(temp.path()) == 0) &&
+           !stopped.process.waitForFinished(kPollMs)) {
     }
-    QThread::msleep(300);
-    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
-    ASSERT_TRUE(process.waitForFinished(10000));
-    EXPECT_EQ(process.exitCode(), 128 + SIGINT);
-    EXPECT_EQ(tempDir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{});
-    // No process keeps working in the (removed) work folder.
-    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        const QString cwd = QFileInfo(QStringLiteral("/proc/%1/cwd").arg(pid)).symLinkTarget();
-        EXPECT_FALSE(cwd.startsWith(temp.path())) << qPrintable(pid);
+    ::kill(static_cast<pid_t>(stopped.process.processId()), SIGTERM);
+    stopped.finish();
+    EXPECT_EQ(stopped.exitCode, kSignalStatusBase + SIGTERM) << qPrintable(stopped.err);
+    EXPECT_TRUE(stopped.err.endsWith("Stopped.\n")) << qPrintable(stopped.err);
+    // The system takes a moment to end a killed process; one that outlives
+    // the run keeps the test here until its time-out.
+    while (ProcessesIn(temp.path()) > 0) {
+        QThread::msleep(kPollMs);
     }
+    EXPECT_EQ(FolderEntries(temp.path()), QStringList{});
+    EXPECT_EQ(ReportLedger::read(ReadFile(report)).remaining(sources), sources.mid(3))
+        << "a line for each source that ended, none for the one stopped";
+    EXPECT_EQ(FolderEntries(pages), QStringList({"a-001.jpg", "b-001.jpg", "b-002.jpg"}));
+    EXPECT_EQ(QImageReader(pages + "/a-001.jpg").size(), QSize(kPixels, kPixels))
+        << "a.ps's own page";
+
+    WriteFile(sources[3], SquarePages(1));
+    ConvertCommand resumed(options, temp.path());
+    resumed.run();
+    EXPECT_EQ(resumed.exitCode, 0) << qPrintable(resumed.err);
+    EXPECT_EQ(resumed.out, "Done.\n");
+    EXPECT_TRUE(resumed.err.contains("Processing: d.ps")) << qPrintable(resumed.err);
+    const QStringList made = FolderEntries(pages);
+    EXPECT_EQ(made, QStringList({"a-001.jpg", "b-001.jpg", "b-002.jpg", "c-001.jpg", "d-001.jpg"}));
+    for (const QString& page : made) {
+        EXPECT_TRUE(IsJpeg(pages + '/' + page)) << qPrintable(page);
+    }
+    EXPECT_EQ(ReportLedger::read(ReadFile(report)).remaining(sources), QStringList{});
+    EXPECT_EQ(ReadFile(report).count('\n'), 6) << "the rest added after the stopped run's lines";
+    EXPECT_EQ(FolderEntries(temp.path()), QStringList{});
 }
 
 } // namespace

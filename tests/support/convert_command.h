@@ -7,47 +7,41 @@
 
 namespace velmora::test {
 
-// The built velmora-convert, run as a user would run it: its own TMPDIR
-// (a folder of the test), optionally a umask, and a watch on what the run
-// costs while it works (the most its temp folder and its memory ever held).
+// The built velmora-convert, run as a user runs it, with TMPDIR set to a
+// folder of the test, and a watch on the most its temp folder and its
+// memory ever held while it worked.
 class ConvertCommand {
 public:
-    ConvertCommand(const QStringList& arguments, const QString& tempFolder);
+    ConvertCommand(QStringList arguments, QString tempFolder);
 
     void start();
-    // Waits for the end; a run still going after waitMs is killed and
-    // finished stays false.
-    void finish(int waitMs = 60000);
-    void run(int waitMs = 60000) {
+    // Waits for the end however long it takes: a run that hangs is caught
+    // by the test's time-out, not by a guess of how long a run may take.
+    void finish();
+    void run() {
         start();
-        finish(waitMs);
+        finish();
     }
     // stdout split into lines: "Done." and one line per file that failed.
     QStringList outLines() const { return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    QString umask; // e.g. "002"; empty keeps the test's own
     QProcess process;
-    bool finished = false;
-    int exitCode = -1;
+    int exitCode = -1; // -1 when a signal ended it
     QString out;
     QString err;
     qint64 peakTempBytes = 0;
     qint64 peakMemoryKiB = 0;
 
 private:
-    void notePeaks();
-
     QStringList m_arguments;
     QString m_tempFolder;
 };
 
-// Bytes held by the files below folder.
-qint64 FolderBytes(const QString& folder);
 // Entries left in folder, hidden ones too.
 QStringList FolderEntries(const QString& folder);
-// "pid name" of every live (not zombie) process descending from this one.
-QStringList LiveDescendants();
+// Processes working in folder or below it, as a run's Ghostscripts do.
+int ProcessesIn(const QString& folder);
 // True when the file starts like a JPEG (FF D8).
 bool IsJpeg(const QString& path);
 
