@@ -2,13 +2,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QSignalSpy>
 
 namespace velmora::test {
 
 namespace {
 
+// A run that hangs fails here, with its test's name, rather than at ctest's limit.
 constexpr int kRunTimeoutMs = 300000;
 
 } // namespace
@@ -19,38 +20,16 @@ ConversionHarness::ConversionHarness() {
     m_run = std::make_unique<ConversionRun>(*this, settings);
 }
 
-void ConversionHarness::progressed(const RunProgress& progress) {
-    progressValues.append(progress.percent);
-    if (onProgress) {
-        onProgress();
-    }
-    const QString& source = progress.source;
-    if (!source.isEmpty() && (progressSources.isEmpty() || progressSources.back() != source)) {
-        progressSources.append(source);
-    }
-}
-
-void ConversionHarness::fileEnded(const FileOutcome& outcome) {
-    ended.append(outcome);
-    if (onFileEnded) {
-        onFileEnded(outcome);
-    }
-}
-
-void ConversionHarness::problem(const Problem& problem) {
-    problems.append(problem);
-    if (onProblem) {
-        onProblem(problem);
+ConversionHarness::~ConversionHarness() {
+    for (auto undo = atEnd.rbegin(); undo != atEnd.rend(); ++undo) {
+        (*undo)();
     }
 }
 
 RunSummary ConversionHarness::run() {
     m_run->settings() = settings;
     QSignalSpy finished(m_run.get(), &ConversionRun::finished);
-    if (!m_run->start({sources, output, outputFolder, quality})) {
-        return {};
-    }
-    if (finished.isEmpty() && !finished.wait(kRunTimeoutMs)) {
+    if (!m_run->start(request) || !finished.wait(kRunTimeoutMs)) {
         return {};
     }
     return finished.front().front().value<RunSummary>();
@@ -62,12 +41,9 @@ QStringList ConversionHarness::leftInTemp() const {
 
 int ConversionHarness::childrenLeft() const {
     int count = 0;
-    const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    for (const QString& pid : pids) {
-        const QString cwd = QFileInfo(QStringLiteral("/proc/%1/cwd").arg(pid)).symLinkTarget();
-        if (!cwd.isEmpty() && cwd.startsWith(temp.path())) {
-            ++count;
-        }
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        const QString cwd = QFile::symLinkTarget(QStringLiteral("/proc/%1/cwd").arg(pid));
+        count += cwd.startsWith(temp.path()) ? 1 : 0;
     }
     return count;
 }

@@ -2,51 +2,45 @@
 
 #include "convert/conversion_port.h"
 #include "convert/conversion_run.h"
-#include "support/recording_prompter.h"
 
 #include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace velmora::test {
 
-// A conversion run wired to a recording port, with its own temp folder (so a
-// test can tell that nothing of a run stays behind) and the built program's
-// ps folder. run() starts it and waits for its end.
+// A conversion run wired to a recording port, with folders of its own: `in`
+// for sources, `out` for pages and `temp` for the run's work folder, so a
+// test can tell what a run left behind. run() starts the request and waits
+// for the run's end; the hooks act as a host would, inside the reports.
 class ConversionHarness : public ConversionPort {
 public:
     ConversionHarness();
+    ~ConversionHarness() override;
 
-    // ConversionPort
-    void progressed(const RunProgress& progress) override;
-    void fileEnded(const FileOutcome& outcome) override;
-    void problem(const Problem& problem) override;
+    void progressed(const RunProgress&) override { onProgress(); }
+    void fileEnded(const FileOutcome& outcome) override { onFileEnded(outcome); }
+    void problem(const Problem& reported) override {
+        problems.append(reported);
+        onProblem();
+    }
 
-    // Starts a run of `sources` with the fields below and waits for its end.
     RunSummary run();
     ConversionRun& conversion() { return *m_run; }
-
-    // Files and folders left in the run's temp folder.
+    // Entries left in the temp folder, and processes still working there.
     QStringList leftInTemp() const;
-    // Processes whose working folder lies in the run's temp folder.
     int childrenLeft() const;
 
-    QStringList sources;
-    OutputChoice output = OutputChoice::BesideSource;
-    QString outputFolder;
-    int quality = 75;
-    std::function<void()> onProgress;                    // called on each progress report
-    std::function<void(const FileOutcome&)> onFileEnded; // called as each file ends
-    std::function<void(const Problem&)> onProblem;       // called on each problem
-
-    QList<double> progressValues;
-    QStringList progressSources; // each new source the run works on, in order
-    QList<FileOutcome> ended;
-    QList<Problem> problems;
-
-    QTemporaryDir temp;
+    QTemporaryDir in, out, temp;
     ConversionSettings settings;
+    RunRequest request;
+    std::function<void()> onProgress = [] {};
+    std::function<void(const FileOutcome&)> onFileEnded = [](const FileOutcome&) {};
+    std::function<void()> onProblem = [] {};
+    std::vector<std::function<void()>> atEnd; // undone as the harness goes, last first
+    QList<Problem> problems;
 
 private:
     std::unique_ptr<ConversionRun> m_run;
