@@ -3,6 +3,10 @@
 #include "convert/conversion_port.h"
 #include "convert/conversion_run.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -17,8 +21,18 @@ namespace velmora::test {
 // for the run's end; the hooks act as a host would, inside the reports.
 class ConversionHarness : public ConversionPort {
 public:
-    ConversionHarness();
-    ~ConversionHarness() override;
+    // A run that hangs fails with its test's name, not at ctest's limit.
+    static constexpr int kRunTimeoutMs = 300000;
+
+    ConversionHarness() {
+        settings.programFolder = QCoreApplication::applicationDirPath();
+        settings.tempFolder = temp.path();
+    }
+    ~ConversionHarness() override {
+        for (auto undo = atEnd.rbegin(); undo != atEnd.rend(); ++undo) {
+            (*undo)();
+        }
+    }
 
     void progressed(const RunProgress&) override { onProgress(); }
     void fileEnded(const FileOutcome& outcome) override { onFileEnded(outcome); }
@@ -27,11 +41,27 @@ public:
         onProblem();
     }
 
-    RunSummary run();
-    ConversionRun& conversion() { return *m_run; }
+    RunSummary run() {
+        m_run.settings() = settings;
+        QSignalSpy finished(&m_run, &ConversionRun::finished);
+        if (!m_run.start(request) || !finished.wait(kRunTimeoutMs)) {
+            return {};
+        }
+        return finished.front().front().value<RunSummary>();
+    }
+    ConversionRun& conversion() { return m_run; }
     // Entries left in the temp folder, and processes still working there.
-    QStringList leftInTemp() const;
-    int childrenLeft() const;
+    QStringList leftInTemp() const {
+        return QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+    int childrenLeft() const {
+        int count = 0;
+        for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            const QString cwd = QFile::symLinkTarget(QStringLiteral("/proc/%1/cwd").arg(pid));
+            count += cwd.startsWith(temp.path()) ? 1 : 0;
+        }
+        return count;
+    }
 
     QTemporaryDir in, out, temp;
     ConversionSettings settings;
@@ -43,7 +73,7 @@ public:
     QList<Problem> problems;
 
 private:
-    std::unique_ptr<ConversionRun> m_run;
+    ConversionRun m_run{*this, settings};
 };
 
 } // namespace velmora::test
