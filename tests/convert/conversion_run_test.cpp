@@ -200,12 +200,13 @@ INSTANTIATE_TEST_SUITE_P(
             }},
         Row{"the pages folder removed: each page not saved is named in a box; the user stops at "
             "each, the window closes at the second, which wins once the step has ended",
-            Status::Cancelled, "1.ps,2.ps,endless.ps", ",2 of 2 pages could not be saved,stopped",
-            "", 2, "PDF.PDF_To_JPG at line 138",
+            Status::Cancelled, "1.ps,2.ps,3.ps,endless.ps",
+            ",2 of 2 pages could not be saved,stopped,stopped", "", 2, "PDF.PDF_To_JPG at line 138",
             [](ConversionHarness& h) {
                 test::WriteFile(h.request.sources[1], test::SquarePages(2, 36));
-                test::WriteFile(h.request.sources[2], "%!PS\n{} loop\n");
-                h.settings.jobs = 3; // the endless one runs when the run is stopped
+                test::WriteFile(h.request.sources[3], "%!PS\n{} loop\n");
+                // The files after the second are made, or being made, at the stop.
+                h.settings.jobs = 4;
                 h.onFileEnded = [&h](const FileOutcome&) {
                     QDir(h.out.path()).removeRecursively();
                 };
@@ -225,11 +226,12 @@ INSTANTIATE_TEST_SUITE_P(
                 test::WriteFile(h.request.sources[1], Sample("colours.ps"));
                 LimitFileSize(h, 64 * 1024);
             }},
-        Row{"each source is told as it was opened, though it changes meanwhile; what is gone or "
-            "no file is no failure of the program; pages go nowhere when neither option is chosen",
-            Status::Converted, "memo.ps,vanished.ps,folder.ps",
-            ",No such file or directory,not a regular file", "", 0, "",
+        Row{"each source is told as it was opened, though it changes meanwhile; a source gone, "
+            "empty or no file is no failure of the program; with neither option pages go nowhere",
+            Status::Converted, "memo.ps,vanished.ps,folder.ps,empty.ps",
+            ",No such file or directory,not a regular file,empty file", "", 0, "",
             [](ConversionHarness& h) {
+                test::WriteFile(h.request.sources[3], {});
                 QFile::remove(h.request.sources[1]);
                 QFile::remove(h.request.sources[2]);
                 QDir().mkpath(h.request.sources[2]);

@@ -42,14 +42,14 @@ public:
     }
 
     RunSummary run() {
-        m_run.settings() = settings;
-        QSignalSpy finished(&m_run, &ConversionRun::finished);
-        if (!m_run.start(request) || !finished.wait(kRunTimeoutMs)) {
+        m_run->settings() = settings;
+        QSignalSpy finished(m_run.get(), &ConversionRun::finished);
+        if (!m_run->start(request) || !finished.wait(kRunTimeoutMs)) {
             return {};
         }
         return finished.front().front().value<RunSummary>();
     }
-    ConversionRun& conversion() { return m_run; }
+    ConversionRun& conversion() { return *m_run; }
     // Entries left in the temp folder, and processes still working there.
     QStringList leftInTemp() const {
         return QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -73,7 +73,7 @@ public:
     QList<Problem> problems;
 
 private:
-    ConversionRun m_run{*this, settings};
+    std::unique_ptr<ConversionRun> m_run = std::make_unique<ConversionRun>(*this, settings);
 };
 
 } // namespace velmora::test
