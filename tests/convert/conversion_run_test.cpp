@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -63,7 +64,7 @@ struct Row {
     Status status;
     const char* sources; // comma-separated; each one page unless the setup says otherwise
     const char* reasons; // each source's, comma-separated; "…" ends the start of a longer one
-    const char* pages;   // .jpg beside the sources, then every file in the pages folder
+    const char* pages;   // files beside the sources but them, then those in the pages folder
     int boxes;           // error boxes, one for each failed step
     const char* box;     // a part of the first one's text
     std::function<void(ConversionHarness&)> setUp = {};
@@ -105,9 +106,12 @@ TEST_P(ConversionRunTest, EachFileIsNamedForWhatBecameOfItAndNothingStays) {
         reasons << (start.endsWith(u'…') ? reason.left(start.size() - 1) + u'…' : reason);
     }
     EXPECT_EQ(reasons.join(QLatin1Char(',')), QString::fromUtf8(row.reasons));
-    EXPECT_EQ(QDir(h.in.path()).entryList({"*.jpg"}, QDir::Files, QDir::Name) +
-                  QDir(h.out.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-              test::split(row.pages));
+    QStringList left = QDir(h.in.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QString& source : h.request.sources) {
+        left.removeOne(QFileInfo(source).fileName());
+    }
+    left += QDir(h.out.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    EXPECT_EQ(left, test::split(row.pages));
     EXPECT_EQ(h.childrenLeft(), 0);
     EXPECT_EQ(h.leftInTemp(), QStringList{});
     if (row.check) {
@@ -131,8 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
                 h.request = {h.request.sources, OutputChoice::BesideSource, "/missing", 75};
                 h.settings.ghostscript = "no-such-gs";
             }},
-        Row{"a document shared over three Ghostscripts keeps its pages in order, beside it; a "
-            "start meanwhile does nothing",
+        Row{"a document shared over three Ghostscripts keeps its pages in order, beside it; the "
+            "bar moves up to 100 and never back; a start meanwhile does nothing",
             Status::Converted, "long.ps", "",
             "long-001.jpg,long-002.jpg,long-003.jpg,long-004.jpg,long-005.jpg,long-006.jpg,"
             "long-007.jpg,long-008.jpg,long-009.jpg,long-010.jpg,long-011.jpg,long-012.jpg",
@@ -147,7 +151,16 @@ INSTANTIATE_TEST_SUITE_P(
                 test::WriteFile(h.request.sources[0], pages);
                 h.request.output = OutputChoice::BesideSource;
                 h.settings.jobs = 3;
-                h.onProgress = [&h] { EXPECT_FALSE(h.conversion().start({})); };
+                h.onProgress = [&h] {
+                    EXPECT_FALSE(h.conversion().start({}));
+                    const QDir::Filters folders = QDir::Dirs | QDir::NoDotAndDotDot;
+                    for (const QFileInfo& work : QDir(h.temp.path()).entryInfoList(folders)) {
+                        EXPECT_FALSE(work.permissions().testAnyFlags(
+                            QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                            QFileDevice::ReadOther | QFileDevice::WriteOther))
+                            << "only this run may read its work folder";
+                    }
+                };
             },
             [](ConversionHarness& h, const RunSummary&) {
                 int width = 0;
@@ -156,6 +169,8 @@ INSTANTIATE_TEST_SUITE_P(
                         std::exchange(width, QImageReader(h.in.filePath(page)).size().width());
                     EXPECT_GT(width, before) << qPrintable(page) << " is out of order";
                 }
+                EXPECT_TRUE(std::is_sorted(h.progress.begin(), h.progress.end())) << "never back";
+                EXPECT_EQ(h.progress.value(h.progress.size() - 1), 100);
             }},
         Row{"names a shell or Ghostscript would read are plain characters; what is no document "
             "is named for what it is not",
@@ -167,8 +182,8 @@ INSTANTIATE_TEST_SUITE_P(
                 h.request.outputFolder += '/';
             }},
         Row{"a PDF goes through both stages; an old page is replaced, the user's PDF stays",
-            Status::Converted, "a.b.pdf,report.ps", ",", "a-001.jpg,a-002.jpg,report-001.jpg", 0,
-            "",
+            Status::Converted, "a.b.pdf,report.ps", ",",
+            "report.pdf,a-001.jpg,a-002.jpg,report-001.jpg", 0, "",
             [](ConversionHarness& h) {
                 QPdfWriter pdf(h.request.sources[0]);
                 QPainter painter(&pdf);

@@ -34,7 +34,10 @@ public:
         }
     }
 
-    void progressed(const RunProgress&) override { onProgress(); }
+    void progressed(const RunProgress& reported) override {
+        progress.append(reported.percent);
+        onProgress();
+    }
     void fileEnded(const FileOutcome& outcome) override { onFileEnded(outcome); }
     void problem(const Problem& reported) override {
         problems.append(reported);
@@ -71,6 +74,7 @@ public:
     std::function<void()> onProblem = [] {};
     std::vector<std::function<void()>> atEnd; // undone as the harness goes, last first
     QList<Problem> problems;
+    QList<double> progress; // each report's percentage
 
 private:
     std::unique_ptr<ConversionRun> m_run = std::make_unique<ConversionRun>(*this, settings);
