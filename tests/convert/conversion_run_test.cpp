@@ -1,399 +1,282 @@
-// End to end with the real Ghostscript: the run, both stages and the scripts.
+// Runs of the engine, each a row: its checks before anything starts, then
+// the real Ghostscript under hostile input, hosts that stop it from inside
+// a report, and failing disks. After every run each file is named for what
+// became of it, exactly the pages it should leave are there, and no
+// Ghostscript nor work folder is left.
 #include "convert/conversion_run.h"
 #include "support/conversion_harness.h"
+#include "support/qstring_printer.h"
 #include "support/test_files.h"
+#include "support/text.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
-#include <QMap>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
-#include <QTemporaryDir>
-#include <QTimer>
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <utility>
+#include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace velmora;
-using ::testing::ElementsAre;
 using velmora::test::ConversionHarness;
-using Choice = OutputChoice;
 using Status = RunSummary::Status;
 
 namespace {
 
-QString samples() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Samples/");
+constexpr qint64 kMiB = 1024 * 1024;
+constexpr qint64 kOpenedTime = 978307200; // a time the test gives a source
+
+QByteArray Sample(const char* name) {
+    return test::ReadFile(QCoreApplication::applicationDirPath() + "/Samples/" + name);
 }
 
-QByteArray onePage(const QByteArray& text = "page") {
-    return "%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n%%Page: 1 1\n"
-           "/Helvetica findfont 20 scalefont setfont 72 700 moveto (" +
-           text + ") show showpage\n%%EOF\n";
+// A tmpfs of these options on the pages folder while the run lives.
+bool MountOnPagesFolder(ConversionHarness& h, const QString& options) {
+    const QString folder = h.out.path();
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", folder}) != 0) {
+        return false;
+    }
+    h.atEnd.push_back([folder] { QProcess::execute("umount", {folder}); });
+    return true;
 }
 
-QByteArray pages(int count) {
-    QByteArray doc = "%!PS-Adobe-3.0\n%%Pages: " + QByteArray::number(count) + "\n%%EndComments\n";
-    for (int i = 1; i <= count; ++i) {
-        doc += "%%Page: " + QByteArray::number(i) + ' ' + QByteArray::number(i) +
-               "\n/Helvetica findfont 20 scalefont setfont 72 700 moveto (" +
-               QByteArray::number(i) + ") show showpage\n";
-    }
-    return doc + "%%EOF\n";
+// No file the run writes may grow past `bytes`: such writes fail (EFBIG).
+void LimitFileSize(ConversionHarness& h, rlim_t bytes) {
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    h.atEnd.push_back([limit] {
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_DFL);
+    });
+    std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = bytes;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
 }
 
-// The failed files of a run, for a failing test to show.
-QString failures(const RunSummary& summary) {
-    QStringList lines;
-    for (const FileOutcome& file : summary.files) {
-        if (file.failed()) {
-            lines.append(file.source + QStringLiteral(": ") + file.failure.text());
-        }
-    }
-    return lines.join(QLatin1Char('\n'));
-}
-
-class ConversionRunTest : public ::testing::Test {
-protected:
-    QString file(const QString& name, const QByteArray& content) {
-        return test::WriteFile(in.filePath(name), content);
-    }
-    QStringList listed(const QTemporaryDir& dir,
-                       const QString& filter = QStringLiteral("*.jpg")) const {
-        return QDir(dir.path()).entryList({filter}, QDir::Files | QDir::Hidden, QDir::Name);
-    }
-
-    ConversionHarness h;
-    QTemporaryDir in;
-    QTemporaryDir out;
+struct Row {
+    const char* why;
+    Status status;
+    const char* sources; // comma-separated; each one page unless the setup says otherwise
+    const char* reasons; // each source's, comma-separated; "…" ends the start of a longer one
+    const char* pages;   // files beside the sources but them, then those in the pages folder
+    int boxes;           // error boxes, one for each failed step
+    const char* box;     // a part of the first one's text
+    std::function<void(ConversionHarness&)> setUp = {};
+    std::function<void(ConversionHarness&, const RunSummary&)> check = {};
 };
 
-TEST_F(ConversionRunTest, SamplesBecomePagesBesideTheirSources) {
-    for (const QString& name : QDir(samples()).entryList(QDir::Files)) {
-        ASSERT_TRUE(QFile::copy(samples() + name, in.filePath(name)));
-        h.sources.append(in.filePath(name));
-    }
-    ASSERT_EQ(h.sources.count(), 4);
-
-    const RunSummary summary = h.run();
-
-    EXPECT_EQ(summary.status, Status::Converted);
-    EXPECT_TRUE(summary.allSucceeded()) << qPrintable(failures(summary));
-    EXPECT_EQ(listed(in), (QStringList{"brochure-001.jpg", "brochure-002.jpg", "brochure-003.jpg",
-                                       "colours-001.jpg", "drawing-001.jpg", "letter-001.jpg"}));
-    EXPECT_EQ(listed(in, QStringLiteral("*.pdf")), QStringList{}) << "no intermediate PDF left";
-    QImageReader letter(in.filePath(QStringLiteral("letter-001.jpg")));
-    EXPECT_EQ(letter.size(), QSize(2550, 3300)) << "US Letter at 300 dpi";
-    EXPECT_EQ(letter.format(), QByteArray("jpeg"));
-
-    // The bar moves with the pages, never back, up to the end.
-    ASSERT_GT(h.progressValues.size(), 5);
-    EXPECT_TRUE(std::is_sorted(h.progressValues.begin(), h.progressValues.end()));
-    EXPECT_EQ(h.progressValues.last(), 100);
-    EXPECT_EQ(h.progressSources.first(), in.filePath(QStringLiteral("brochure.ps")));
-    EXPECT_EQ(h.ended.size(), 4) << "each file's outcome was reported as it ended";
-    EXPECT_EQ(h.leftInTemp(), QStringList{}) << "the work folder is gone";
-    EXPECT_FALSE(h.conversion().isConverting());
+void PrintTo(const Row& row, std::ostream* out) {
+    *out << row.why;
 }
 
-// "Min." must give the smallest pages: Ghostscript takes 0 for its default 75.
-TEST_F(ConversionRunTest, QualityReachesThePages) {
-    h.output = Choice::Folder;
-    h.sources.append(samples() + QStringLiteral("colours.ps"));
-    QMap<int, QByteArray> pages;
-    for (const int quality : {0, 1, 75, 100}) {
-        QTemporaryDir into;
-        h.outputFolder = into.path();
-        h.quality = quality;
-        h.run();
-        pages[quality] = test::ReadFile(into.filePath(QStringLiteral("colours-001.jpg")));
-        ASSERT_FALSE(pages[quality].isEmpty()) << quality;
-    }
-    EXPECT_EQ(pages[0], pages[1]) << "0 is Ghostscript's lowest quality";
-    EXPECT_LT(pages[1].size(), pages[75].size()) << "and below its default";
-    EXPECT_LT(pages[75].size(), pages[100].size());
-}
+class ConversionRunTest : public ::testing::TestWithParam<Row> {};
 
-TEST_F(ConversionRunTest, PagesAreNamedAfterTheSource) {
-    struct Row {
-        const char* source;
-        const char* page;
-        const char* why;
-    } rows[] = {
-        {"my.report.ps", "my-001.jpg", "prefix ends at the first dot"},
-        {"data", "data-001.jpg", "no extension"},
-        {".x.ps", "-001.jpg", "a leading dot leaves an empty prefix"},
-        {"a b 'q' \"d\" ;$(touch pwned).ps", "a b 'q' \"d\" ;$(touch pwned)-001.jpg",
-         "spaces, quotes, ; and $(...) are plain characters"},
-        {"-leading.ps", "-leading-001.jpg", "a leading dash is no option"},
-        {"über straße 日本.ps", "über straße 日本-001.jpg", "non-Latin letters"},
-        {"100%.ps", "100%-001.jpg", "a percent sign reaches no Ghostscript template"},
-    };
-    h.output = Choice::Folder;
-    h.outputFolder = out.path() + QLatin1Char('/'); // a closing separator is harmless
-    for (const Row& row : rows) {
-        h.sources.append(file(QString::fromUtf8(row.source), onePage()));
+TEST_P(ConversionRunTest, EachFileIsNamedForWhatBecameOfItAndNothingStays) {
+    const Row& row = GetParam();
+    ConversionHarness h;
+    h.request.output = OutputChoice::Folder;
+    h.request.outputFolder = h.out.path();
+    for (const QString& name : test::split(row.sources)) {
+        h.request.sources << test::WriteFile(h.in.filePath(name), test::SquarePages(1, 36));
+    }
+    if (row.setUp) {
+        row.setUp(h);
+    }
+    if (IsSkipped() || HasFatalFailure()) {
+        return;
     }
     const RunSummary summary = h.run();
-    EXPECT_TRUE(summary.allSucceeded()) << qPrintable(failures(summary));
-    for (const Row& row : rows) {
-        EXPECT_TRUE(QFileInfo::exists(out.filePath(QString::fromUtf8(row.page)))) << row.why;
+    EXPECT_EQ(summary.status, row.status);
+    EXPECT_EQ(summary.ghostscript,
+              row.status == Status::MissingGhostscript ? h.settings.ghostscript : QString())
+        << "a missing Ghostscript is named";
+    EXPECT_EQ(h.problems.size(), row.boxes);
+    EXPECT_TRUE(h.problems.value(0).boxText().contains(QLatin1String(row.box)));
+    const QStringList expected = QString::fromUtf8(row.reasons).split(QLatin1Char(','));
+    QStringList reasons;
+    for (const FileOutcome& file : summary.files) {
+        const QString start = expected.value(reasons.size());
+        const QString reason = file.failure.text();
+        reasons << (start.endsWith(u'…') ? reason.left(start.size() - 1) + u'…' : reason);
     }
-    EXPECT_EQ(listed(out).size(), std::size(rows));
-    EXPECT_FALSE(QFileInfo::exists(QDir::current().filePath(QStringLiteral("pwned"))));
-}
-
-TEST_F(ConversionRunTest, APdfSourceGoesThroughBothStages) {
-    // Make a real PDF with a first run, then convert it as a source.
-    h.sources.append(file(QStringLiteral("two.ps"), pages(2)));
-    h.run();
-    ASSERT_TRUE(QFile::remove(in.filePath(QStringLiteral("two-001.jpg"))));
-    h.sources.clear();
-    QProcess gs;
-    gs.start(QStringLiteral("gs"),
-             {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dBATCH"),
-              QStringLiteral("-dNOPAUSE"), QStringLiteral("-sDEVICE=pdfwrite"),
-              QStringLiteral("-sOutputFile=") + in.filePath(QStringLiteral("a.b.pdf")),
-              in.filePath(QStringLiteral("two.ps"))});
-    ASSERT_TRUE(gs.waitForFinished());
-    h.sources.append(in.filePath(QStringLiteral("a.b.pdf")));
-    h.output = Choice::Folder;
-    h.outputFolder = out.path();
-    const RunSummary summary = h.run();
-    EXPECT_TRUE(summary.allSucceeded()) << qPrintable(failures(summary));
-    EXPECT_EQ(listed(out), (QStringList{"a-001.jpg", "a-002.jpg"}));
-    EXPECT_TRUE(QFileInfo::exists(in.filePath(QStringLiteral("a.b.pdf")))) << "the source stays";
-}
-
-TEST_F(ConversionRunTest, AUsersOwnPdfBesideTheSourceIsNeverTouched) {
-    h.sources.append(file(QStringLiteral("report.ps"), onePage()));
-    file(QStringLiteral("report.pdf"), "the user's own PDF");
-    file(QStringLiteral("report-001.jpg"), "an old page");
-    h.run();
-    QFile pdf(in.filePath(QStringLiteral("report.pdf")));
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    EXPECT_EQ(pdf.readAll(), QByteArray("the user's own PDF"));
-    EXPECT_GT(QFileInfo(in.filePath(QStringLiteral("report-001.jpg"))).size(), 1000)
-        << "a page of the same name is replaced";
-}
-
-TEST_F(ConversionRunTest, NeitherOptionDeliversNothingAndLeavesNothing) {
-    h.output = Choice::None;
-    h.outputFolder = out.path(); // an existing folder lets the run start
-    h.sources.append(file(QStringLiteral("memo.ps"), onePage()));
-    const RunSummary summary = h.run();
-    EXPECT_EQ(summary.status, Status::Converted);
-    EXPECT_EQ(listed(in), QStringList{});
-    EXPECT_EQ(listed(out), QStringList{});
-    EXPECT_EQ(h.leftInTemp(), QStringList{});
-    ASSERT_EQ(summary.files.size(), 1);
-    EXPECT_EQ(summary.files[0].pages, 1);
-    EXPECT_EQ(summary.files[0].delivered, 0);
-}
-
-TEST_F(ConversionRunTest, EachOutcomeDescribesItsSourceAsItWasOpened) {
-    // A time the test sets, and a later one the source gets while it converts.
-    constexpr qint64 kOpenedTime = 978307200;
-    constexpr qint64 kChangedTime = kOpenedTime + 3600;
-    const QByteArray content = onePage();
-    const QString memo = file(QStringLiteral("memo.ps"), content);
-    const auto setTime = [&](qint64 seconds) {
-        QFile source(memo);
-        ASSERT_TRUE(source.open(QIODevice::Append));
-        ASSERT_TRUE(source.setFileTime(QDateTime::fromSecsSinceEpoch(seconds),
-                                       QFileDevice::FileModificationTime));
-    };
-    setTime(kOpenedTime);
-    h.sources = QStringList{memo, in.filePath(QStringLiteral("vanished.ps"))};
-    bool changed = false;
-    // The first progress comes once the files are taken in: a report that
-    // looked at the source only at its end would see it changed.
-    h.onProgress = [&] {
-        if (!std::exchange(changed, true)) {
-            QFile source(memo);
-            ASSERT_TRUE(source.open(QIODevice::Append));
-            source.write("% an afterthought\n");
-            source.close();
-            setTime(kChangedTime);
-        }
-    };
-    const RunSummary summary = h.run();
-    ASSERT_EQ(summary.files.size(), 2);
-    EXPECT_FALSE(summary.files[0].failed()) << qPrintable(summary.files[0].failure.text());
-    EXPECT_EQ(summary.files[0].size, content.size());
-    EXPECT_EQ(summary.files[0].mtime, kOpenedTime);
-    EXPECT_TRUE(changed);
-    EXPECT_EQ(summary.files[1].size, FileOutcome::kUnknown) << "never opened";
-    EXPECT_EQ(summary.files[1].mtime, FileOutcome::kUnknown) << "never opened";
-}
-
-TEST_F(ConversionRunTest, FailedFilesAreNamedAfterDone) {
-    QByteArray random(4000, '\0');
-    for (int i = 0; i < random.size(); ++i) {
-        random[i] = static_cast<char>((i * 7919 + 13) % 251);
+    EXPECT_EQ(reasons.join(QLatin1Char(',')), QString::fromUtf8(row.reasons));
+    QStringList left = QDir(h.in.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QString& source : h.request.sources) {
+        left.removeOne(QFileInfo(source).fileName());
     }
-    QByteArray truncated = pages(6);
-    truncated.truncate(truncated.indexOf("%%Page: 4 4"));
-
-    h.sources.append(file(QStringLiteral("random.ps"), random));
-    h.sources.append(file(QStringLiteral("empty.ps"), {}));
-    h.sources.append(file(QStringLiteral("truncated.ps"), truncated));
-    h.sources.append(in.filePath(QStringLiteral("vanished.ps")));
-    h.sources.append(file(QStringLiteral("good.ps"), pages(2)));
-    const RunSummary summary = h.run();
-
-    ASSERT_EQ(summary.files.size(), 5);
-    // Random bytes are named for what they are not, with Ghostscript's words after.
-    EXPECT_THAT(summary.files[0].failure.text().toStdString(),
-                ::testing::StartsWith("not a PostScript or PDF file (Ghostscript: Error: "));
-    EXPECT_EQ(summary.files[1].failure.text(), QStringLiteral("empty file"));
-    // Ghostscript ended well: the pages it made are the document, whatever
-    // its comments promised.
-    EXPECT_FALSE(summary.files[2].failed()) << qPrintable(summary.files[2].failure.text());
-    EXPECT_EQ(summary.files[2].pages, 3);
-    EXPECT_EQ(summary.files[3].failure.text(), QStringLiteral("No such file or directory"));
-    EXPECT_FALSE(summary.files[4].failed());
-    EXPECT_FALSE(summary.allSucceeded());
-
-    EXPECT_EQ(summary.files[0].source, in.filePath(QStringLiteral("random.ps")))
-        << "outcomes in row order";
-
-    // No junk pages for rejected input; the partial document keeps its pages.
-    EXPECT_EQ(listed(in), (QStringList{"good-001.jpg", "good-002.jpg", "truncated-001.jpg",
-                                       "truncated-002.jpg", "truncated-003.jpg"}));
-    // A vanished source is no run-time failure of the program: no error box.
-    EXPECT_TRUE(h.problems.isEmpty());
-}
-
-TEST_F(ConversionRunTest, AnEndlessDocumentIsStoppedAtTheTimeLimit) {
-    h.settings.noProgressLimit = std::chrono::milliseconds(1500);
-    h.sources.append(file(QStringLiteral("loop.ps"), "%!PS\n{} loop\n"));
-    h.sources.append(file(QStringLiteral("after.ps"), onePage()));
-    const auto started = std::chrono::steady_clock::now();
-    const RunSummary summary = h.run();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(15));
-    ASSERT_EQ(summary.files.size(), 2);
-    EXPECT_EQ(summary.files[0].failure.text(), QStringLiteral("no progress for 1.5 s"));
-    EXPECT_FALSE(summary.files[1].failed()) << "the next file still converts";
-    EXPECT_EQ(listed(in), QStringList{"after-001.jpg"});
+    left += QDir(h.out.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    EXPECT_EQ(left, test::split(row.pages));
     EXPECT_EQ(h.childrenLeft(), 0);
     EXPECT_EQ(h.leftInTemp(), QStringList{});
+    if (row.check) {
+        row.check(h, summary);
+    }
 }
 
-TEST_F(ConversionRunTest, ADiskNearlyFullStopsTheRunAndKeepsWhatWasDelivered) {
-    h.sources.append(file(QStringLiteral("first.ps"), onePage()));
-    h.sources.append(file(QStringLiteral("second.ps"), onePage()));
-    h.sources.append(file(QStringLiteral("third.ps"), onePage()));
-    // The disk fills up as soon as the first page is in place.
-    const QString firstPage = in.filePath(QStringLiteral("first-001.jpg"));
-    h.conversion().setDiskSpace([&](const QString&) {
-        const qint64 disk = 100 * 1024 * ConversionSettings::kMB;
-        return DiskSpace{QFileInfo::exists(firstPage) ? 100 * ConversionSettings::kMB : disk / 2,
-                         disk};
-    });
-    const RunSummary summary = h.run();
-    ASSERT_EQ(summary.files.size(), 3);
-    EXPECT_FALSE(summary.files[0].failed());
-    EXPECT_EQ(summary.files[1].failure.text(), QStringLiteral("disk nearly full"));
-    EXPECT_EQ(summary.files[2].failure.text(), QStringLiteral("disk nearly full"))
-        << "later files are skipped with the same reason";
-    EXPECT_EQ(listed(in), QStringList{"first-001.jpg"});
-    EXPECT_EQ(h.childrenLeft(), 0);
-    EXPECT_EQ(h.leftInTemp(), QStringList{});
-}
-
-TEST_F(ConversionRunTest, ClosingDuringARunStopsGhostscriptAndCleansUp) {
-    h.sources.append(file(QStringLiteral("loop.ps"), "%!PS\n{} loop\n"));
-    h.sources.append(file(QStringLiteral("never.ps"), onePage()));
-    QTimer::singleShot(500, [this] { h.conversion().cancel(); });
-    const auto started = std::chrono::steady_clock::now();
-    const RunSummary summary = h.run();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
-    EXPECT_EQ(summary.status, Status::Cancelled);
-    EXPECT_EQ(h.childrenLeft(), 0);
-    EXPECT_EQ(h.leftInTemp(), QStringList{});
-    EXPECT_EQ(listed(in), QStringList{});
-}
-
-TEST_F(ConversionRunTest, TheWorkFolderIsPrivateAndDocumentsCannotWriteOutsideIt) {
-    const QString target = out.filePath(QStringLiteral("escaped.txt"));
-    const QByteArray writer = "%!PS\n(" + target.toUtf8() +
-                              ") (w) file dup (gotcha) writestring closefile\n"
-                              "(escaped-tmp.txt) (w) file closefile showpage\n";
-    h.sources.append(file(QStringLiteral("writer.ps"), writer));
-    QFileDevice::Permissions workPermissions;
-    h.onProgress = [&] {
-        const QFileInfoList work =
-            QDir(h.temp.path()).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot);
-        if (work.size() == 1) {
-            workPermissions = work.first().permissions();
-        }
-    };
-    h.run();
-    EXPECT_FALSE(QFileInfo::exists(target)) << "nothing written outside the work folder";
-    EXPECT_EQ(workPermissions & (QFileDevice::ReadGroup | QFileDevice::ReadOther |
-                                 QFileDevice::WriteGroup | QFileDevice::WriteOther),
-              QFileDevice::Permissions{});
-    EXPECT_EQ(h.leftInTemp(), QStringList{});
-}
-
-TEST_F(ConversionRunTest, NothingToDoIsSaidBeforeAnythingIsPrepared) {
-    QList<Status> statuses;
-    statuses << h.run().status;
-    h.sources.append(file(QStringLiteral("a.ps"), onePage()));
-    h.output = Choice::Folder;
-    h.outputFolder = out.filePath(QStringLiteral("missing"));
-    statuses << h.run().status;
-    h.outputFolder.clear();
-    statuses << h.run().status;
-    // Beside the source, the folder text does not matter.
-    h.output = Choice::BesideSource;
-    statuses << h.run().status;
-
-    EXPECT_EQ(statuses, (QList<Status>{Status::NoFiles, Status::NoFolder, Status::NoFolder,
-                                       Status::Converted}));
-    EXPECT_EQ(h.leftInTemp(), QStringList{});
-}
-
-TEST_F(ConversionRunTest, WhatStartsIsWhatRunsAndASecondStartDoesNothing) {
-    h.sources.append(file(QStringLiteral("a.ps"), onePage()));
-    h.sources.append(file(QStringLiteral("b.ps"), onePage()));
-    std::optional<bool> second;
-    h.onProgress = [&] {
-        if (!second) {
-            RunRequest other;
-            other.sources = QStringList{file(QStringLiteral("c.ps"), onePage())};
-            second = h.conversion().start(other);
-        }
-    };
-    const RunSummary summary = h.run();
-    EXPECT_EQ(second, false);
-    EXPECT_EQ(summary.files.size(), 2);
-    EXPECT_EQ(listed(in), (QStringList{"a-001.jpg", "b-001.jpg"}));
-}
-
-TEST_F(ConversionRunTest, MissingGhostscriptOrScriptsAreSaidBeforeAnythingHappens) {
-    h.sources.append(file(QStringLiteral("a.ps"), onePage()));
-    h.settings.ghostscript = QStringLiteral("no-such-ghostscript-here");
-    const RunSummary missing = h.run();
-    EXPECT_EQ(missing.status, Status::MissingGhostscript);
-    EXPECT_EQ(missing.ghostscript, QStringLiteral("no-such-ghostscript-here")) << "to name it";
-
-    h.settings.ghostscript = QStringLiteral("gs");
-    QTemporaryDir emptyProgramFolder;
-    h.settings.programFolder = emptyProgramFolder.path();
-    EXPECT_EQ(h.run().status, Status::NotPrepared);
-    ASSERT_EQ(h.problems.size(), 1);
-    EXPECT_TRUE(h.problems[0].boxText().contains(
-        QStringLiteral("in Velmora2021/08/31.Form1.PushButton2_Click at line 114")));
-    EXPECT_EQ(listed(in), QStringList{});
-    EXPECT_EQ(h.leftInTemp(), QStringList{});
-}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ConversionRunTest,
+    ::testing::Values(
+        Row{"the program's own scripts are missing (first: the run waits for the sandbox's probe)",
+            Status::NotPrepared, "a.ps", "", "", 1,
+            "in Velmora2021/08/31.Form1.PushButton2_Click at line 114",
+            [](ConversionHarness& h) { h.settings.programFolder = h.temp.path(); }},
+        Row{"nothing to convert", Status::NoFiles, "", "", "", 0, ""},
+        Row{"a pages folder that is not there", Status::NoFolder, "a.ps", "", "", 0, "",
+            [](ConversionHarness& h) { h.request.outputFolder += "/missing"; }},
+        Row{"beside the sources the folder does not matter; no Ghostscript",
+            Status::MissingGhostscript, "a.ps", "", "", 0, "",
+            [](ConversionHarness& h) {
+                h.request = {h.request.sources, OutputChoice::BesideSource, "/missing", 75};
+                h.settings.ghostscript = "no-such-gs";
+            }},
+        Row{"a document shared over three Ghostscripts keeps its pages in order, beside it; the "
+            "bar moves up to 100 and never back; a start meanwhile does nothing",
+            Status::Converted, "long.ps", "",
+            "long-001.jpg,long-002.jpg,long-003.jpg,long-004.jpg,long-005.jpg,long-006.jpg,"
+            "long-007.jpg,long-008.jpg,long-009.jpg,long-010.jpg,long-011.jpg,long-012.jpg",
+            0, "",
+            [](ConversionHarness& h) {
+                // Pages of growing width: each page's image tells which page it is.
+                QByteArray pages = "%!PS\n";
+                for (int width = 40; width <= 84; width += 4) {
+                    pages += "<< /PageSize [" + QByteArray::number(width) +
+                             " 36] >> setpagedevice showpage\n";
+                }
+                test::WriteFile(h.request.sources[0], pages);
+                h.request.output = OutputChoice::BesideSource;
+                h.settings.jobs = 3;
+                h.onProgress = [&h] {
+                    EXPECT_FALSE(h.conversion().start({}));
+                    const QDir::Filters folders = QDir::Dirs | QDir::NoDotAndDotDot;
+                    for (const QFileInfo& work : QDir(h.temp.path()).entryInfoList(folders)) {
+                        EXPECT_FALSE(work.permissions().testAnyFlags(
+                            QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                            QFileDevice::ReadOther | QFileDevice::WriteOther))
+                            << "only this run may read its work folder";
+                    }
+                };
+            },
+            [](ConversionHarness& h, const RunSummary&) {
+                int width = 0;
+                for (const QString& page : QDir(h.in.path()).entryList({"*.jpg"}, QDir::Files)) {
+                    const int before =
+                        std::exchange(width, QImageReader(h.in.filePath(page)).size().width());
+                    EXPECT_GT(width, before) << qPrintable(page) << " is out of order";
+                }
+                EXPECT_TRUE(std::is_sorted(h.progress.begin(), h.progress.end())) << "never back";
+                EXPECT_EQ(h.progress.value(h.progress.size() - 1), 100);
+            }},
+        Row{"names a shell or Ghostscript would read are plain characters; what is no document "
+            "is named for what it is not",
+            Status::Converted, ".x.ps,a 'q' ;$(touch x).ps,-leading.ps,100%.ps,picture.ps",
+            ",,,,not a PostScript or PDF file (Ghostscript: …",
+            "-001.jpg,-leading-001.jpg,100%-001.jpg,a 'q' ;$(touch x)-001.jpg", 0, "",
+            [](ConversionHarness& h) {
+                test::WriteFile(h.request.sources[4], "GIF89a\x01\x02\n");
+                h.request.outputFolder += '/';
+            }},
+        Row{"a PDF goes through both stages; an old page is replaced, the user's PDF stays",
+            Status::Converted, "a.b.pdf,report.ps", ",",
+            "report.pdf,a-001.jpg,a-002.jpg,report-001.jpg", 0, "",
+            [](ConversionHarness& h) {
+                QPdfWriter pdf(h.request.sources[0]);
+                QPainter painter(&pdf);
+                pdf.newPage();
+                test::WriteFile(h.in.filePath("report.pdf"), "the user's PDF");
+                test::WriteFile(h.out.filePath("report-001.jpg"), "an old page");
+            },
+            [](ConversionHarness& h, const RunSummary&) {
+                EXPECT_EQ(test::ReadFile(h.in.filePath("report.pdf")), "the user's PDF");
+                EXPECT_TRUE(QImageReader(h.out.filePath("report-001.jpg")).canRead());
+            }},
+        Row{"\"Min.\" gives smaller pages than Ghostscript's default", Status::Converted, "memo.ps",
+            "", "memo-001.jpg", 0, "", [](ConversionHarness& h) { h.request.quality = 0; },
+            [](ConversionHarness& h, const RunSummary&) {
+                const QTemporaryDir other;
+                h.request = {h.request.sources, OutputChoice::Folder, other.path(), 75};
+                ASSERT_TRUE(h.run().allSucceeded());
+                EXPECT_LT(QFileInfo(h.out.filePath("memo-001.jpg")).size(),
+                          QFileInfo(other.filePath("memo-001.jpg")).size());
+            }},
+        Row{"a disk nearly full after the first page: the rest are skipped with that reason",
+            Status::Converted, "first.ps,second.ps,third.ps", ",disk nearly full,disk nearly full",
+            "first-001.jpg", 0, "",
+            [](ConversionHarness& h) {
+                const QString firstPage = h.out.filePath("first-001.jpg");
+                h.conversion().setDiskSpace([firstPage](const QString&) {
+                    return DiskSpace{(QFileInfo::exists(firstPage) ? 50 : 500) * kMiB, 1000 * kMiB};
+                });
+            }},
+        Row{"the pages folder removed: each page not saved is named in a box; the user stops at "
+            "each, the window closes at the second, which wins once the step has ended",
+            Status::Cancelled, "1.ps,2.ps,3.ps,endless.ps",
+            ",2 of 2 pages could not be saved,stopped,stopped", "", 2, "PDF.PDF_To_JPG at line 138",
+            [](ConversionHarness& h) {
+                test::WriteFile(h.request.sources[1], test::SquarePages(2, 36));
+                test::WriteFile(h.request.sources[3], "%!PS\n{} loop\n");
+                // The files after the second are made, or being made, at the stop.
+                h.settings.jobs = 4;
+                h.onFileEnded = [&h](const FileOutcome&) {
+                    QDir(h.out.path()).removeRecursively();
+                };
+                h.onProblem = [&h] {
+                    h.conversion().stop();
+                    if (h.problems.size() == 2) {
+                        h.conversion().cancel();
+                    }
+                };
+            }},
+        Row{"a source too large to be copied in, a page too large for the temp folder; the next "
+            "file converts",
+            Status::Converted, "big.ps,colours.ps,tiny.ps", "Could not write …,**** Error: …,",
+            "tiny-001.jpg", 1, "File too large",
+            [](ConversionHarness& h) {
+                test::WriteFile(h.request.sources[0], "%!PS\n%" + QByteArray(96 * 1024, 'x'));
+                test::WriteFile(h.request.sources[1], Sample("colours.ps"));
+                LimitFileSize(h, 64 * 1024);
+            }},
+        Row{"each source is told as it was opened, though it changes meanwhile; a source gone, "
+            "empty or no file is no failure of the program; with neither option pages go nowhere",
+            Status::Converted, "memo.ps,vanished.ps,folder.ps,empty.ps",
+            ",No such file or directory,not a regular file,empty file", "", 0, "",
+            [](ConversionHarness& h) {
+                test::WriteFile(h.request.sources[3], {});
+                QFile::remove(h.request.sources[1]);
+                QFile::remove(h.request.sources[2]);
+                QDir().mkpath(h.request.sources[2]);
+                QFile memo(h.request.sources[0]);
+                ASSERT_TRUE(memo.open(QIODevice::Append) &&
+                            memo.setFileTime(QDateTime::fromSecsSinceEpoch(kOpenedTime),
+                                             QFileDevice::FileModificationTime));
+                // Progress comes once the files are taken in.
+                h.onProgress = [&h] { test::WriteFile(h.request.sources[0], "%!PS\n"); };
+                h.request.output = OutputChoice::None;
+            },
+            [](ConversionHarness&, const RunSummary& summary) {
+                EXPECT_EQ(summary.files[0].size, test::SquarePages(1, 36).size());
+                EXPECT_EQ(summary.files[0].mtime, kOpenedTime);
+                EXPECT_EQ(summary.files[0].pages, 1);
+                EXPECT_EQ(summary.files[1].size, FileOutcome::kUnknown) << "never opened";
+            }},
+        Row{"a full disk replaces no page with a piece of one", Status::Converted,
+            "colours.ps,tiny.ps", "1 of 1 pages could not be saved,",
+            "colours-001.jpg,tiny-001.jpg", 1, "No space left on device",
+            [](ConversionHarness& h) {
+                if (!MountOnPagesFolder(h, "size=128k")) {
+                    GTEST_SKIP() << "needs root to mount a tmpfs";
+                }
+                test::WriteFile(h.request.sources[0], Sample("colours.ps"));
+                test::WriteFile(h.out.filePath("colours-001.jpg"), "an old page");
+                h.settings.diskReserveBytes = 0; // the write itself must fail
+            },
+            [](ConversionHarness& h, const RunSummary&) {
+                EXPECT_EQ(test::ReadFile(h.out.filePath("colours-001.jpg")), "an old page");
+            }}));
 
 } // namespace

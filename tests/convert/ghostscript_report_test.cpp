@@ -1,7 +1,7 @@
 #include "convert/file_failure.h"
 #include "convert/ghostscript_report.h"
+#include "support/test_files.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -11,14 +11,14 @@ using namespace velmora;
 namespace {
 
 TEST(GhostscriptReport, ErrorLine) {
-    struct Row {
+    const struct Row {
         QByteArray messages;
         const char* expected;
         const char* why;
     } rows[] = {
-        {"GPL Ghostscript 10.00.0 (2022-09-21)\nError: /undefined in D\x01x\nOperand stack:\n"
+        {"GPL Ghostscript 10.00.0\nError: /undefined in D\x01x\nOperand stack:\n"
          "GPL Ghostscript 10.00.0: Unrecoverable error, exit code 1\n",
-         "Error: /undefined in D?x", "the named error wins over the closing line"},
+         "Error: /undefined in D?x", "the named error wins over the closing line, tidied"},
         {"Page 1\nPage 2\n", "", "a clean run"},
         {"   **** Warning: something odd\n", "", "warnings are no errors"},
         {"**** Unable to open the initial device, quitting.\nUnrecoverable error, exit code 1\n",
@@ -28,41 +28,37 @@ TEST(GhostscriptReport, ErrorLine) {
     for (const Row& row : rows) {
         EXPECT_EQ(GhostscriptErrorLine(row.messages), QString::fromUtf8(row.expected)) << row.why;
     }
-    EXPECT_LE(GhostscriptErrorLine("Error: " + QByteArray(1000, 'x')).size(), 160);
+    EXPECT_LE(GhostscriptErrorLine("Error: " + QByteArray(1000, 'x')).size(), 160) << "one line";
 }
 
-class AnnouncedPages : public ::testing::Test {
-protected:
-    QString write(const QByteArray& content) {
-        const QString path = dir.filePath(QStringLiteral("doc.ps"));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
-    }
+TEST(GhostscriptReport, AnnouncedPagesFromTheHeaderOrTheTrailer) {
+    const struct Row {
+        QByteArray document;
+        int pages;
+        const char* why;
+    } rows[] = {
+        {"%!PS-Adobe-3.0\n%%Pages: 36\n%%EndComments\n", 36, "in the header"},
+        {"%!PS-Adobe-3.0\n%%Pages:3 1\n", 3, "no space, and a page order after it"},
+        {"%!PS\nshowpage\n", -1, "none announced"},
+        {"%!PS-Adobe-3.0\n%%Pages: (atend)\n%%Trailer\n%%Pages: 7\n", 7, "in the trailer"},
+        {"%!PS-Adobe-3.0\n%%Pages: (atend)\n", -1, "deferred to a trailer that never comes"},
+        {"%!PS-Adobe-3.0\n%%Pages: (atend)\n" + QByteArray(300 * 1024, ' ') +
+             "\n%%Trailer\n%%Pages: 12\n%%EOF\n",
+         12, "the trailer of a large document"},
+    };
     QTemporaryDir dir;
-};
-
-TEST_F(AnnouncedPages, ReadsTheHeaderOrTheTrailer) {
-    EXPECT_EQ(AnnouncedPageCount(write("%!PS-Adobe-3.0\n%%Pages: 36\n%%EndComments\n")), 36);
-    EXPECT_EQ(AnnouncedPageCount(write("%!PS-Adobe-3.0\n%%Pages:3 1\n")), 3);
-    EXPECT_EQ(AnnouncedPageCount(write("%!PS\nshowpage\n")), -1);
-    EXPECT_EQ(
-        AnnouncedPageCount(write("%!PS-Adobe-3.0\n%%Pages: (atend)\n%%Trailer\n%%Pages: 7\n")), 7);
-    EXPECT_EQ(AnnouncedPageCount(write("%!PS-Adobe-3.0\n%%Pages: (atend)\n")), -1);
-    // A large document whose count stands in its trailer only.
-    QByteArray big = "%!PS-Adobe-3.0\n%%Pages: (atend)\n";
-    big += QByteArray(300 * 1024, ' ');
-    big += "\n%%Trailer\n%%Pages: 12\n%%EOF\n";
-    EXPECT_EQ(AnnouncedPageCount(write(big)), 12);
+    for (const Row& row : rows) {
+        const QString path = test::WriteFile(dir.filePath(QStringLiteral("doc.ps")), row.document);
+        EXPECT_EQ(AnnouncedPageCount(path), row.pages) << row.why;
+    }
     EXPECT_EQ(AnnouncedPageCount(dir.filePath(QStringLiteral("missing.ps"))), -1);
 }
 
 // A failed source that is no document is named for what it is not; only
 // reasons Ghostscript gave change.
-TEST_F(AnnouncedPages, AFailedNonDocumentIsNamedForWhatItIsNot) {
-    FileFailure error = FileFailure::of(FileFailure::Kind::GhostscriptError,
-                                        QStringLiteral("Error: /undefined in S"));
+TEST(GhostscriptReport, AFailedNonDocumentIsNamedForWhatItIsNot) {
+    const FileFailure error = FileFailure::of(FileFailure::Kind::GhostscriptError,
+                                              QStringLiteral("Error: /undefined in S"));
     FileFailure status;
     status.kind = FileFailure::Kind::GhostscriptStatus;
     status.exitStatus = 1;
@@ -77,17 +73,16 @@ TEST_F(AnnouncedPages, AFailedNonDocumentIsNamedForWhatItIsNot) {
          "random bytes: what it is not, then Ghostscript's words"},
         {"GIF89a", status, "not a PostScript or PDF file (Ghostscript ended with status 1)",
          "Ghostscript said no more than its status"},
-        {"%!PS-Adobe-3.0\n", error, "Error: /undefined in S",
-         "PostScript keeps Ghostscript's words"},
+        {"%!PS-Adobe-3.0\n", error, "Error: /undefined in S", "PostScript keeps them"},
         {"%PDF-1.7\n", error, "Error: /undefined in S", "so does a PDF"},
-        {"\xC5\xD0\xD3\xC6\x1e\x00", error, "Error: /undefined in S",
-         "and a DOS EPS file's binary header"},
+        {"\xC5\xD0\xD3\xC6\x1e\x00", error, "Error: /undefined in S", "and a DOS EPS header"},
         {"PK\x03\x04", FileFailure::of(FileFailure::Kind::TimeLimit), "took more than 0 s",
          "limits and stops are not Ghostscript's reasons: they stay"},
         {" %!PS", FileFailure::of(FileFailure::Kind::NoPage), "no page", "neither is no page"},
     };
+    QTemporaryDir dir;
     for (const Row& row : rows) {
-        const QString path = write(row.begins);
+        const QString path = test::WriteFile(dir.filePath(QStringLiteral("doc.ps")), row.begins);
         const FileFailure failure =
             BeginsLikeADocument(path) ? row.failure : row.failure.ofNonDocument();
         EXPECT_EQ(failure.text(), QString::fromLatin1(row.reason)) << row.why;

@@ -1,8 +1,10 @@
+#include "base/folder_listing.h"
 #include "base/path_helpers.h"
+#include "convert/page_names.h"
 #include "convert/stage_scripts.h"
+#include "convert/work_layout.h"
 #include "support/test_files.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -11,58 +13,45 @@
 
 using namespace velmora;
 
-// What Ghostscript is asked for, per row: the quality it really gets, the
-// pages of a range, and the page template each command interpreter needs.
+// What Ghostscript is asked for: the quality it really gets, the pages of a
+// range, and pages written in its own folder under the names the program
+// collects, on either command interpreter.
 TEST(JpegScript, AsksGhostscriptForWhatWasChosen) {
+    using enum PathStyle;
     const struct Row {
         PathStyle style;
         int quality;
         PageRange range;
-        QStringList has;
-        QStringList hasNot;
+        int jpegQuality; // what Ghostscript gets
         const char* why;
     } rows[] = {
-        {PathStyle::Posix,
-         0,
-         {},
-         {"-dJPEGQ=1 "},
-         {"-dJPEGQ=0"},
-         "0 (\"Min.\") is Ghostscript's lowest, 1: it reads 0 as its default 75"},
-        {PathStyle::Posix, 1, {}, {"-dJPEGQ=1 "}, {}, "1 passes unchanged"},
-        {PathStyle::Posix,
-         75,
-         {},
-         {"-dJPEGQ=75 ", "-sOutputFile=current-%03d.jpg"},
-         {"FirstPage", "LastPage"},
-         "the whole document, with the shell's template"},
-        {PathStyle::Windows,
-         100,
-         {},
-         {"-dJPEGQ=100 ", "-sOutputFile=current-%%03d.jpg"},
-         {},
-         "cmd.exe turns %% into %"},
-        {PathStyle::Posix,
-         75,
-         {5, 8},
-         {"-dFirstPage=5 -dLastPage=8 "},
-         {},
-         "a range in the middle of a document"},
-        {PathStyle::Windows,
-         75,
-         {9, -1},
-         {"-dFirstPage=9 "},
-         {"LastPage"},
-         "the last range is open, so pages past the count are still made"},
+        {Posix, 0, {}, 1, "0 (\"Min.\") is Ghostscript's lowest, 1: it reads 0 as its default 75"},
+        {Posix, 1, {5, 8}, 1, "a range in the middle of a document"},
+        {Windows, 100, {9, -1}, 100, "the last range is open: pages past the count are made"},
+        {Windows, 75, {}, 75, "the whole document; cmd.exe turns %% into %"},
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.why);
         const QString text = JpegScriptText(row.quality, row.style, row.range);
-        for (const QString& part : row.has) {
-            EXPECT_TRUE(text.contains(part)) << row.why << "\n" << qPrintable(text);
+        SCOPED_TRACE(text.toStdString());
+        const QStringList words = text.section(lineBreak(row.style), 0, 0).split(QLatin1Char(' '));
+        EXPECT_TRUE(words.contains(QStringLiteral("-dJPEGQ=%1").arg(row.jpegQuality)));
+        EXPECT_TRUE(words.contains(QStringLiteral("-dSAFER")));
+        EXPECT_EQ(words.contains(QStringLiteral("-dFirstPage=%1").arg(row.range.first)),
+                  row.range != PageRange{});
+        EXPECT_EQ(words.contains(QStringLiteral("-dLastPage=%1").arg(row.range.last)),
+                  row.range.last >= 0);
+        EXPECT_EQ(words.last(), WorkLayout::pdfName()) << "it renders the PDF in its folder";
+        QString output =
+            words.filter(QStringLiteral("-sOutputFile=")).value(0).section(QLatin1Char('='), 1);
+        if (row.style == Windows) {
+            output.replace(QStringLiteral("%%"), QStringLiteral("%"));
         }
-        for (const QString& part : row.hasNot) {
-            EXPECT_FALSE(text.contains(part)) << row.why << "\n" << qPrintable(text);
-        }
-        EXPECT_EQ(text.count(lineBreak(row.style)), 3) << row.why;
+        EXPECT_FALSE(output.contains(QLatin1Char('/')) || output.contains(QLatin1Char('\\')));
+        const QString firstPage = QString::asprintf(qPrintable(output), 1);
+        EXPECT_TRUE(MatchesFilePattern(firstPage, WorkLayout::pageImagePattern()));
+        EXPECT_EQ(PageImageNumber(firstPage), 1);
+        EXPECT_EQ(text.count(lineBreak(row.style)), 3) << "no line break of the other system";
     }
     EXPECT_NE(JpegScriptName(PathStyle::Posix, {5, 8}), JpegScriptName(PathStyle::Posix, {9, -1}))
         << "each range has a script of its own";
@@ -74,20 +63,16 @@ TEST(JpegScript, ExitsWithGhostscriptsStatus) {
     const struct Row {
         const char* gs;
         int status;
-        const char* why;
-    } rows[] = {
-        {"exit 0", 0, "a Ghostscript that finished"},
-        {"exit 1", 1, "a Ghostscript that failed"},
-        {"kill -9 $$", 137, "a Ghostscript killed by a signal"},
-    };
+    } rows[] = {{"exit 0", 0}, {"exit 1", 1}, {"kill -9 $$", 137}};
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.gs);
         QTemporaryDir bin, work;
         test::WriteFile(bin.filePath(QStringLiteral("gs")), QByteArray("#!/bin/sh\n") + row.gs);
         QFile::setPermissions(bin.filePath(QStringLiteral("gs")),
                               QFile::ReadOwner | QFile::ExeOwner);
-        const QString script = work.filePath(QStringLiteral("pdf2tiff.sh"));
+        const QString script = work.filePath(QStringLiteral("render.sh"));
         WriteTextFile(script, JpegScriptText(75, PathStyle::Posix), PathStyle::Posix);
-        test::WriteFile(work.filePath(QStringLiteral("current.pdf")), "%PDF");
+        test::WriteFile(work.filePath(WorkLayout::pdfName()), "%PDF");
         QProcess shell;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("PATH"), bin.path() + QLatin1Char(':') +
@@ -95,8 +80,8 @@ TEST(JpegScript, ExitsWithGhostscriptsStatus) {
         shell.setProcessEnvironment(environment);
         shell.setWorkingDirectory(work.path());
         shell.start(QStringLiteral("/bin/sh"), {script});
-        ASSERT_TRUE(shell.waitForFinished()) << row.why;
-        EXPECT_EQ(shell.exitCode(), row.status) << row.why;
-        EXPECT_FALSE(QFile::exists(work.filePath(QStringLiteral("current.pdf")))) << row.why;
+        ASSERT_TRUE(shell.waitForFinished());
+        EXPECT_EQ(shell.exitCode(), row.status);
+        EXPECT_FALSE(QFile::exists(work.filePath(WorkLayout::pdfName())));
     }
 }

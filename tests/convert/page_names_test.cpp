@@ -8,63 +8,42 @@ using test::q;
 
 namespace {
 
-TEST(PageNames, PrefixIsTheNameBeforeItsFirstDot) {
-    const std::pair<const char*, const char*> rows[] = {
-        {"report.final.pdf", "report"}, // cut at the first dot, not the last
-        {"my.report.pdf", "my"},
-        {"memo.pdf", "memo"},
-        {"data", "data"}, // no dot: the whole name
-        {".x.pdf", ""},   // a leading dot leaves nothing
-        {"", ""},
-        {"日本語.pdf", "日本語"}, // Unicode kept
-        {"a b;$(c).pdf", "a b;$(c)"},
-    };
-    for (const auto& [name, prefix] : rows) {
-        EXPECT_EQ(PagePrefix(q(name)), q(prefix)) << name;
-    }
-}
-
-TEST(PageNames, SuffixHasAtLeastThreeDigits) {
-    const std::pair<int, const char*> rows[] = {
-        {1, "-001"}, {42, "-042"}, {999, "-999"}, {1000, "-1000"}, {32768, "-32768"}};
-    for (const auto& [page, suffix] : rows) {
-        EXPECT_EQ(PageSuffix(page), q(suffix)) << page;
-    }
-}
-
-TEST(PageNames, DeliveredNameIsTidied) {
-    struct Row {
+// A page is named by the folder, the source's name up to its first dot and
+// the page number in at least three digits.
+TEST(PageNames, APageIsNamedAfterItsSourceInsideItsFolder) {
+    using enum PathStyle;
+    const struct Row {
         PathStyle style;
         const char* folder;
+        const char* source;
+        int page;
         const char* expected;
         const char* why;
     } rows[] = {
-        {PathStyle::Windows, R"(D:\out\)", R"(D:\out\report-001.jpg)", "closing separator"},
-        {PathStyle::Windows, R"(D:\out)", R"(D:\out\report-001.jpg)", "no closing separator"},
-        {PathStyle::Windows, R"(\\srv\share\)", R"(\\srv\share\report-001.jpg)", "network"},
-        {PathStyle::Posix, "/out/", "/out/report-001.jpg", "closing separator"},
-        {PathStyle::Posix, "/out", "/out/report-001.jpg", "no closing separator"},
-        {PathStyle::Posix, "/", "/report-001.jpg", "root"},
+        {Posix, "/out", "report.final.pdf", 1, "/out/report-001.jpg", "cut at the first dot"},
+        {Posix, "/out/", "data", 42, "/out/data-042.jpg", "no dot: the whole name"},
+        {Posix, "/", ".x.pdf", 999, "/-999.jpg", "a leading dot leaves an empty prefix"},
+        {Posix, "/out", "日本 a;$(c).ps", 1000, "/out/日本 a;$(c)-1000.jpg", "past 999, as is"},
+        {Windows, R"(D:\out\)", "a.ps", 32768, R"(D:\out\a-32768.jpg)", "one separator"},
+        {Windows, R"(\\srv\share)", "a.ps", 1, R"(\\srv\share\a-001.jpg)", "network prefix"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(DeliveredPageName(q(row.folder), QStringLiteral("report"), 1, row.style),
+        EXPECT_EQ(DeliveredPageName(q(row.folder), PagePrefix(q(row.source)), row.page, row.style),
                   q(row.expected))
             << row.why;
     }
 }
 
+// Ghostscript numbers its images with at least three digits: page 1000
+// follows page 999, and anything else comes last.
 TEST(PageNames, PageImagesSortByNumberNotByName) {
-    const QStringList listed{QStringLiteral("current-1000.jpg"), QStringLiteral("current-002.jpg"),
-                             QStringLiteral("current-999.jpg"),  QStringLiteral("current-001.jpg"),
-                             QStringLiteral("current-1001.jpg"), QStringLiteral("currentX.jpg")};
+    const QStringList listed =
+        test::split("current-1000.jpg,current-002.jpg,currentX.jpg,current-999.jpg,current-001.jpg,"
+                    "current-.jpg,current-1a.jpg,current-99999999999.jpg");
     EXPECT_EQ(SortPageImages(listed),
-              (QStringList{QStringLiteral("current-001.jpg"), QStringLiteral("current-002.jpg"),
-                           QStringLiteral("current-999.jpg"), QStringLiteral("current-1000.jpg"),
-                           QStringLiteral("current-1001.jpg"), QStringLiteral("currentX.jpg")}));
-    EXPECT_EQ(PageImageNumber(QStringLiteral("current-010.jpg")), 10);
-    EXPECT_EQ(PageImageNumber(QStringLiteral("current-.jpg")), -1);
-    EXPECT_EQ(PageImageNumber(QStringLiteral("current-1a.jpg")), -1);
-    EXPECT_EQ(PageImageNumber(QStringLiteral("current-99999999999.jpg")), -1);
+              test::split("current-001.jpg,current-002.jpg,current-999.jpg,current-1000.jpg,"
+                          "current-.jpg,current-1a.jpg,current-99999999999.jpg,currentX.jpg"));
+    EXPECT_EQ(PageImageNumber(QStringLiteral("CURRENT-010.JPG")), 10);
 }
 
 } // namespace

@@ -1,14 +1,12 @@
 #include "convert/work_folder_lock.h"
 #include "convert/work_layout.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <memory>
-#include <vector>
 
 #ifndef Q_OS_WIN
 #include <unistd.h>
@@ -23,61 +21,37 @@ namespace {
 TEST(WorkFolderLock, OnlyWhatDeadRunsLeftIsRemoved) {
     QTemporaryDir temp;
     QTemporaryDir elsewhere;
-    std::vector<std::unique_ptr<WorkFolderLock>> living;
-    const auto runFolder = [&](const char* name) {
-        const QString folder = temp.filePath(QLatin1String(name));
-        EXPECT_TRUE(QDir().mkpath(folder + QStringLiteral("/file-1/pdf")));
-        QFile copy(folder + QStringLiteral("/file-1/pdf/current.ps"));
-        EXPECT_TRUE(copy.open(QIODevice::WriteOnly));
+    const auto runFolder = [](const QString& folder) {
+        test::WriteFile(folder + QStringLiteral("/file-1/pdf/current.ps"), "a user's document");
         return folder;
     };
-    const struct Row {
-        const char* name;
-        bool removed;
-        const char* why;
-        void (*make)(const QString& folder, std::vector<std::unique_ptr<WorkFolderLock>>& living);
-    } rows[] = {
-        {"velmora-dead01", true, "a killed run's folder: its lock is free",
-         [](const QString& folder, auto&) { WorkFolderLock::take(folder); }},
-        {"velmora-alive1", false, "a living run's folder",
-         [](const QString& folder, auto& held) { held.push_back(WorkFolderLock::take(folder)); }},
-        {"velmora-start1", false, "a run that has made its folder and not yet locked it",
-         [](const QString&, auto&) {}},
-#ifndef Q_OS_WIN // Windows' temp folder is the user's own
-        {"velmora-other1", false, "another user's folder",
-         [](const QString& folder, auto&) {
-             WorkFolderLock::take(folder);
-             ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), 65534, 65534), 0)
-                 << "needs root, as CI has";
-         }},
-#endif
-        {"not-velmora-01", false, "another program's folder",
-         [](const QString& folder, auto&) { WorkFolderLock::take(folder); }},
-    };
-    for (const Row& row : rows) {
-        row.make(runFolder(row.name), living);
-    }
-#ifndef Q_OS_WIN // a link here is a shortcut file there
-    // A link named like a work folder, to a dead run's folder elsewhere.
-    const QString target = elsewhere.filePath(QStringLiteral("velmora-target"));
-    ASSERT_TRUE(QDir().mkpath(target));
+    const auto made = [&](const char* name) { return runFolder(temp.filePath(name)); };
+    WorkFolderLock::take(made("velmora-dead01")); // a killed run's: its lock is free
+    const auto living = WorkFolderLock::take(made("velmora-alive1"));
+    made("velmora-start1");                       // made and not yet locked: its run starts
+    WorkFolderLock::take(made("not-velmora-01")); // another program's
+    const QString target = runFolder(elsewhere.filePath("velmora-target")); // a dead run's
     WorkFolderLock::take(target);
-    ASSERT_TRUE(QFile::link(target, temp.filePath(QStringLiteral("velmora-link01"))));
+    QStringList kept = {"not-velmora-01", "velmora-alive1", "velmora-start1"};
+#ifndef Q_OS_WIN // Windows' temp folder is the user's own, and a link there a shortcut file
+    WorkFolderLock::take(made("velmora-other1"));
+    ASSERT_EQ(::chown(QFile::encodeName(temp.filePath("velmora-other1")).constData(), 65534, 65534),
+              0)
+        << "needs root, as CI has, to give a folder to another user";
+    // A link named like a work folder, to a dead run's folder elsewhere.
+    ASSERT_TRUE(QFile::link(target, temp.filePath("velmora-link01")));
+    kept << "velmora-link01"
+         << "velmora-other1";
+    kept.sort();
 #endif
 
     RemoveAbandonedWorkFolders(temp.path());
 
-    for (const Row& row : rows) {
-        EXPECT_EQ(QFileInfo::exists(temp.filePath(QLatin1String(row.name))), !row.removed)
-            << row.why;
-    }
-#ifndef Q_OS_WIN
-    EXPECT_TRUE(QFileInfo(temp.filePath(QStringLiteral("velmora-link01"))).isSymLink())
-        << "a link stays";
-    EXPECT_TRUE(QFileInfo::exists(target)) << "and what it leads to";
-#endif
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+              kept);
     EXPECT_TRUE(QFileInfo::exists(WorkLayout::lockFile(temp.filePath("velmora-alive1"))))
         << "a living run keeps its lock";
+    EXPECT_TRUE(QFileInfo::exists(target)) << "a link is no work folder: what it leads to stays";
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "base/event_pump.h"
 
+#include <QCoreApplication>
+
 #include <functional>
 
 namespace velmora::test {
@@ -13,7 +15,15 @@ class FakeEventPump final : public EventPump {
 public:
     explicit FakeEventPump(bool runQtEvents = false) : m_runQtEvents(runQtEvents) {}
 
-    void letEventsRun() override;
+    void letEventsRun() override {
+        ++calls;
+        if (hook) {
+            hook(calls);
+        }
+        if (m_runQtEvents) {
+            QCoreApplication::processEvents();
+        }
+    }
 
     int calls = 0;
     std::function<void(int call)> hook;
