@@ -1,54 +1,37 @@
+// The folder picker behind "..." and "Add All": where it opens and what it gives.
 #include "app/folder_browser.h"
 #include "support/qstring_printer.h"
 #include "support/recording_prompter.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace velmora;
-using velmora::test::RecordingPrompter;
 
-TEST(FolderBrowser, OpensAtTheStartFolderOnlyWhenItExists) {
+TEST(FolderBrowser, OpensAtAStartFolderThatIsThereAndGivesATidyAbsolutePath) {
     QTemporaryDir dir;
+    const QString gone = dir.filePath("gone");
     const struct {
-        QString start;
-        QString shownAt;
+        QString start, opensAt;
+        QString picked, gives;
         const char* reason;
     } rows[] = {
-        {dir.path(), dir.path(), "an existing folder is where the picker opens"},
-        {QString(), QString(), "first use: the picker's own default"},
-        {dir.filePath(QStringLiteral("gone")), QString(), "a vanished folder is no error"},
+        {dir.path(), dir.path(), dir.path(), dir.path(), "an existing folder is where it opens"},
+        {"", "", "", "", "first use: the picker's own default; cancel gives the empty text"},
+        {gone, "", dir.path() + "/", dir.path(), "a vanished start is no error; no closing /"},
+        {"", "", "/", "/", "the root keeps its separator"},
+        {"", "", dir.path() + "/./x/..", dir.path(), "the path is tidied"},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.reason);
-        RecordingPrompter prompter;
-        BrowseForFolder(prompter, QStringLiteral("Please select folder:"), row.start);
-        ASSERT_EQ(prompter.boxes.size(), 1);
-        EXPECT_EQ(prompter.boxes.front().kind, QStringLiteral("pickFolder"));
-        EXPECT_EQ(prompter.boxes.front().title, QStringLiteral("Please select folder:"));
-        EXPECT_EQ(prompter.boxes.front().preset, row.shownAt);
-    }
-}
-
-TEST(FolderBrowser, GivesAnAbsolutePathWithoutTrailingSeparatorExceptRoot) {
-    QTemporaryDir dir;
-    const struct {
-        QString picked;
-        QString result;
-        const char* reason;
-    } rows[] = {
-        {QString(), QString(), "cancel gives the empty text"},
-        {dir.path(), dir.path(), "a folder as the dialog gives it"},
-        {dir.path() + QStringLiteral("/"), dir.path(), "a trailing separator is dropped"},
-        {QStringLiteral("/"), QStringLiteral("/"), "the root keeps its separator"},
-        {dir.path() + QStringLiteral("/./x/.."), dir.path(), "the path is tidied"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.reason);
-        RecordingPrompter prompter;
+        test::RecordingPrompter prompter;
         prompter.folderAnswers.push_back(row.picked);
-        EXPECT_EQ(BrowseForFolder(prompter, QStringLiteral("t"), QString()), row.result);
+        EXPECT_EQ(BrowseForFolder(prompter, "Please select folder:", row.start), row.gives)
+            << row.reason;
+        ASSERT_EQ(prompter.boxes.size(), 1);
+        EXPECT_EQ(prompter.boxes[0].kind + '|' + prompter.boxes[0].title + '|' +
+                      prompter.boxes[0].preset,
+                  "pickFolder|Please select folder:|" + row.opensAt)
+            << row.reason;
     }
 }
