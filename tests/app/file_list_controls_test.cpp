@@ -99,6 +99,7 @@ TEST_F(FileListControlsTest, TheUsersStepsRemoveAndMoveRows) {
         {"A,B,C", "dbl:1", "A,C", 1, "a double-click on a row removes it"},
         {"A,B,C", "click:0 dbl:-", "B,C", 0, "beside the rows too; the next row is selected"},
         {"A,B,C", "del dbl:-", "A,B,C", -1, "nothing without a selection"},
+        {"", "del clear", "", -1, "nor in an empty list"},
         {"A,B,C", "click:1 busy del dbl:1 clear is:busy", "A,B,C", 1,
          "nothing shrinks the list while a run goes on"},
         {"A,B,C", "clear", "", -1, "Clear List empties it"},

@@ -243,6 +243,21 @@ TEST_F(MainWindowRun, ARefusedStartLeavesTheWalksHourglass) {
     EXPECT_EQ(form.windowPointer(), PointerState::Default) << "the walk's end takes it away";
 }
 
+// The desktop's own file manager: a folder it cannot open is said, whether
+// the opener cannot start or ends with a failure (xdg-open's status 3).
+TEST_F(MainWindowRun, AFolderTheDesktopCannotOpenIsSaid) {
+    QObject context;
+    for (const char* opener : {"true", "/no/such/opener", "false"}) {
+        OpenFolderOrSayWhy(DesktopFolderOpener(opener), prompter, &context, tree.path());
+    }
+    // The openers end in the order they started: once the last has spoken,
+    // the first would have too.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.boxes.size() >= 2; }, 10000));
+    QCoreApplication::processEvents();
+    const QString said = "Could not open the folder " + QDir::toNativeSeparators(tree.path()) + '.';
+    EXPECT_EQ(prompter.messageTexts(), (QStringList{said, said}));
+}
+
 // The window's pages with a real Ghostscript: named after the source up to
 // its first dot (whatever else the name holds), beside it, at the quality
 // the slider had when Start was pressed; a file that fails is named in the
@@ -254,6 +269,7 @@ TEST_F(MainWindowRun, ThePagesAreOfWhatStartWasPressedWith) {
         test::WriteFile(tree.path("in/one.page.ps"), test::SquarePages(1)),
         test::WriteFile(tree.path("in/" + odd + ".ps"), test::SquarePages(1)),
         test::WriteFile(tree.path("in/empty.ps"), {})};
+    desktop = {}; // the system's own: its clock, and no notices
     openWithWorkFolder();
     control<QSlider>("Slider1")->setValue(90);
     convert(sources, {}, [&] { // what changes meanwhile is for the next run

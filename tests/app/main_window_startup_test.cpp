@@ -130,6 +130,7 @@ TEST_F(MainWindowStartup, WhatLiesBesideTheProgramShapesTheWindow) {
         EXPECT_EQ(form.windowPointer(), PointerState::Default) << "the hand shows on a button";
         form.pointer().set(PointerState::Custom);
         EXPECT_EQ(form.cursor().shape(), row.hand);
+        EXPECT_EQ(form.pointer().hasCustomCursor(), row.hand == Qt::BitmapCursor);
         EXPECT_EQ(prompter.messageTexts(), row.errorLine == 0
                                                ? QStringList{}
                                                : QStringList{loadError("Invalid picture", 104)});
