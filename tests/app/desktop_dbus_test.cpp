@@ -22,7 +22,7 @@ namespace {
 
 constexpr int kWaitMs = 10000;
 
-// A session bus of the test's own (nothing started on demand), so tests
+// A session bus of the test's own, with nothing started on demand, so tests
 // never reach the user's desktop; anyone may own any name.
 class PrivateSessionBus {
 public:
@@ -35,9 +35,7 @@ public:
                 .arg(m_folder.path())
                 .toUtf8());
         m_daemon.start("dbus-daemon", {"--config-file=" + config, "--print-address", "--nofork"});
-        if (m_daemon.waitForStarted(kWaitMs)) {
-            while (!m_daemon.canReadLine() && m_daemon.waitForReadyRead(kWaitMs)) {
-            }
+        while (m_daemon.waitForReadyRead(kWaitMs) && !m_daemon.canReadLine()) {
         }
         address = QString::fromUtf8(m_daemon.readLine()).trimmed();
     }
@@ -55,7 +53,7 @@ public:
         m_names.append(address + '#' + name);
         return QDBusConnection::connectToBus(address, m_names.last());
     }
-    QString address; // empty when the daemon could not be started
+    QString address; // empty when the daemon did not start
 
 private:
     QTemporaryDir m_folder;
@@ -64,21 +62,11 @@ private:
 };
 
 // The desktop as far as Velmora uses it: the notification service, which
-// numbers its notices from 1, and a dock that keeps every bar update.
+// numbers its notices from 1, and a dock that keeps every bar it is shown.
 class FakeDesktop : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
-    struct Notice {
-        uint replaces;
-        QString summary, body;
-        QStringList actions;
-        QVariantMap hints;
-    };
-    struct Update {
-        QString path, uri;
-        QVariantMap properties;
-    };
     bool serveOn(QDBusConnection service, QDBusConnection dock) {
         return service.registerObject(DBusDesktopNotifier::objectPath(), this,
                                       QDBusConnection::ExportAllSlots) &&
@@ -86,30 +74,26 @@ public:
                dock.connect({}, {}, "com.canonical.Unity.LauncherEntry", "Update", this,
                             SLOT(update(QString, QVariantMap, QDBusMessage)));
     }
-    QList<Notice> notices;
-    QList<Update> updates;
+    QStringList notices; // "replaces|summary|body|first action|desktop entry"
+    QStringList bars;    // the progress shown, or "hidden"
 
 public slots:
     uint Notify(const QString&, uint replaces, const QString&, const QString& summary,
                 const QString& body, const QStringList& actions, const QVariantMap& hints, int) {
-        notices.append({replaces, summary, body, actions, hints});
+        notices.append(QStringList{QString::number(replaces), summary, body, actions.value(0),
+                                   hints.value("desktop-entry").toString()}
+                           .join('|'));
         return static_cast<uint>(notices.size());
     }
 
 private slots:
-    void update(const QString& uri, const QVariantMap& properties, const QDBusMessage& message) {
-        updates.append({message.path(), uri, properties});
+    void update(const QString& uri, const QVariantMap& bar, const QDBusMessage& message) {
+        EXPECT_EQ(uri, "application://app.velmora.Velmora.desktop");
+        EXPECT_EQ(message.path(), DBusLauncherProgress::objectPath());
+        bars.append(bar.value("progress-visible").toBool()
+                        ? QString::number(bar.value("progress").toDouble())
+                        : "hidden");
     }
-};
-
-class DesktopBus : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_FALSE(bus.address.isEmpty()) << "dbus-daemon did not start";
-        ASSERT_TRUE(desktop.serveOn(bus.connect("service"), bus.connect("dock")));
-    }
-    PrivateSessionBus bus;
-    FakeDesktop desktop;
 };
 
 TEST(RunEndNotice, SaysHowManyFilesAndPages) {
@@ -120,7 +104,6 @@ TEST(RunEndNotice, SaysHowManyFilesAndPages) {
         {8, 212, 0, "8 files converted, 212 pages"},
         {1, 1, 0, "1 file converted, 1 page"},
         {7, 20, 1, "7 of 8 files converted; 1 failed"},
-        {0, 0, 1, "0 of 1 file converted; 1 failed"},
     };
     for (const auto& row : rows) {
         RunSummary summary;
@@ -133,9 +116,15 @@ TEST(RunEndNotice, SaysHowManyFilesAndPages) {
     }
 }
 
-// The notice goes out without waiting for the service, takes the place of
-// our last one, and a click on it calls the user back.
-TEST_F(DesktopBus, TheNoticeGoesOutWithoutWaitingAndItsClickCallsTheUserBack) {
+// The notice goes out without waiting for the service and takes the place
+// of our last one; a click on it calls the user back. The bar shows at once,
+// merges changes that come quicker than a dock redraws, and goes with its
+// sender.
+TEST(DesktopBus, TheNoticeAndTheDocksBarReachTheDesktop) {
+    PrivateSessionBus bus;
+    ASSERT_FALSE(bus.address.isEmpty()) << "dbus-daemon did not start";
+    FakeDesktop desktop;
+    ASSERT_TRUE(desktop.serveOn(bus.connect("service"), bus.connect("dock")));
     DBusDesktopNotifier notifier(bus.connect("velmora"));
     int clicks = 0;
     for (const char* body : {"8 files converted, 212 pages", "1 file converted, 1 page"}) {
@@ -146,45 +135,30 @@ TEST_F(DesktopBus, TheNoticeGoesOutWithoutWaitingAndItsClickCallsTheUserBack) {
             [&] { return notifier.findChildren<QDBusPendingCallWatcher*>().isEmpty(); }, kWaitMs))
             << "the service's answer was taken";
     }
-    ASSERT_EQ(desktop.notices.size(), 2);
-    EXPECT_EQ(desktop.notices[0].replaces, 0u);
-    EXPECT_EQ(desktop.notices[1].replaces, 1u) << "the second run's notice replaces the first";
-    EXPECT_EQ(desktop.notices[1].summary + '|' + desktop.notices[1].body,
-              "Velmora|1 file converted, 1 page");
-    EXPECT_EQ(desktop.notices[1].actions.value(0), "default") << "the notice itself is clickable";
-    EXPECT_EQ(desktop.notices[1].hints.value("desktop-entry"), "app.velmora.Velmora");
+    EXPECT_EQ(desktop.notices, (QStringList{"0|Velmora|8 files converted, 212 pages|default|"
+                                            "app.velmora.Velmora",
+                                            "1|Velmora|1 file converted, 1 page|default|"
+                                            "app.velmora.Velmora"}));
     QDBusMessage click = QDBusMessage::createSignal(
         DBusDesktopNotifier::objectPath(), DBusDesktopNotifier::serviceName(), "ActionInvoked");
     bus.connect("service").send(click << 2u << QString("default"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return clicks == 1; }, kWaitMs));
-}
 
-// The bar shows at once, merges changes that come quicker than a dock
-// redraws, and goes with its sender.
-TEST_F(DesktopBus, TheDocksBarFollowsTheRunAtADocksPaceAndGoesWithIt) {
     {
         DBusLauncherProgress bar(bus.connect("velmora"));
-        bar.show(0.1);
-        bar.show(0.2);
-        bar.show(7);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.updates.size() == 2; }, kWaitMs));
+        for (const double fraction : {0.1, 0.2, 7.0}) {
+            bar.show(fraction);
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.bars.size() == 2; }, kWaitMs));
         bar.show(std::nan(""));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.updates.size() == 3; }, kWaitMs));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.bars.size() == 3; }, kWaitMs));
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.updates.size() == 4; }, kWaitMs));
-    QStringList shown;
-    for (const FakeDesktop::Update& update : desktop.updates) {
-        EXPECT_EQ(update.uri, "application://app.velmora.Velmora.desktop");
-        EXPECT_EQ(update.path, DBusLauncherProgress::objectPath());
-        shown.append(update.properties.value("progress-visible").toBool()
-                         ? QString::number(update.properties.value("progress").toDouble())
-                         : "hidden");
-    }
-    EXPECT_EQ(shown, (QStringList{"0.1", "1", "0", "hidden"})) << "the latest, bounded";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.bars.size() == 4; }, kWaitMs));
+    EXPECT_EQ(desktop.bars, (QStringList{"0.1", "1", "0", "hidden"})) << "the latest, bounded";
 }
 
 // Without a desktop nothing is shown, nothing waits and nothing is said.
-TEST(NoDesktop, NothingIsShownAndNothingWaits) {
+TEST(DesktopBus, WithoutADesktopNothingIsShownAndNothingWaits) {
     PrivateSessionBus empty;
     for (const bool connected : {true, false}) {
         SCOPED_TRACE(connected ? "a bus without service nor dock" : "no session bus at all");

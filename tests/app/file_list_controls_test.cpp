@@ -1,6 +1,7 @@
 // The window's file list as the user works it: its buttons, removing rows,
 // putting rows in order with the mouse and the keyboard, drops from the
 // desktop and files handed over at start-up.
+#include "app/setting.h"
 #include "app/window_fixture.h"
 #include "base/failure.h"
 #include "support/fake_event_pump.h"
@@ -241,60 +242,53 @@ TEST_F(FileListControlsTest, TheSamplesAreListedOnceAndTheirFolderOfferedEachTim
     EXPECT_EQ(openedFolders, QStringList{QCoreApplication::applicationDirPath() + "/Samples"});
 }
 
-// Dialogs and questions that fail, as on a desktop whose portal is broken;
-// the boxes are kept as values. The extension prompt answers "ps".
-class FailingPrompter : public Prompter {
-public:
+// Dialogs and boxes that fail, as on a desktop whose portal is broken; the
+// error boxes are kept as values, and the extension prompt answers "ps".
+struct FailingPrompter : Prompter {
     void problem(const Problem& problem) override { problems.append(problem); }
     Answer message(const QString&, const QString&, Buttons, Icon, const QString&) override {
-        throw Failure("no message box");
+        throw Failure("no box");
     }
     std::optional<QString> askText(const QString&, const QString&, const QString&) override {
         return "ps";
     }
     QStringList pickFiles(const QString&, const QString&, const QString&) override {
-        throw Failure("no file dialog");
+        throw Failure("no dialog");
     }
-    QString pickFolder(const QString&, const QString&) override { return folder; }
-    QString folder;
+    QString pickFolder(const QString&, const QString& start) override { return start + "F"; }
     QList<Problem> problems;
 };
 
 // Users quote the box's location and step when they mail us; each command
-// keeps its own, whatever its code is called.
+// keeps its own, whatever its code is called. A walk breaks at its first
+// folder; its own folders are told first, the command's box comes last.
 TEST_F(FileListControlsTest, EachCommandNamesItsOwnLocationAndStepInTheErrorBox) {
     tree.touch("F/a.ps");
     const struct {
         std::function<void(FileListControls&)> act;
-        const char* location;
-        int line;
+        const char* said;
     } rows[] = {
-        {&FileListControls::addFiles, "PushButton1_Click", 112},
-        {&FileListControls::addFolder, "PushButton4_Click", 118},
-        {&FileListControls::loadSamples, "PushButton10_Click", 100},
+        {&FileListControls::addFiles, "PushButton1_Click at line 112"},
+        {&FileListControls::addFolder, "PushButton4_Click at line 118"},
+        {&FileListControls::loadSamples, "PushButton10_Click at line 100"},
         {[this](FileListControls& c) { c.addDroppedPaths({tree.path("F")}); },
-         "ListView1_OLEDragDrop", 100},
-        {[this](FileListControls& c) { c.openWith({tree.path("F")}); }, "ListView1_OLEDragDrop",
-         100},
+         "ListView1_OLEDragDrop at line 100"},
+        {[this](FileListControls& c) { c.openWith({tree.path("F")}); },
+         "ListView1_OLEDragDrop at line 100"},
     };
     for (const auto& row : rows) {
         FailingPrompter failing;
-        failing.folder = tree.path("F");
-        test::FakeEventPump walk; // a walk breaks at its first folder
+        test::FakeEventPump walk;
         walk.hook = [](int) { throw Failure("the walk broke"); };
-        QTreeView view;
-        FileList other;
-        view.setModel(&other);
-        FileListControls controls(view, other, failing, window->settings(), window->pointer(), walk,
-                                  tree.path(), {});
+        window->settings().write(setting::kLastFolder, tree.path() + '/');
+        FileListControls controls(*list(), files(), failing, window->settings(), window->pointer(),
+                                  walk, tree.path(), {});
         controls.setYieldIntervalMs(0);
         row.act(controls);
-        // A walk's own folders are told under the walk's name first; the
-        // command's box comes last.
-        ASSERT_FALSE(failing.problems.isEmpty());
-        EXPECT_EQ(failing.problems.last().location,
-                  QStringLiteral("Velmora2021/08/31.Form1.") + row.location);
-        EXPECT_EQ(failing.problems.last().line, row.line);
+        ASSERT_FALSE(failing.problems.isEmpty()) << row.said;
+        const Problem& told = failing.problems.last();
+        EXPECT_EQ(QStringLiteral("%1 at line %2").arg(told.location).arg(told.line),
+                  QStringLiteral("Velmora2021/08/31.Form1.") + row.said);
         EXPECT_EQ(window->windowPointer(), Default) << "the hourglass goes again";
     }
 }

@@ -3,6 +3,7 @@
 // closing mid-run, and the pages of what Start was pressed with. A source
 // that is not there ends a run at once without Ghostscript; only the pages
 // need a real one.
+#include "app/setting.h"
 #include "app/taskbar_progress.h"
 #include "app/window_fixture.h"
 #include "convert/sandbox.h"
@@ -151,25 +152,29 @@ INSTANTIATE_TEST_SUITE_P(
                              "missing", "out/", Answer::OpenFolder, "Done. - OK|Open Folder", true,
                              0ms, false, false, false, false}));
 
-// "Stop converting?" holds the run: Yes stops it, No lets it go on, and a
-// run that ends under the question closes it, its end box following once.
+// "Stop converting?" holds the run: Yes stops it, No lets it go on (one
+// Ghostscript at a time, the second page only starts once the run goes on),
+// and a run that ends under the question closes it, its end box following.
 TEST_F(MainWindowRun, EscAsksWhetherToStop) {
+    const QStringList pages = {test::WriteFile(tree.path("one.ps"), test::SquarePages(1)),
+                               test::WriteFile(tree.path("two.ps"), test::SquarePages(1))};
     const struct {
         Answer answer;
         bool endsUnderIt;
         const char* end;
+        QStringList sources;
         const char* reason;
     } rows[] = {
-        {Answer::Yes, false, "Stopped.", "Yes stops the run"},
-        {Answer::No, false, "Done.", "No lets it go on to its end"},
-        {Answer::No, true, "Done.", "a run that ends meanwhile closes the question"},
+        {Answer::Yes, false, "Stopped.", {missing()}, "Yes stops the run"},
+        {Answer::No, false, "Done.", pages, "No lets it go on to its end"},
+        {Answer::No, true, "Done.", {missing()}, "a run that ends meanwhile closes the question"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.reason);
         prompter.boxes.clear();
         prompter.dismissals = 0;
         prompter.answers = {row.answer};
-        openWithWorkFolder();
+        openWithWorkFolder().settings().write(setting::kJobs, "1");
         // The run's first file is under way when Esc comes.
         if (!SandboxProbe::shared().isDone()) {
             ASSERT_TRUE(QSignalSpy(&SandboxProbe::shared(), &SandboxProbe::done).wait(60000));
@@ -185,7 +190,7 @@ TEST_F(MainWindowRun, EscAsksWhetherToStop) {
             QTimer::singleShot(0, window.get(),
                                [&] { QTest::keyClick(window.get(), Qt::Key_Escape); });
         });
-        convert({missing()});
+        convert(row.sources);
         prompter.whileOpen = nullptr;
         QTest::keyClick(window.get(), Qt::Key_Escape); // no run: nothing to ask
         const QStringList texts = prompter.messageTexts();
@@ -197,15 +202,18 @@ TEST_F(MainWindowRun, EscAsksWhetherToStop) {
         EXPECT_EQ(prompter.dismissals, row.endsUnderIt ? 1 : 0) << "closed by itself";
         EXPECT_EQ(leftInWork(), QStringList{});
     }
+    EXPECT_TRUE(QFile::exists(tree.path("two-001.jpg")));
 }
 
 // As in the program: the run starts from the event loop, and the window is
-// closed while the run lets window events run. The program ends once the
-// run has, at the latest when the window's own patience runs out.
+// closed while a Ghostscript that never ends runs. The program ends once the
+// run has stopped it and removed its work folder; had it not, the window's
+// own patience would end the program with the run still going.
 TEST_F(MainWindowRun, ClosingMidRunStopsItAndThenEndsTheProgram) {
     MainWindow& form = openWithWorkFolder();
     form.show();
-    form.fileList().append(missing());
+    form.fileList().append(test::WriteFile(tree.path("endless.ps"), "%!PS\n{} loop\n"));
+    control<QRadioButton>("Option2")->setChecked(true);
     bool closedWhileConverting = false;
     QObject::connect(&form.run(), &ConversionRun::started, &form, [&] {
         QTimer::singleShot(0, &form, [&] {

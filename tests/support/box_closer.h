@@ -10,10 +10,9 @@
 
 namespace velmora::test {
 
-// What one message box showed: its title, text, icon, buttons and details.
+// What one message box showed.
 struct SeenBox {
-    QString title;
-    QString text;
+    QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
     QString details;
@@ -43,11 +42,10 @@ private:
         if (box == nullptr || !box->isVisible()) {
             return;
         }
-        SeenBox note{box->windowTitle(), box->text(), box->icon(), {}, box->detailedText()};
+        seen.append({box->windowTitle(), box->text(), box->icon(), {}, box->detailedText()});
         for (const QAbstractButton* button : box->buttons()) {
-            note.buttons.append(button->text().remove('&'));
+            seen.last().buttons.append(button->text().remove('&'));
         }
-        seen.append(note);
         m_answer(*box);
     }
 

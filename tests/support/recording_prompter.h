@@ -26,12 +26,24 @@ public:
 
     Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon,
                    const QString& details) override;
-    void dismissOpenMessage() override;
+    void dismissOpenMessage() override {
+        ++dismissals;
+        m_dismissed = true;
+    }
     std::optional<QString> askText(const QString& prompt, const QString& title,
-                                   const QString& preset) override;
+                                   const QString& preset) override {
+        boxes.append({"askText", prompt, title, Buttons::Ok, Icon::None, preset, {}});
+        return next(textAnswers);
+    }
     QStringList pickFiles(const QString& title, const QString& filter,
-                          const QString& startFolder) override;
-    QString pickFolder(const QString& title, const QString& startFolder) override;
+                          const QString& startFolder) override {
+        boxes.append({"pickFiles", filter, title, Buttons::Ok, Icon::None, startFolder, {}});
+        return next(fileAnswers);
+    }
+    QString pickFolder(const QString& title, const QString& startFolder) override {
+        boxes.append({"pickFolder", {}, title, Buttons::Ok, Icon::None, startFolder, {}});
+        return next(folderAnswers);
+    }
 
     QStringList messageTexts() const;
 
@@ -46,6 +58,15 @@ public:
     int dismissals = 0;
 
 private:
+    template <typename T> static T next(std::deque<T>& queue, T fallback = {}) {
+        if (queue.empty()) {
+            return fallback;
+        }
+        T value = std::move(queue.front());
+        queue.pop_front();
+        return value;
+    }
+
     bool m_dismissed = false;
 };
 
