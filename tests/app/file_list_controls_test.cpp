@@ -268,7 +268,7 @@ TEST_F(FileListControlsTest, EachCommandNamesItsOwnLocationAndStepInTheErrorBox)
         std::function<void(FileListControls&)> act;
         const char* said;
     } rows[] = {
-        {&FileListControls::addFiles, "PushButton1_Click at line 112"},
+        {[](FileListControls& c) { c.commands().addFiles(); }, "PushButton1_Click at line 112"},
         {&FileListControls::addFolder, "PushButton4_Click at line 118"},
         {&FileListControls::loadSamples, "PushButton10_Click at line 100"},
         {[this](FileListControls& c) { c.addDroppedPaths({tree.path("F")}); },

@@ -268,15 +268,16 @@ TEST_F(MainWindowRun, AFolderTheDesktopCannotOpenIsSaid) {
 
 // The window's pages with a real Ghostscript: named after the source up to
 // its first dot (whatever else the name holds), beside it, at the quality
-// the slider had when Start was pressed; a file that fails is named in the
-// box. libjpeg scales its standard tables by the quality: the first entry
+// the slider had when Start was pressed; files that fail are named in the
+// box with why. libjpeg scales its standard tables by the quality: the first entry
 // of the first (16 at quality 50) is 3 at quality 90.
 TEST_F(MainWindowRun, ThePagesAreOfWhatStartWasPressedWith) {
     const QString odd = "$(rm -rf ~); \"quoted\" 'страница'";
     const QStringList sources = {
         test::WriteFile(tree.path("in/one.page.ps"), test::SquarePages(1)),
         test::WriteFile(tree.path("in/" + odd + ".ps"), test::SquarePages(1)),
-        test::WriteFile(tree.path("in/empty.ps"), {})};
+        test::WriteFile(tree.path("in/empty.ps"), {}),
+        test::WriteFile(tree.path("in/noise.ps"), QByteArray(4000, 0x7f))};
     desktop = {}; // the system's own: its clock, and no notices
     openWithWorkFolder();
     control<QSlider>("Slider1")->setValue(90);
@@ -284,7 +285,11 @@ TEST_F(MainWindowRun, ThePagesAreOfWhatStartWasPressedWith) {
         control<QSlider>("Slider1")->setValue(10);
         control<QRadioButton>("Option1")->setChecked(true);
     });
-    EXPECT_EQ(prompter.messageTexts(), QStringList{"Done.\n" + sources[2] + ": empty file"});
+    const QStringList lines = prompter.messageTexts().value(0).split('\n');
+    ASSERT_EQ(lines.size(), 3) << qPrintable(lines.join('|'));
+    EXPECT_EQ(lines[0] + '|' + lines[1], "Done.|" + sources[2] + ": empty file");
+    EXPECT_TRUE(lines[2].startsWith(sources[3] + ": not a PostScript or PDF file (Ghostscript"))
+        << qPrintable(lines[2]);
     EXPECT_EQ(prompter.boxes[0].icon, Prompter::Icon::Exclamation);
     EXPECT_EQ(QDir(tree.path("in")).entryList({"*.jpg", "*.pdf"}, QDir::Files),
               (QStringList{odd + "-001.jpg", "one-001.jpg"}))

@@ -29,6 +29,7 @@ TEST(MainWindowOnX11, ARealWindowWithARealErrorBox) {
     BoxCloser closer(QMessageBox::Ok);
     MainWindow form(
         prompter, store, [] { return 1; }, QCoreApplication::applicationDirPath());
+    prompter.setOwner(&form);
     ASSERT_EQ(closer.seen.size(), 1) << "the load error was shown and closed";
     EXPECT_EQ(closer.seen[0].title + '|' + closer.seen[0].buttons.join(','),
               "Application Error|OK");
