@@ -177,7 +177,7 @@ TEST_F(FileListControlsTest, AddFilesAppendsWhatTheDialogGivesIfTheAnswerHoldsIt
         click("PushButton1");
     }
     EXPECT_EQ(files().rows(), (QStringList{"/d//one.ps", "/d/b.ps", "/d/a.ps"}));
-    const test::RecordingPrompter::Box& dialog = prompter.boxes[0];
+    const test::RecordingPrompter::Box dialog = prompter.boxes.value(0);
     EXPECT_EQ(dialog.kind + '|' + dialog.title + '|' + dialog.text + '|' + dialog.preset,
               "pickFiles|Add File(s) - Hold Ctrl or Shift to select multiple files|"
               "PS Files (*.ps)|");
@@ -206,9 +206,10 @@ TEST_F(FileListControlsTest, AddAllWalksTheFolderForTheExtensionUnderTheHourglas
     const QString f = tree.path("F");
     EXPECT_EQ(asked, (QStringList{"askText:ps", "pickFolder:", "askText:ps", "pickFolder:" + f,
                                   "askText:ps", "pickFolder:" + f, "askText:txt", "askText:txt"}));
-    EXPECT_EQ(prompter.boxes[0].text, "Enter file extension to load:\r\r(* for all files, txt for "
-                                      "all txt files, doc for all doc files, etc.)");
-    EXPECT_EQ(prompter.boxes[1].title, "Please select folder:");
+    EXPECT_EQ(prompter.boxes.value(0).text,
+              "Enter file extension to load:\r\r(* for all files, txt for "
+              "all txt files, doc for all doc files, etc.)");
+    EXPECT_EQ(prompter.boxes.value(1).title, "Please select folder:");
     EXPECT_EQ(stored("LastFolder=" + f), "LastFolder=" + f);
 
     // Another operation's hourglass is left to it; files handed over at
@@ -238,7 +239,7 @@ TEST_F(FileListControlsTest, TheSamplesAreListedOnceAndTheirFolderOfferedEachTim
                              "files are stored (so that you can view them before working with "
                              "them)?";
     EXPECT_EQ(prompter.messageTexts(), (QStringList{question, question}));
-    EXPECT_EQ(prompter.boxes[0].buttons, Prompter::Buttons::YesNo);
+    EXPECT_EQ(prompter.boxes.value(0).buttons, Prompter::Buttons::YesNo);
     EXPECT_EQ(openedFolders, QStringList{QCoreApplication::applicationDirPath() + "/Samples"});
 }
 

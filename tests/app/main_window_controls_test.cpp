@@ -130,7 +130,8 @@ TEST_F(MainWindowControls, EachChoiceIsStoredAtOnceAndTheWindowFollowsIt) {
         EXPECT_EQ(stored(expected), expected);
         EXPECT_EQ(shows().section('|', 0, 3), QString(step.shows).replace('~', tree.path()));
         if (QLatin1String(step.control) == "PushButton7") {
-            const test::RecordingPrompter::Box& box = prompter.boxes.back();
+            const test::RecordingPrompter::Box box =
+                prompter.boxes.value(prompter.boxes.size() - 1);
             EXPECT_EQ(box.kind + '|' + box.title + '|' + box.preset,
                       "pickFolder|Please select folder:|" + lastPick);
         }
