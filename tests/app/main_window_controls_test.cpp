@@ -153,11 +153,9 @@ TEST_F(MainWindowControls, ThePointerShowsWhatCanBePressed) {
         {Default, "PushButton7", Custom, "also the small one in the folder row"},
         {Custom, "Form1", Default, "the arrow over the window's background", QPoint(268, 180)},
         {Custom, "Frame1", Default, "the arrow over a frame", QPoint(500, 110)},
-        {Custom, "Frame3", Default, "the arrow over the quality frame", QPoint(260, 50)},
         {Custom, "Text1", Default, "the arrow over the folder box"},
         {Custom, "ListView1", Default, "the arrow over the list"},
         {Custom, "Slider1", Custom, "the slider has no pointer of its own"},
-        {Custom, "Label2", Custom, "nor the labels"},
         {Custom, "Option2", Custom, "nor the option buttons"},
         {Custom, "ProgressBar1", Custom, "nor the progress bar"},
         {Busy, "PushButton1", Busy, "busy: the hourglass stays over a button"},
@@ -201,7 +199,7 @@ TEST_F(MainWindowControls, ThePointerShowsWhatCanBePressed) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(MainWindowControls, TheProgressBarShowsFileNamesAsTheyAreAndTheSandboxIsToldOnce) {
+TEST_F(MainWindowControls, TheProgressBarShowsFileNamesAsTheyAre) {
     auto* bar = open().findChild<TextProgressBar*>("ProgressBar1");
     QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(bar);
     const QString shown = "Processing: 100%p %v done.ps (Esc to stop)";
@@ -216,19 +214,6 @@ TEST_F(MainWindowControls, TheProgressBarShowsFileNamesAsTheyAreAndTheSandboxIsT
         EXPECT_EQ(bar->value(), report.value);
         EXPECT_EQ(spoken->valueInterface()->currentValue().toInt(), report.value);
     }
-
-    RunSummary sandboxed; // runs that end quietly, so the notice is the only box
-    sandboxed.status = RunSummary::Status::Cancelled;
-    RunSummary unsandboxed = sandboxed;
-    unsandboxed.sandboxed = false;
-    window->runControl().afterRun(sandboxed);
-    EXPECT_TRUE(prompter.boxes.isEmpty()) << "nothing to tell when the sandbox held";
-    window->runControl().afterRun(unsandboxed);
-    window->runControl().afterRun(unsandboxed);
-    open().runControl().afterRun(unsandboxed);
-    ASSERT_EQ(prompter.boxes.size(), 1) << "once ever, also after a restart";
-    EXPECT_EQ(prompter.boxes[0].text, RunControl::sandboxNoticeText());
-    EXPECT_EQ(prompter.boxes[0].icon, Prompter::Icon::Information);
 }
 
 // A picture that keeps the texts painted on it: what the user reads.

@@ -251,6 +251,21 @@ TEST_F(MainWindowRun, ARefusedStartLeavesTheWalksHourglass) {
     EXPECT_EQ(form.windowPointer(), PointerState::Default) << "the walk's end takes it away";
 }
 
+TEST_F(MainWindowRun, AMissingSandboxIsToldOnceEver) {
+    RunSummary sandboxed; // runs that end quietly, so the notice is the only box
+    sandboxed.status = RunSummary::Status::Cancelled;
+    RunSummary unsandboxed = sandboxed;
+    unsandboxed.sandboxed = false;
+    open().runControl().afterRun(sandboxed);
+    EXPECT_TRUE(prompter.boxes.isEmpty()) << "nothing to tell when the sandbox held";
+    window->runControl().afterRun(unsandboxed);
+    window->runControl().afterRun(unsandboxed);
+    open().runControl().afterRun(unsandboxed);
+    ASSERT_EQ(prompter.boxes.size(), 1) << "once ever, also after a restart";
+    EXPECT_EQ(prompter.boxes[0].text, RunControl::sandboxNoticeText());
+    EXPECT_EQ(prompter.boxes[0].icon, Prompter::Icon::Information);
+}
+
 // The desktop's own file manager: a folder it cannot open is said, whether
 // the opener cannot start or ends with a failure (xdg-open's status 3).
 TEST_F(MainWindowRun, AFolderTheDesktopCannotOpenIsSaid) {
