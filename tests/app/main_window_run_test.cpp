@@ -1,404 +1,319 @@
-#include "app/file_list_controls.h"
+// What "Start Converting To JPG" leads to in the window: the box at the end
+// and the folder it opens, the desktop's notice and the taskbar's bar, Esc,
+// closing mid-run, and the pages of what Start was pressed with. A source
+// that is not there ends a run at once without Ghostscript; only the pages
+// need a real one.
 #include "app/setting.h"
-#include "app/settings_store.h"
-#include "app/text_progress_bar.h"
+#include "app/taskbar_progress.h"
 #include "app/window_fixture.h"
+#include "convert/sandbox.h"
+#include "support/recording_taskbar_button.h"
 #include "support/test_files.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
-#include <QElapsedTimer>
-#include <QFileInfo>
-#include <QImageReader>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QRegularExpression>
-#include <QSignalSpy>
 #include <QSlider>
-#include <QTest>
 #include <QTimer>
 
-#include <functional>
-
 using namespace velmora;
-using velmora::test::WindowFixture;
+using namespace std::chrono_literals;
+using Answer = Prompter::Answer;
 
 namespace {
 
-// A PostScript document of our own with the given number of pages.
-QString writeDocument(const QString& path, int pages) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        return {};
-    }
-    QByteArray text = "%!PS-Adobe-3.0\n%%Pages: " + QByteArray::number(pages) + "\n%%EndComments\n";
-    for (int page = 1; page <= pages; ++page) {
-        text += "%%Page: " + QByteArray::number(page) + " " + QByteArray::number(page) + "\n";
-        text += "/Helvetica findfont 36 scalefont setfont\n";
-        text += "72 700 moveto (Velmora test page " + QByteArray::number(page) + ") show\n";
-        text += "newpath 72 72 moveto 540 72 lineto 306 600 lineto closepath 0.6 setgray fill\n";
-        text += "showpage\n";
-    }
-    text += "%%EOF\n";
-    file.write(text);
-    return path;
-}
-
-// The page count a document announces ("%%Pages: n"); 1 when it does not.
-int announcedPages(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return 1;
-    }
-    static const QRegularExpression pages(QStringLiteral("^%%Pages:\\s*(\\d+)"),
-                                          QRegularExpression::MultilineOption);
-    const auto match = pages.match(QString::fromLatin1(file.read(64 * 1024)));
-    return match.hasMatch() ? match.captured(1).toInt() : 1;
-}
-
-// Processes whose working folder lies inside folder (a Ghostscript left
-// running in a work folder would be one).
-QStringList processesWorkingIn(const QString& folder) {
-    QStringList found;
-    const QString root = QFileInfo(folder).canonicalFilePath();
-    QDirIterator procs(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
-    while (procs.hasNext()) {
-        const QString pid = QFileInfo(procs.next()).fileName();
-        const QString cwd = QFileInfo(QStringLiteral("/proc/%1/cwd").arg(pid)).symLinkTarget();
-        if (!cwd.isEmpty() && cwd.startsWith(root)) {
-            found.append(pid);
-        }
-    }
-    return found;
-}
-
-class MainWindowRun : public WindowFixture {
+class MainWindowRun : public test::WindowFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_temp.isValid());
-        m_oldTmp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", m_temp.path().toLocal8Bit());
+    // Work folders go into a folder of the test's own, which must be left empty.
+    MainWindow& openWithWorkFolder() {
+        tree.mkdirs({"work", "out"});
+        open().run().settings().tempFolder = tree.path("work");
+        return *window;
     }
-    void TearDown() override {
-        WindowFixture::TearDown();
-        qputenv("TMPDIR", m_oldTmp);
+    QStringList leftInWork() const {
+        return QDir(tree.path("work")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     }
-
-    // The private temporary folder the run's work folder goes into.
-    QString tempFolder() const { return m_temp.path(); }
-    bool tempIsEmpty() const {
-        return QDir(tempFolder())
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
-            .isEmpty();
-    }
-
-    // The samples installed beside the program, or documents of our own when
-    // none are installed yet.
-    QStringList samples() {
-        QStringList paths;
-        const QDir installed(QCoreApplication::applicationDirPath() + QStringLiteral("/Samples"));
-        for (const QString& name : installed.entryList(QDir::Files, QDir::Name)) {
-            paths.append(installed.filePath(name));
-        }
-        if (paths.isEmpty()) {
-            paths.append(writeDocument(m_own.filePath(QStringLiteral("velmora-two.ps")), 2));
-            paths.append(writeDocument(m_own.filePath(QStringLiteral("velmora-one.ps")), 1));
-        }
-        return paths;
-    }
-
-    // A new folder for the test's own files, outside the private temporary
-    // folder (which must hold nothing after a run).
-    QString scratchFolder(const QString& name) {
-        QDir(m_own.path()).mkpath(name);
-        return m_own.filePath(name);
-    }
-
-    void setOutputFolder(const QString& folder) {
-        control<QRadioButton>("Option1")->setChecked(true);
-        control<QLineEdit>("Text1")->setText(folder);
-    }
-
-    // Clicks the start button; with `wait`, until the run it starts has
-    // ended and the boxes it left have been shown.
-    void clickStart(bool wait = true) {
+    // Lists `sources`, sends the pages into `into` (beside the sources when
+    // empty), presses Start, runs `meanwhile` right after, and waits for the
+    // run's end and the boxes it opens.
+    void convert(const QStringList& sources, const QString& into = {},
+                 const std::function<void()>& meanwhile = {}) {
+        window->fileList().append(sources);
+        control<QRadioButton>(into.isEmpty() ? "Option2" : "Option1")->setChecked(true);
+        control<QLineEdit>("Text1")->setText(into);
         QSignalSpy finished(&window->run(), &ConversionRun::finished);
-        QTest::mouseClick(control<QPushButton>("PushButton2"), Qt::LeftButton);
-        if (wait && window->run().isConverting()) {
-            EXPECT_TRUE(finished.wait(300000));
+        click("PushButton2");
+        if (meanwhile) {
+            meanwhile();
         }
+        ASSERT_TRUE(!finished.isEmpty() || finished.wait(120000));
         QCoreApplication::processEvents();
     }
-
-    // Calls action once, the first time it is called while a run is going on.
-    void duringTheRun(std::function<void()> action) {
-        auto* poll = new QTimer(window.get());
-        poll->setInterval(20);
-        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, action = std::move(action)] {
-            if (window->run().isConverting()) {
-                poll->stop();
-                action();
-            }
-        });
-        poll->start();
-    }
-
-private:
-    QTemporaryDir m_temp;
-    QTemporaryDir m_own;
-    QByteArray m_oldTmp;
+    // A source that is not there: its run ends at once, one file failed.
+    QString missing() const { return tree.path("missing.ps"); }
+    test::RecordingTaskbarButton button;
+    TaskbarProgress taskbar{button};
 };
 
-} // namespace
+struct EndRow {
+    const char* reason;
+    const char* sources; // "missing" or none
+    const char* into;    // below the test's folder; none: beside the sources
+    Answer answer;
+    const char* said; // the end box's first line, and its buttons
+    bool opens;
+    std::chrono::milliseconds runLength = 0ms;
+    bool notice = false;
+    bool userAtTheWindow = false;
+    bool stopped = false;
+    bool openerWorks = true;
+};
 
-TEST_F(MainWindowRun, AnEmptyListIsReportedAndNothingIsPrepared) {
-    MainWindow& form = open();
-    clickStart();
-    EXPECT_EQ(prompter.messageTexts(), QStringList{QStringLiteral("No files added.")});
-    if (!prompter.boxes.isEmpty()) {
-        EXPECT_TRUE(prompter.boxes.front().title.isEmpty()) << "the application title";
-        EXPECT_EQ(prompter.boxes.front().icon, Prompter::Icon::None);
-        EXPECT_EQ(prompter.boxes.front().buttons, Prompter::Buttons::Ok);
-    }
-    EXPECT_TRUE(tempIsEmpty()) << "no work folder";
-    EXPECT_EQ(form.windowPointer(), PointerState::Default);
-    EXPECT_FALSE(form.run().isConverting());
+void PrintTo(const EndRow& row, std::ostream* out) {
+    *out << row.reason;
 }
 
-TEST_F(MainWindowRun, AMissingOutputFolderIsReported) {
-    MainWindow& form = open();
-    form.fileList().append(samples().front());
-    setOutputFolder(tempFolder() + QStringLiteral("/no such folder/"));
-    clickStart();
-    EXPECT_EQ(prompter.messageTexts(),
-              QStringList{QStringLiteral("Folder does not exist. Please select another folder.")});
-    EXPECT_TRUE(tempIsEmpty()) << "no work folder";
-    EXPECT_EQ(form.fileList().count(), 1);
-    EXPECT_EQ(form.windowPointer(), PointerState::Default);
-}
+class TheEndOfARun : public MainWindowRun, public ::testing::WithParamInterface<EndRow> {};
 
-TEST_F(MainWindowRun, SamplesBecomePagesAndDone) {
-    const QDir output(scratchFolder(QStringLiteral("out")));
-    MainWindow& form = open();
-    const QStringList sources = samples();
-    form.fileList().append(sources);
-    setOutputFolder(output.path() + QStringLiteral("/"));
-    control<QSlider>("Slider1")->setValue(90);
-
-    bool clickedAgain = false;
-    duringTheRun([&] {
-        clickedAgain = true;
-        clickStart(false); // a second click while converting changes nothing
-    });
-    clickStart();
-
-    EXPECT_EQ(prompter.messageTexts(), QStringList{QStringLiteral("Done.")});
-    for (const QString& source : sources) {
-        const QString prefix = QFileInfo(source).fileName().section(QLatin1Char('.'), 0, 0);
-        const int pages = announcedPages(source);
-        for (int page = 1; page <= pages; ++page) {
-            const QString jpeg = output.filePath(
-                QStringLiteral("%1-%2.jpg").arg(prefix).arg(page, 3, 10, QLatin1Char('0')));
-            ASSERT_TRUE(QFileInfo::exists(jpeg)) << jpeg.toStdString();
-            QImageReader reader(jpeg);
-            EXPECT_EQ(reader.format(), QByteArray("jpeg")) << jpeg.toStdString();
-            EXPECT_GT(reader.size().width(), 2000) << "300 dpi pages";
-        }
+TEST_P(TheEndOfARun, SaysHowItWentOpensTheOneFolderAndCallsTheUserBackWhenAway) {
+    const EndRow& row = GetParam();
+    prompter.answers = {row.answer};
+    runLength = row.runLength;
+    windowActive = row.userAtTheWindow;
+    openerWorks = row.openerWorks;
+    desktop.launcher = &taskbar;
+    openWithWorkFolder();
+    const bool started =
+        QLatin1String(row.sources) == "missing" && QLatin1String(row.into) != "out/gone";
+    const bool failed = started && !row.stopped;
+    convert(QString(row.sources).isEmpty() ? QStringList{} : QStringList{missing()},
+            QString(row.into).isEmpty() ? QString() : tree.path(row.into), [&] {
+                // A folder typed and a second Start during the run are for the next run.
+                control<QLineEdit>("Text1")->setText(tree.path());
+                click("PushButton2");
+                if (row.stopped) {
+                    QObject::connect(&window->run(), &ConversionRun::started, &window->run(),
+                                     &ConversionRun::stop);
+                }
+            });
+    ASSERT_FALSE(prompter.boxes.isEmpty());
+    const QStringList buttons = {"OK", "Yes|No", "OK|Open Folder"};
+    EXPECT_EQ(prompter.boxes[0].text.section('\n', 0, 0) + " - " +
+                  buttons[int(prompter.boxes[0].buttons)],
+              row.said);
+    EXPECT_EQ(prompter.boxes[0].icon, failed ? Prompter::Icon::Exclamation : Prompter::Icon::None)
+        << "the source failed";
+    const QString out = QDir(tree.path("out")).absolutePath();
+    EXPECT_EQ(openedFolders, row.opens ? QStringList{out} : QStringList{});
+    EXPECT_EQ(prompter.messageTexts().mid(1),
+              row.opens && !row.openerWorks
+                  ? QStringList{"Could not open the folder " + QDir::toNativeSeparators(out) + '.'}
+                  : QStringList{});
+    // The taskbar showed the run, in the error colour once its file failed.
+    EXPECT_EQ(button.calls.isEmpty() ? "none"
+                                     : button.calls.first() + '/' + button.calls.last() +
+                                           (button.calls.contains("Error") ? "/Error" : ""),
+              !started ? "none"
+              : failed ? "Normal/None/Error"
+                       : "Normal/None");
+    ASSERT_EQ(notifier.notices.size(), row.notice ? 1 : 0);
+    if (row.notice) {
+        EXPECT_EQ(notifier.notices[0].first, "Velmora|0 of 1 file converted; 1 failed");
+        window->showMinimized();
+        notifier.notices[0].second();
+        EXPECT_TRUE(window->isVisible() && !window->isMinimized()) << "the window comes back";
     }
-    EXPECT_TRUE(QDir(output.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files).isEmpty())
-        << "the intermediate PDFs are removed";
-    EXPECT_TRUE(clickedAgain) << "the run yields to the event loop";
-    EXPECT_TRUE(tempIsEmpty()) << "the work folder is removed";
-    EXPECT_EQ(form.run().settings().tempFolder, tempFolder()) << "the base came from TMPDIR";
-    EXPECT_EQ(form.windowPointer(), PointerState::Default);
+    EXPECT_EQ(shows().section('|', 4), "Progress Bar 0|arrow") << "as before the run";
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    auto* bar = control<TextProgressBar>("ProgressBar1");
-    EXPECT_EQ(bar->value(), 0);
-    EXPECT_EQ(bar->text(), QStringLiteral("Progress Bar"));
+    EXPECT_EQ(leftInWork(), QStringList{});
 }
 
-TEST_F(MainWindowRun, BesideTheSourceIgnoresTheFolderBox) {
-    const QDir sources(scratchFolder(QStringLiteral("sources")));
-    const QString source = writeDocument(sources.filePath(QStringLiteral("single.page.ps")), 1);
-    MainWindow& form = open();
-    form.fileList().append(source);
-    control<QLineEdit>("Text1")->setText(QStringLiteral("not a folder"));
-    control<QRadioButton>("Option2")->setChecked(true);
-    clickStart();
-    EXPECT_EQ(prompter.messageTexts(), QStringList{QStringLiteral("Done.")});
-    EXPECT_TRUE(QFileInfo::exists(sources.filePath(QStringLiteral("single-001.jpg"))))
-        << "named after the text before the first dot, beside the source";
-    EXPECT_TRUE(tempIsEmpty());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TheEndOfARun,
+    ::testing::Values(EndRow{"an empty list", "", "out/", Answer::OpenFolder,
+                             "No files added. - OK", false},
+                      EndRow{"a missing folder stops the run before any page", "missing",
+                             "out/gone", Answer::OpenFolder,
+                             "Folder does not exist. Please select another folder. - OK", false},
+                      EndRow{"Open Folder opens where the pages went", "missing", "out/",
+                             Answer::OpenFolder, "Done. - OK|Open Folder", true},
+                      EndRow{"OK, the default, only closes the box", "missing", "out/", Answer::Ok,
+                             "Done. - OK|Open Folder", false},
+                      EndRow{"pages beside their sources may lie in many folders", "missing", "",
+                             Answer::OpenFolder, "Done. - OK", false},
+                      EndRow{"a run under 10 s is still watched: no notice", "missing", "",
+                             Answer::Ok, "Done. - OK", false, 9999ms},
+                      EndRow{"10 s or more with the user elsewhere: a notice", "missing", "",
+                             Answer::Ok, "Done. - OK", false, 10s, true},
+                      EndRow{"the user at the window needs no notice", "missing", "", Answer::Ok,
+                             "Done. - OK", false, 60s, false, true},
+                      EndRow{"a run the user stopped from the window: no notice", "missing", "",
+                             Answer::Ok, "Stopped. - OK", false, 60s, false, false, true},
+                      EndRow{"a desktop that cannot open the folder says so, after the box",
+                             "missing", "out/", Answer::OpenFolder, "Done. - OK|Open Folder", true,
+                             0ms, false, false, false, false}));
 
-TEST_F(MainWindowRun, ClosingMidRunEndsTheProgramAndLeavesNothingBehind) {
-    const QDir output(scratchFolder(QStringLiteral("out")));
-    MainWindow& form = open();
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    const QStringList sources = samples();
-    for (int i = 0; i < 5; ++i) {
-        form.fileList().append(sources); // long enough to be caught running
-    }
-    setOutputFolder(output.path() + QStringLiteral("/"));
-    bool closedDuringRun = false;
-    QElapsedTimer sinceClose;
-    duringTheRun([&] {
-        QTimer::singleShot(300, window.get(), [&] {
-            closedDuringRun = window->run().isConverting();
-            sinceClose.start();
-            window->close();
-        });
-    });
-    bool closedSignal = false;
-    QObject::connect(&form, &MainWindow::closed, [&] { closedSignal = true; });
-    QTimer safety; // a program that does not end fails here instead of hanging
-    safety.setSingleShot(true);
-    QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(3); });
-    safety.start(30000);
-
-    // As in the program: the run is started from the event loop, and the
-    // close comes while it lets window events run.
-    QTimer::singleShot(0, &form, [this] { clickStart(false); });
-    const int exitCode = QApplication::exec();
-
-    EXPECT_EQ(exitCode, 0) << "closing the window ended the event loop";
-    EXPECT_TRUE(closedDuringRun);
-    EXPECT_TRUE(closedSignal);
-    EXPECT_LT(sinceClose.elapsed(), 3000) << "the program ends soon after the close";
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_FALSE(form.run().isConverting());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    // Give a stopped child a moment to go, then nothing may work in the
-    // temporary folder and the work folder must be gone.
-    QTest::qWait(200);
-    EXPECT_EQ(processesWorkingIn(tempFolder()), QStringList());
-    EXPECT_TRUE(tempIsEmpty());
-    EXPECT_FALSE(prompter.messageTexts().contains(QStringLiteral("Done.")))
-        << "a stopped run does not report success";
-}
-
-TEST_F(MainWindowRun, EscapeAsksAndStopsKeepingWhatWasDelivered) {
-    const QDir sources(scratchFolder(QStringLiteral("sources")));
-    const QString first = writeDocument(sources.filePath(QStringLiteral("first.ps")), 1);
-    const QString endless = sources.filePath(QStringLiteral("endless.ps"));
-    test::WriteFile(endless, "%!PS\n{} loop\n");
-    const QString last = writeDocument(sources.filePath(QStringLiteral("last.ps")), 1);
-    MainWindow& form = open();
-    form.settings().write(setting::kJobs, QStringLiteral("1"));
-    form.fileList().append({first, endless, last});
-    control<QRadioButton>("Option2")->setChecked(true);
-
-    QString barText;
-    prompter.answers = {Prompter::Answer::Yes};
-    auto* poll = new QTimer(window.get());
-    QObject::connect(poll, &QTimer::timeout, poll, [&] {
-        if (QFileInfo::exists(sources.filePath(QStringLiteral("first-001.jpg")))) {
-            poll->stop();
-            barText = control<TextProgressBar>("ProgressBar1")->text();
-            QTest::keyClick(&form, Qt::Key_Escape);
-        }
-    });
-    poll->start(20);
-    clickStart();
-
-    EXPECT_EQ(barText, QStringLiteral("Processing: endless.ps (Esc to stop)"));
-    const QStringList texts = prompter.messageTexts();
-    ASSERT_EQ(texts.size(), 2);
-    EXPECT_EQ(texts[0], QStringLiteral("Stop converting?"));
-    EXPECT_EQ(texts[1], QStringLiteral("Stopped.\n%1: stopped\n%2: stopped").arg(endless, last));
-    EXPECT_TRUE(QFileInfo::exists(sources.filePath(QStringLiteral("first-001.jpg"))));
-    EXPECT_FALSE(QFileInfo::exists(sources.filePath(QStringLiteral("last-001.jpg"))));
-    EXPECT_EQ(processesWorkingIn(tempFolder()), QStringList());
-    EXPECT_TRUE(tempIsEmpty());
-    EXPECT_FALSE(form.run().isConverting());
-}
-
-namespace {
-
-// "Stop converting?" holds the run; a run that ends under it closes it, and
-// its end box follows, once.
-TEST_F(MainWindowRun, TheStopQuestionHoldsTheRun) {
-    const QDir sources(scratchFolder(QStringLiteral("sources")));
-    const QString noise = sources.filePath(QStringLiteral("noise.ps"));
-    test::WriteFile(noise, QByteArray(4000, '\x7f'));
-    const QString one = writeDocument(sources.filePath(QStringLiteral("one.ps")), 1);
-    const QString two = writeDocument(sources.filePath(QStringLiteral("two.ps")), 1);
-    const struct Row {
-        QStringList rows;
-        bool runEndsUnderIt; // else: the user answers No
-        QString end;
-        Prompter::Icon icon;
-        QStringList pages;
-        const char* why;
+// "Stop converting?" holds the run: Yes stops it, No lets it go on (one
+// Ghostscript at a time, the second page only starts once the run goes on),
+// and a run that ends under the question closes it, its end box following.
+TEST_F(MainWindowRun, EscAsksWhetherToStop) {
+    const QStringList pages = {test::WriteFile(tree.path("one.ps"), test::SquarePages(1)),
+                               test::WriteFile(tree.path("two.ps"), test::SquarePages(1))};
+    const struct {
+        Answer answer;
+        bool endsUnderIt;
+        const char* end;
+        QStringList sources;
+        const char* reason;
     } rows[] = {
-        {{noise},
-         true,
-         QStringLiteral("Done.\n%1: not a PostScript or PDF file (Ghostscript").arg(noise),
-         Prompter::Icon::Exclamation,
-         {},
-         "the only Ghostscript fails: the run ends while the question is open"},
-        {{one, two},
-         false,
-         QStringLiteral("Done."),
-         Prompter::Icon::None,
-         {"one-001.jpg", "two-001.jpg"},
-         "No: the run goes on to its end"},
+        {Answer::Yes, false, "Stopped.", {missing()}, "Yes stops the run"},
+        {Answer::No, false, "Done.", pages, "No lets it go on to its end"},
+        {Answer::No, true, "Done.", {missing()}, "a run that ends meanwhile closes the question"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.why);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reason);
         prompter.boxes.clear();
-        open().fileList().append(row.rows);
-        window->settings().write(setting::kJobs, QStringLiteral("1"));
-        control<QRadioButton>("Option2")->setChecked(true);
-        QSignalSpy finished(&window->run(), &ConversionRun::finished);
-        bool endedUnderIt = false;
-        prompter.whileOpen = [&](const test::RecordingPrompter::Box& box) {
-            if (box.text == QStringLiteral("Stop converting?") && row.runEndsUnderIt) {
-                endedUnderIt = finished.wait(60000);
+        prompter.dismissals = 0;
+        prompter.answers = {row.answer};
+        openWithWorkFolder().settings().write(setting::kJobs, "1");
+        // The run's first file is under way when Esc comes.
+        if (!SandboxProbe::shared().isDone()) {
+            ASSERT_TRUE(QSignalSpy(&SandboxProbe::shared(), &SandboxProbe::done).wait(60000));
+        }
+        // The run's end, already on its way, comes while the question is
+        // open; delivered by hand, as the box's own event loop would.
+        prompter.whileOpen = [&](const test::RecordingPrompter::Box&) {
+            if (row.endsUnderIt) {
+                QCoreApplication::sendPostedEvents(&window->run());
             }
         };
-        // Asked as soon as the first Ghostscript runs.
         QObject::connect(&window->run(), &ConversionRun::started, window.get(), [&] {
             QTimer::singleShot(0, window.get(),
                                [&] { QTest::keyClick(window.get(), Qt::Key_Escape); });
         });
-        clickStart();
+        convert(row.sources);
+        prompter.whileOpen = nullptr;
+        QTest::keyClick(window.get(), Qt::Key_Escape); // no run: nothing to ask
         const QStringList texts = prompter.messageTexts();
         ASSERT_EQ(texts.size(), 2) << qPrintable(texts.join(" | "));
-        EXPECT_EQ(texts[0], QStringLiteral("Stop converting?"));
-        EXPECT_TRUE(texts[1].startsWith(row.end)) << qPrintable(texts[1]);
-        EXPECT_EQ(prompter.boxes[1].icon, row.icon);
-        EXPECT_EQ(endedUnderIt, row.runEndsUnderIt);
-        EXPECT_EQ(prompter.dismissals, row.runEndsUnderIt ? 1 : 0) << "closed by itself";
-        EXPECT_EQ(QDir(sources).entryList({QStringLiteral("*.jpg")}, QDir::Files), row.pages);
-        prompter.dismissals = 0;
-        prompter.whileOpen = nullptr;
-        window.reset();
+        EXPECT_EQ(texts[0] + '|' + texts[1].section('\n', 0, 0),
+                  QStringLiteral("Stop converting?|") + row.end);
+        EXPECT_EQ(prompter.boxes[0].buttons, Prompter::Buttons::YesNo);
+        EXPECT_EQ(prompter.boxes[0].icon, Prompter::Icon::Question);
+        EXPECT_EQ(prompter.dismissals, row.endsUnderIt ? 1 : 0) << "closed by itself";
+        EXPECT_EQ(leftInWork(), QStringList{});
     }
+    EXPECT_TRUE(QFile::exists(tree.path("two-001.jpg")));
+}
+
+// As in the program: the run starts from the event loop, and the window is
+// closed while a Ghostscript that never ends runs. The program ends once the
+// run has stopped it and removed its work folder; had it not, the window's
+// own patience would end the program with the run still going.
+TEST_F(MainWindowRun, ClosingMidRunStopsItAndThenEndsTheProgram) {
+    MainWindow& form = openWithWorkFolder();
+    form.show();
+    form.fileList().append(test::WriteFile(tree.path("endless.ps"), "%!PS\n{} loop\n"));
+    control<QRadioButton>("Option2")->setChecked(true);
+    bool closedWhileConverting = false;
+    QObject::connect(&form.run(), &ConversionRun::started, &form, [&] {
+        QTimer::singleShot(0, &form, [&] {
+            closedWhileConverting = form.run().isConverting();
+            form.close();
+        });
+    });
+    QSignalSpy closed(&form, &MainWindow::closed);
+    QTimer::singleShot(0, &form, [this] { click("PushButton2"); });
+    EXPECT_EQ(QApplication::exec(), 0) << "closing the window ended the event loop";
+    EXPECT_TRUE(closedWhileConverting);
+    EXPECT_FALSE(form.run().isConverting()) << "the program ended once the run had";
+    EXPECT_EQ(closed.size(), 1);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(prompter.messageTexts(), QStringList{}) << "a closed window tells nothing";
+    EXPECT_EQ(leftInWork(), QStringList{});
 }
 
 // A Start refused while "Add All" walks leaves the walk's hourglass, and the
 // list stays guarded until the walk is over.
 TEST_F(MainWindowRun, ARefusedStartLeavesTheWalksHourglass) {
-    const QString tree = scratchFolder(QStringLiteral("tree/a/b/c/d/e"));
-    test::WriteFile(tree + QStringLiteral("/deep.ps"), "%!PS\n");
+    tree.touch("tree/a/b/c/d/e/deep.ps");
     MainWindow& form = open();
-    form.listControls().setYieldIntervalMs(0);
-    prompter.textAnswers = {QStringLiteral("ps")};
-    prompter.folderAnswers = {scratchFolder(QStringLiteral("tree"))};
+    prompter.textAnswers = {"ps"};
+    prompter.folderAnswers = {tree.path("tree")};
     PointerState whenRefused = PointerState::Default;
     QObject::connect(&form.run(), &ConversionRun::finished, &form,
                      [&] { whenRefused = form.windowPointer(); });
-    QTimer::singleShot(
-        0, &form, [&] { QTest::mouseClick(control<QPushButton>("PushButton2"), Qt::LeftButton); });
-    form.listControls().addFolder();
-    EXPECT_EQ(prompter.messageTexts(), QStringList{QStringLiteral("No files added.")});
+    QTimer::singleShot(0, &form, [&] { click("PushButton2"); });
+    click("PushButton4");
+    EXPECT_EQ(prompter.messageTexts(), QStringList{"No files added."});
     EXPECT_EQ(whenRefused, PointerState::Busy) << "the refusal left the walk's hourglass";
     EXPECT_EQ(form.fileList().count(), 1);
     EXPECT_EQ(form.windowPointer(), PointerState::Default) << "the walk's end takes it away";
+}
+
+TEST_F(MainWindowRun, AMissingSandboxIsToldOnceEver) {
+    RunSummary sandboxed; // runs that end quietly, so the notice is the only box
+    sandboxed.status = RunSummary::Status::Cancelled;
+    RunSummary unsandboxed = sandboxed;
+    unsandboxed.sandboxed = false;
+    open().runControl().afterRun(sandboxed);
+    EXPECT_TRUE(prompter.boxes.isEmpty()) << "nothing to tell when the sandbox held";
+    window->runControl().afterRun(unsandboxed);
+    window->runControl().afterRun(unsandboxed);
+    open().runControl().afterRun(unsandboxed);
+    ASSERT_EQ(prompter.boxes.size(), 1) << "once ever, also after a restart";
+    EXPECT_EQ(prompter.boxes[0].text, RunControl::sandboxNoticeText());
+    EXPECT_EQ(prompter.boxes[0].icon, Prompter::Icon::Information);
+}
+
+// The desktop's own file manager: a folder it cannot open is said, whether
+// the opener cannot start or ends with a failure (xdg-open's status 3).
+TEST_F(MainWindowRun, AFolderTheDesktopCannotOpenIsSaid) {
+    QObject context;
+    for (const char* opener : {"true", "/no/such/opener", "false"}) {
+        OpenFolderOrSayWhy(DesktopFolderOpener(opener), prompter, &context, tree.path());
+    }
+    // The openers end in the order they started: once the last has spoken,
+    // the first would have too.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.boxes.size() >= 2; }, 10000));
+    QCoreApplication::processEvents();
+    const QString said = "Could not open the folder " + QDir::toNativeSeparators(tree.path()) + '.';
+    EXPECT_EQ(prompter.messageTexts(), (QStringList{said, said}));
+}
+
+// The window's pages with a real Ghostscript: named after the source up to
+// its first dot (whatever else the name holds), beside it, at the quality
+// the slider had when Start was pressed; files that fail are named in the
+// box with why. libjpeg scales its standard tables by the quality: the first entry
+// of the first (16 at quality 50) is 3 at quality 90.
+TEST_F(MainWindowRun, ThePagesAreOfWhatStartWasPressedWith) {
+    const QString odd = "$(rm -rf ~); \"quoted\" 'страница'";
+    const QStringList sources = {
+        test::WriteFile(tree.path("in/one.page.ps"), test::SquarePages(1)),
+        test::WriteFile(tree.path("in/" + odd + ".ps"), test::SquarePages(1)),
+        test::WriteFile(tree.path("in/empty.ps"), {}),
+        test::WriteFile(tree.path("in/noise.ps"), QByteArray(4000, 0x7f))};
+    desktop = {}; // the system's own: its clock, and no notices
+    openWithWorkFolder();
+    control<QSlider>("Slider1")->setValue(90);
+    convert(sources, {}, [&] { // what changes meanwhile is for the next run
+        control<QSlider>("Slider1")->setValue(10);
+        control<QRadioButton>("Option1")->setChecked(true);
+    });
+    const QStringList lines = prompter.messageTexts().value(0).split('\n');
+    ASSERT_EQ(lines.size(), 3) << qPrintable(lines.join('|'));
+    EXPECT_EQ(lines[0] + '|' + lines[1], "Done.|" + sources[2] + ": empty file");
+    EXPECT_TRUE(lines[2].startsWith(sources[3] + ": not a PostScript or PDF file (Ghostscript"))
+        << qPrintable(lines[2]);
+    EXPECT_EQ(prompter.boxes[0].icon, Prompter::Icon::Exclamation);
+    EXPECT_EQ(QDir(tree.path("in")).entryList({"*.jpg", "*.pdf"}, QDir::Files),
+              (QStringList{odd + "-001.jpg", "one-001.jpg"}))
+        << "beside the sources, and no PDF left there";
+    const QByteArray jpeg = test::ReadFile(tree.path("in/one-001.jpg"));
+    const qsizetype table = jpeg.indexOf("\xFF\xDB");
+    ASSERT_GE(table, 0) << "no quantisation table";
+    EXPECT_EQ(static_cast<unsigned char>(jpeg.at(table + 5)), 3);
+    EXPECT_EQ(leftInWork(), QStringList{});
 }
 
 } // namespace

@@ -7,88 +7,64 @@
 
 #include <QPixmap>
 #include <QScrollBar>
-#include <QTreeView>
 
 using namespace velmora;
-using velmora::test::WindowFixture;
 
 namespace {
 
 // Darker than the white rows and the light header: the frame's grey.
 constexpr int kFrameGrey = 224;
 
-struct ScaleRow {
-    qreal ratio;
-    const char* reason;
-};
-
-void PrintTo(const ScaleRow& row, std::ostream* out) {
-    *out << row.reason;
-}
-
-class MainWindowScale : public WindowFixture, public ::testing::WithParamInterface<ScaleRow> {
+class MainWindowScale : public test::WindowFixture, public ::testing::WithParamInterface<qreal> {
 protected:
-    // QWidget::grab where the screen has `ratio`, else what grab does, at it.
-    static QImage picture(QWidget& window, qreal ratio) {
-        if (qFuzzyCompare(window.devicePixelRatioF(), ratio)) {
-            return window.grab().toImage();
+    // The list's frame is drawn on its outermost window pixel on each side:
+    // looked for among that pixel's device pixels, halfway along the side.
+    void expectFourBorders(QWidget& form, qreal ratio) const {
+        QImage image;
+        if (qFuzzyCompare(form.devicePixelRatioF(), ratio)) {
+            image = form.grab().toImage();
+        } else { // what grab does on a screen of that ratio
+            QPixmap pixmap((QSizeF(form.size()) * ratio).toSize());
+            pixmap.setDevicePixelRatio(ratio);
+            form.render(&pixmap);
+            image = pixmap.toImage();
         }
-        QPixmap pixmap((QSizeF(window.size()) * ratio).toSize());
-        pixmap.setDevicePixelRatio(ratio);
-        window.render(&pixmap);
-        return pixmap.toImage();
-    }
-
-    // Each border is looked for among the device pixels of the list's
-    // outermost window pixel on its side, halfway along it.
-    static void expectFourBorders(QWidget& window, const QTreeView& list, qreal ratio) {
-        const QImage image = picture(window, ratio);
-        const QRect at = list.geometry();
-        const int middleY = at.top() + list.viewport()->geometry().center().y();
-        const struct {
-            QPoint pixel;
-            const char* side;
-        } sides[] = {{{at.left(), middleY}, "left"},
-                     {{at.right(), middleY}, "right"},
-                     {{at.center().x(), at.top()}, "top"},
-                     {{at.center().x(), at.bottom()}, "bottom"}};
-        for (const auto& side : sides) {
-            const QRect devicePixels =
-                QRectF(QPointF(side.pixel) * ratio, QSizeF(ratio, ratio)).toAlignedRect() &
-                image.rect();
+        const QRect at = list()->geometry();
+        const int middleY = at.top() + list()->viewport()->geometry().center().y();
+        for (const QPoint side :
+             {QPoint(at.left(), middleY), QPoint(at.right(), middleY),
+              QPoint(at.center().x(), at.top()), QPoint(at.center().x(), at.bottom())}) {
+            const QRect device =
+                QRectF(QPointF(side) * ratio, QSizeF(ratio, ratio)).toAlignedRect() & image.rect();
             bool drawn = false;
-            for (int y = devicePixels.top(); y <= devicePixels.bottom(); ++y) {
-                for (int x = devicePixels.left(); x <= devicePixels.right(); ++x) {
+            for (int y = device.top(); y <= device.bottom(); ++y) {
+                for (int x = device.left(); x <= device.right(); ++x) {
                     drawn = drawn || qGray(image.pixel(x, y)) < kFrameGrey;
                 }
             }
-            EXPECT_TRUE(drawn) << "no border on the " << side.side;
+            EXPECT_TRUE(drawn) << "no border at " << side.x() << ',' << side.y();
         }
     }
 };
 
 TEST_P(MainWindowScale, TheListIsWholeAndItsColumnFillsIt) {
-    const qreal ratio = GetParam().ratio;
     MainWindow& form = open();
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    auto* list = control<QTreeView>("ListView1");
-    expectFourBorders(form, *list, ratio);
-    EXPECT_EQ(list->columnWidth(0), list->viewport()->width()) << "the column fills the list";
+    expectFourBorders(form, GetParam());
+    EXPECT_EQ(list()->columnWidth(0), list()->viewport()->width()) << "the column fills the list";
 
     // With the scroll bar the rows get narrower, and the column with them.
     for (int i = 0; i < 40; ++i) {
         form.fileList().append(QStringLiteral("/home/ann/%1.ps").arg(i));
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return list->verticalScrollBar()->isVisible(); }));
-    expectFourBorders(form, *list, ratio);
-    EXPECT_EQ(list->columnWidth(0), list->viewport()->width()) << "it follows the list";
-    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list()->verticalScrollBar()->isVisible(); }));
+    expectFourBorders(form, GetParam());
+    EXPECT_EQ(list()->columnWidth(0), list()->viewport()->width()) << "it follows the list";
+    EXPECT_FALSE(list()->horizontalScrollBar()->isVisible());
 }
 
-INSTANTIATE_TEST_SUITE_P(Ratios, MainWindowScale,
-                         ::testing::Values(ScaleRow{1.0, "text at 100 %"},
-                                           ScaleRow{1.25, "120 dpi: 125 %"},
-                                           ScaleRow{1.5, "144 dpi: 150 %"}));
+// Text at 100 %, at 125 % (120 dpi) and at 150 % (144 dpi).
+INSTANTIATE_TEST_SUITE_P(Ratios, MainWindowScale, ::testing::Values(1.0, 1.25, 1.5));
 
 } // namespace

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QList>
+#include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
-#include <QString>
-#include <QStringList>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -12,27 +12,45 @@ namespace velmora::test {
 
 // What one message box showed.
 struct SeenBox {
-    QString title;
-    QString text;
+    QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
     QString details;
 };
 
-// Waits for each message box that comes up, notes what it shows and presses
-// one of its buttons with the mouse, as a user would.
+// Waits for each message box that comes up, notes what it shows and answers
+// it with `answer` (a key, or a button of its own), as a user would.
 class BoxCloser {
 public:
-    explicit BoxCloser(QMessageBox::StandardButton press);
-    // Answers each box with `answer` instead: a key, or a button of its own.
-    explicit BoxCloser(std::function<void(QMessageBox&)> answer);
+    explicit BoxCloser(std::function<void(QMessageBox&)> answer) : m_answer(std::move(answer)) {
+        QObject::connect(&m_look, &QTimer::timeout, [this] { look(); });
+        m_look.start(kLookEveryMs);
+    }
+    // Presses the box's button `press` with the mouse.
+    explicit BoxCloser(QMessageBox::StandardButton press)
+        : BoxCloser([press](QMessageBox& box) {
+              QTest::mouseClick(box.button(press), Qt::LeftButton);
+          }) {}
+
     QList<SeenBox> seen;
 
 private:
-    void look();
+    static constexpr int kLookEveryMs = 50;
+
+    void look() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) {
+            return;
+        }
+        seen.append({box->windowTitle(), box->text(), box->icon(), {}, box->detailedText()});
+        for (const QAbstractButton* button : box->buttons()) {
+            seen.last().buttons.append(button->text().remove('&'));
+        }
+        m_answer(*box);
+    }
 
     std::function<void(QMessageBox&)> m_answer;
-    QTimer m_timer;
+    QTimer m_look;
 };
 
 } // namespace velmora::test

@@ -2,29 +2,22 @@
 
 #include "app/taskbar_button.h"
 
-#include <QString>
 #include <QStringList>
 
 namespace velmora::test {
 
 // A taskbar button that writes down each call it takes ("Normal", "500/1000",
-// "Error", "None") and, while `refusing`, refuses them unrecorded, as a
-// shell without a button for the window does.
+// "Error", "None") and, while `refusing`, refuses them unrecorded, as a shell
+// without a button for the window does.
 class RecordingTaskbarButton : public TaskbarButton {
 public:
     bool setProgressValue(quint64 completed, quint64 total) override {
         return take(QStringLiteral("%1/%2").arg(completed).arg(total));
     }
     bool setProgressState(TaskbarState state) override {
-        switch (state) {
-        case TaskbarState::Normal:
-            return take(QStringLiteral("Normal"));
-        case TaskbarState::Error:
-            return take(QStringLiteral("Error"));
-        case TaskbarState::None:
-            break;
-        }
-        return take(QStringLiteral("None"));
+        return take(state == TaskbarState::Normal  ? QStringLiteral("Normal")
+                    : state == TaskbarState::Error ? QStringLiteral("Error")
+                                                   : QStringLiteral("None"));
     }
 
     QStringList calls;
