@@ -281,14 +281,20 @@ TEST_F(MainWindowControls, EveryControlHasANameAndARole) {
     } rows[] = {
         {"ListView1", "PS File(s)", Tree, "the list, named by its column"},
         {"PushButton1", "Add PS File(s)", PushButton, "buttons by their captions"},
+        {"PushButton4", "Add All PS File(s) In Folder", PushButton, "the second list button"},
+        {"PushButton9", "Clear List", PushButton, "the third"},
+        {"PushButton10", "Load Sample/Example Files", PushButton, "the fourth"},
+        {"PushButton2", "Start Converting To JPG", PushButton, "the start button"},
         {"Frame1", "Save Option", Grouping, "frames by their titles"},
         {"Option1", "Save results to this folder:", RadioButton, "options by their captions"},
+        {"Option2", "Save results in folder of original file", RadioButton, "the other"},
         {"Text1", "Save results to this folder:", EditableText,
          "the folder box by the option it belongs to, not by its contents"},
         {"PushButton7", "Browse for the output folder", PushButton, "not \"dot dot dot\""},
         {"Frame3", "JPG Quality = 75", Grouping, "the quality frame says the quality"},
         {"Label2", "Min.", StaticText, "the slider's ends"},
         {"Slider1", "JPG Quality", Slider, "the slider by what it sets"},
+        {"Label3", "Max.", StaticText, "and its other end"},
         {"ProgressBar1", "Progress", ProgressBar, "the bar by what it shows"},
     };
     for (const auto& row : rows) {
@@ -298,10 +304,6 @@ TEST_F(MainWindowControls, EveryControlHasANameAndARole) {
         EXPECT_EQ(face->text(QAccessible::Name), row.name);
         EXPECT_EQ(face->role(), row.role);
     }
-    QAccessibleValueInterface* quality =
-        QAccessible::queryAccessibleInterface(control("Slider1"))->valueInterface();
-    ASSERT_NE(quality, nullptr);
-    EXPECT_EQ(quality->currentValue().toInt(), 75) << "its value is the number";
 }
 
 TEST_F(MainWindowControls, EnterAndReturnPressTheFocusedButton) {

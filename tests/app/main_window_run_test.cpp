@@ -96,9 +96,11 @@ TEST_P(TheEndOfARun, SaysHowItWentOpensTheOneFolderAndCallsTheUserBackWhenAway) 
                 }
             });
     ASSERT_FALSE(prompter.boxes.isEmpty());
-    const QStringList buttons = {"OK", "Yes|No", "OK|Open Folder"};
+    const Prompter::Buttons buttons = prompter.boxes[0].buttons;
     EXPECT_EQ(prompter.boxes[0].text.section('\n', 0, 0) + " - " +
-                  buttons[int(prompter.boxes[0].buttons)],
+                  (buttons == Prompter::Buttons::OkOpenFolder ? "OK|Open Folder"
+                   : buttons == Prompter::Buttons::YesNo      ? "Yes|No"
+                                                              : "OK"),
               row.said);
     EXPECT_EQ(prompter.boxes[0].icon, failed ? Prompter::Icon::Exclamation : Prompter::Icon::None)
         << "the source failed";
