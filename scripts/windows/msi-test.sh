@@ -92,10 +92,22 @@ shortcut_starts_the_window_alone() {
     local shortcut window pid count
     shortcut=$(shortcuts)
     wine start /unix "$shortcut" &
-    window=$(timeout "$patience" xdotool search --sync --onlyvisible --name '^Velmora$' | head -1)
+    # Searched again until it shows: Wine makes and drops windows of its own
+    # meanwhile, and a search that meets one as it goes fails (BadWindow).
+    local deadline=$((SECONDS + patience))
+    window=
+    while [ -z "$window" ] && [ "$SECONDS" -lt "$deadline" ]; do
+        window=$(xdotool search --onlyvisible --name '^Velmora$' 2>/dev/null | head -1) || true
+        [ -n "$window" ] || sleep 1
+    done
     if [ -z "$window" ]; then
         echo "no window titled Velmora; the windows shown:"
-        for w in $(xdotool search --onlyvisible --name .); do xdotool getwindowname "$w"; done
+        for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+            xdotool getwindowname "$w" 2>/dev/null
+        done
+        # A program still starting would hold its files through the rows after.
+        wineserver -k 2>/dev/null || true
+        wait
         return 1
     fi
     pid=$(xdotool getwindowpid "$window")
