@@ -224,7 +224,7 @@ int main(int argc, char* argv[]) {
     QStringList sources = part->take(inputs);
     if (sources.isEmpty() && !inputs.isEmpty()) {
         // More machines than documents: this one simply has nothing to do.
-        std::fprintf(stderr, "velmora-convert: nothing to convert in part %d/%d\n", part->index,
+        std::fprintf(stderr, "velmora-convert: nothing to convert in shard %d/%d\n", part->index,
                      part->count);
         return AllConverted;
     }

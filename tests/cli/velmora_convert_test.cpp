@@ -98,7 +98,7 @@ TEST(VelmoraConvert, AnswersAndRefusalsBeforeAnyGhostscript) {
             {"--list", "--output-dir", work.path(), c, eps}, 0, c + '\n' + eps + '\n',
             c + ": its pages were replaced by those of " + eps + " (same names in " + work.path()),
         row("more parts than inputs: this part has nothing to do", {"--shard", "4/4", in.path()}, 0,
-            {}, "nothing to convert in part 4/4"),
+            {}, "nothing to convert in shard 4/4"),
         row("--resume counts this part's sources only",
             {"--shard", "1/2", "--resume", part, a, b, c}, 0, {},
             "nothing left to convert (2 already converted)"),
