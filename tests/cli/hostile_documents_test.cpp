@@ -166,8 +166,9 @@ INSTANTIATE_TEST_SUITE_P(
         HostileRow{"a source larger than the write limit is not what its document wrote",
                    "%!PS\n%" + QByteArray(1536 * 1024, 'x') + "\n" + Page, 1, nullptr,
                    "--write-limit 1"},
+        // The limit leaves room for the next one-page file on a loaded machine.
         HostileRow{"a document that keeps making pages is stopped at the time limit",
                    "%!PS\n" + Spin + "1 1 40 { pop 400 spin " + Page + "} for\n", 0,
-                   "took more than 2 s", "--max-seconds 2"}));
+                   "took more than 6 s", "--max-seconds 6"}));
 
 } // namespace
