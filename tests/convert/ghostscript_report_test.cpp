@@ -10,8 +10,6 @@
 
 using namespace velmora;
 
-namespace {
-
 TEST(GhostscriptReport, ErrorLine) {
     const struct Row {
         QByteArray messages;
@@ -129,5 +127,3 @@ TEST(GhostscriptProgram, RecordedInstallsOfferTheirProgramsBestFirst) {
         EXPECT_EQ(GhostscriptCandidates(installs), test::split(row.candidates)) << row.why;
     }
 }
-
-} // namespace

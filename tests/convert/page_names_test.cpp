@@ -6,8 +6,6 @@
 using namespace velmora;
 using test::q;
 
-namespace {
-
 // A page is named by the folder, the source's name up to its first dot and
 // the page number in at least three digits.
 TEST(PageNames, APageIsNamedAfterItsSourceInsideItsFolder) {
@@ -45,5 +43,3 @@ TEST(PageNames, PageImagesSortByNumberNotByName) {
                           "current-.jpg,current-1a.jpg,current-99999999999.jpg,currentX.jpg"));
     EXPECT_EQ(PageImageNumber(QStringLiteral("CURRENT-010.JPG")), 10);
 }
-
-} // namespace
