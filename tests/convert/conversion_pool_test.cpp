@@ -23,8 +23,7 @@ namespace {
 
 struct FakeRunner;
 
-// The pool and its fake runners, with a port that checks the rows' ends and
-// stops the run when told of a problem, as a host may.
+// The pool, its fakes, and a port that checks the rows' ends and stops at a problem.
 struct World : ConversionPort {
     World(int rows, int jobs);
     void progressed(const RunProgress&) override {}
@@ -54,8 +53,7 @@ struct World : ConversionPort {
     QStringList ended;                                      // each row's reason
 };
 
-// A fake of one row's file: its Ghostscripts are a PostScript stage (-1) and
-// ranges, ended when the test says.
+// One row's file: a PostScript stage (job -1) and ranges, ended when the test says.
 struct FakeRunner : FileRunner {
     FakeRunner(World& world, int row, FileEvents& events) : w(world), row(row), events(events) {
         outcomeNow.source = world.sources.at(row - 1);

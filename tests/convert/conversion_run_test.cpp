@@ -1,8 +1,6 @@
-// Runs of the engine, each a row: its checks before anything starts, then
-// the real Ghostscript under hostile input, hosts that stop it from inside a
-// report, and failing disks. After every run each file is named for what
-// became of it, exactly the pages it should leave are there, and no
-// Ghostscript nor work folder is left.
+// Runs of the engine with the real Ghostscript: hostile input, hosts that stop it from
+// inside a report, failing disks. After each, every file is named for what became of it,
+// exactly its pages are there, and no Ghostscript nor work folder is left.
 #include "convert/conversion_run.h"
 #include "support/conversion_harness.h"
 #include "support/qstring_printer.h"

@@ -54,8 +54,7 @@ TEST(GhostscriptReport, AnnouncedPagesFromTheHeaderOrTheTrailer) {
     EXPECT_EQ(AnnouncedPageCount(dir.filePath(QStringLiteral("missing.ps"))), -1);
 }
 
-// A failed source that is no document is named for what it is not; only
-// reasons Ghostscript gave change.
+// A failed non-document is named for what it is not; only Ghostscript's reasons change.
 TEST(GhostscriptReport, AFailedNonDocumentIsNamedForWhatItIsNot) {
     const FileFailure error = FileFailure::of(FileFailure::Kind::GhostscriptError,
                                               QStringLiteral("Error: /undefined in S"));
@@ -90,8 +89,7 @@ TEST(GhostscriptReport, AFailedNonDocumentIsNamedForWhatItIsNot) {
     EXPECT_FALSE(BeginsLikeADocument(dir.filePath(QStringLiteral("missing.ps"))));
 }
 
-// What Windows installers of Ghostscript recorded, and the console programs
-// to try, best first.
+// Ghostscripts Windows installers recorded, and the console programs to try, best first.
 TEST(GhostscriptProgram, RecordedInstallsOfferTheirProgramsBestFirst) {
     const struct Row {
         std::vector<GhostscriptInstall> installs; // version, GS_DLL

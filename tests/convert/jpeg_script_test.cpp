@@ -12,9 +12,8 @@
 
 using namespace velmora;
 
-// What Ghostscript is asked for: the quality it really gets, the pages of a
-// range, and pages written in its own folder under the names the program
-// collects, on either command interpreter.
+// The quality Ghostscript really gets, a range's pages, and pages written in its own folder
+// under the names the program collects, on either command interpreter.
 TEST(JpegScript, AsksGhostscriptForWhatWasChosen) {
     using enum PathStyle;
     const struct Row {
@@ -54,8 +53,7 @@ TEST(JpegScript, AsksGhostscriptForWhatWasChosen) {
         << "each range has a script of its own";
 }
 
-// A Ghostscript killed while rendering (by the out-of-memory killer, say)
-// must not look like one that finished, though the script still tidies up.
+// A Ghostscript killed while rendering (out of memory) must not look like one that finished.
 TEST(JpegScript, ExitsWithGhostscriptsStatus) {
     const struct Row {
         const char* gs; // the body of a shell function standing in for Ghostscript

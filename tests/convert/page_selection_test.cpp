@@ -8,8 +8,7 @@ namespace {
 
 constexpr qint64 kMiB = 1024 * 1024;
 
-// A Ghostscript that ended by itself; `beforeError` pages came before its
-// first error line.
+// A Ghostscript that ended by itself; `beforeError` pages came before its first error.
 GhostscriptResult Exit(int status, int pages, int beforeError = -1, const char* error = "") {
     return {.exitStatus = status,
             .pagesReported = pages,

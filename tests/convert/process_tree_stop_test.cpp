@@ -1,6 +1,4 @@
-// Stopping a child never waits on the caller's thread: a child that ignores
-// SIGTERM is still alive when the stop has been asked for, and is gone,
-// with what it started, once ended() has come from the event loop.
+// A stop never waits on the caller's thread; after ended() nothing the child started lives.
 #include "convert/process_group.h"
 #include "support/conversion_harness.h"
 

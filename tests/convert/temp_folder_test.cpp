@@ -1,5 +1,4 @@
-// Where a run's work folder goes, and when the disk holding it is too full
-// to write on.
+// Where a run's work folder goes, and when its disk is too full to write on.
 #include "convert/disk_space.h"
 #include "convert/work_layout.h"
 #include "support/qstring_printer.h"

@@ -15,8 +15,7 @@
 
 using namespace velmora;
 
-// What a starting run sweeps from its temp folder: only the work folders of
-// runs that are gone, and only the user's own.
+// A starting run sweeps only the user's own work folders of runs that are gone.
 TEST(WorkFolderLock, OnlyWhatDeadRunsLeftIsRemoved) {
     QTemporaryDir temp;
     QTemporaryDir elsewhere;

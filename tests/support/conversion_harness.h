@@ -25,10 +25,9 @@ inline int ProcessesWorkingIn(const QString& folder) {
     return count;
 }
 
-// A conversion run wired to a recording port, with folders of its own: `in`
-// for sources, `out` for pages, `temp` for the work folder. run() starts the
-// request and waits for its end; the hooks act as a host would, inside the
-// reports, and atEnd undoes what a test changed, last first.
+// A run wired to a recording port, with folders `in` (sources), `out` (pages), `temp`
+// (work). run() starts the request and waits for its end; the hooks act as a host would,
+// inside the reports; atEnd undoes what a test changed, last first.
 class ConversionHarness : public ConversionPort {
 public:
     static constexpr int kRunTimeoutMs = 300000; // a hung run fails with its test's name

@@ -6,8 +6,7 @@
 
 namespace velmora::test {
 
-// An EventPump for tests: counts the yields and runs the hook at each, with
-// the yield's number (from 1).
+// Counts the yields and runs the hook at each, with the yield's number (from 1).
 class FakeEventPump final : public EventPump {
 public:
     void letEventsRun() override {
