@@ -12,8 +12,7 @@ namespace {
 
 using Kind = PlanStep::Kind;
 
-// "F1" starts row 1's file, "R1.0[1-22]" its range 0 ("[23-]": to the end;
-// "[1-]": the whole document, PageRange{}), "D1" delivers it.
+// "F1" starts row 1's file, "R1.0[1-22]" its range 0 ("[1-]": all), "D1" delivers it.
 std::string Text(const PlanStep& step) {
     const auto number = [](int value) { return std::to_string(value); };
     if (step.kind != Kind::StartRange) {
@@ -23,8 +22,7 @@ std::string Text(const PlanStep& step) {
            "-" + (step.pages.last < 0 ? "" : number(step.pages.last)) + "]";
 }
 
-// Every step the plan has now, each placed at once; "-" for none. A plan
-// that never runs out of steps fails rather than hangs.
+// Every step the plan has now, each taken at once; "-" for none, "..." for endless.
 std::string Drain(ConversionPlan& plan) {
     std::string steps;
     for (int count = 0; count < 100; ++count) {
@@ -40,9 +38,7 @@ std::string Drain(ConversionPlan& plan) {
     return steps + " ...";
 }
 
-// "pdf2=40" (PostScript stage of row 2 ended, 40 pages), "file2" (row 2
-// runs no more), "end2.1" (range 1 of row 2 ended), "hold" and "go" (the
-// user is asked whether to stop, and answers No).
+// "pdf2=40", "end2.1" (range 1), "limit2", "file2" (ended at intake); "hold", "go".
 void Report(ConversionPlan& plan, const std::string& event) {
     int row = 0;
     int number = 0;

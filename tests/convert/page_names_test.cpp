@@ -6,10 +6,7 @@
 using namespace velmora;
 using test::q;
 
-namespace {
-
-// A page is named by the folder, the source's name up to its first dot and
-// the page number in at least three digits.
+// The folder, the source's name up to its first dot, the page number in three digits or more.
 TEST(PageNames, APageIsNamedAfterItsSourceInsideItsFolder) {
     using enum PathStyle;
     const struct Row {
@@ -34,8 +31,7 @@ TEST(PageNames, APageIsNamedAfterItsSourceInsideItsFolder) {
     }
 }
 
-// Ghostscript numbers its images with at least three digits: page 1000
-// follows page 999, and anything else comes last.
+// Ghostscript's images sort by number (1000 after 999); anything else comes last.
 TEST(PageNames, PageImagesSortByNumberNotByName) {
     const QStringList listed =
         test::split("current-1000.jpg,current-002.jpg,currentX.jpg,current-999.jpg,current-001.jpg,"
@@ -45,5 +41,3 @@ TEST(PageNames, PageImagesSortByNumberNotByName) {
                           "current-.jpg,current-1a.jpg,current-99999999999.jpg,currentX.jpg"));
     EXPECT_EQ(PageImageNumber(QStringLiteral("CURRENT-010.JPG")), 10);
 }
-
-} // namespace

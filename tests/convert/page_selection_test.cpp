@@ -8,26 +8,23 @@ namespace {
 
 constexpr qint64 kMiB = 1024 * 1024;
 
-// A Ghostscript that ended by itself; `beforeError` pages came before its
-// first error line.
+// A Ghostscript that ended by itself; `beforeError` pages came before its first error.
 GhostscriptResult Exit(int status, int pages, int beforeError = -1, const char* error = "") {
-    GhostscriptResult result;
-    result.exitStatus = status;
-    result.pagesReported = pages;
-    result.pagesBeforeError = beforeError;
-    result.errorLine = QString::fromUtf8(error);
-    return result;
+    return {.exitStatus = status,
+            .pagesReported = pages,
+            .pagesBeforeError = beforeError,
+            .errorLine = QString::fromUtf8(error),
+            .launchError = {}};
 }
 
 // One the program ended; `limit` is milliseconds, or bytes for the write limit.
 GhostscriptResult Ended(GhostscriptEnding ending, qint64 limit = 0, int pages = 0) {
-    GhostscriptResult result;
-    result.ending = ending;
-    result.limitBytes = ending == GhostscriptEnding::OverWriteLimit ? limit : 0;
-    result.limitTime = std::chrono::milliseconds(limit);
-    result.pagesReported = pages;
-    result.launchError = QStringLiteral("Permission denied");
-    return result;
+    return {.ending = ending,
+            .pagesReported = pages,
+            .errorLine = {},
+            .launchError = QStringLiteral("Permission denied"),
+            .limitTime = std::chrono::milliseconds(limit),
+            .limitBytes = ending == GhostscriptEnding::OverWriteLimit ? limit : 0};
 }
 
 // The JPEG stage's ranges: each one's Ghostscript and the images it left.

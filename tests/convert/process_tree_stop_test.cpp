@@ -1,10 +1,7 @@
-// Stopping a child never waits on the caller's thread: a child that ignores
-// SIGTERM is still alive when the stop has been asked for, and is gone,
-// with what it started, once ended() has come from the event loop.
+// A stop never waits on the caller's thread; after ended() nothing the child started lives.
 #include "convert/process_group.h"
+#include "support/conversion_harness.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -12,18 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace velmora;
-
-namespace {
-
-// Processes whose working folder lies in `folder`.
-int WorkingIn(const QString& folder) {
-    int count = 0;
-    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        const QString cwd = QFile::symLinkTarget(QStringLiteral("/proc/%1/cwd").arg(pid));
-        count += cwd == folder || cwd.startsWith(folder + QLatin1Char('/')) ? 1 : 0;
-    }
-    return count;
-}
+using test::ProcessesWorkingIn;
 
 TEST(ProcessTreeStop, NeverWaitsAndLeavesNothing) {
     const struct Row {
@@ -46,15 +32,12 @@ TEST(ProcessTreeStop, NeverWaitsAndLeavesNothing) {
         child.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QLatin1String(row.script)});
         ASSERT_TRUE(child.waitForStarted());
         ASSERT_TRUE(!row.ignoresTerm || child.waitForReadyRead()) << "its trap is set";
-
         ProcessTreeStop stop(child, folder.path());
         QSignalSpy ended(&stop, &ProcessTreeStop::ended);
         EXPECT_FALSE(stop.isOver()) << "the end comes from the event loop";
-        EXPECT_TRUE(!row.ignoresTerm || WorkingIn(folder.path()) > 0) << "asking did not wait";
+        EXPECT_TRUE(!row.ignoresTerm || ProcessesWorkingIn(folder.path()) > 0) << "it did not wait";
         ASSERT_TRUE(ended.wait(10000));
         EXPECT_EQ(child.state(), QProcess::NotRunning);
-        EXPECT_EQ(WorkingIn(folder.path()), 0) << "nothing works in the folder any more";
+        EXPECT_EQ(ProcessesWorkingIn(folder.path()), 0) << "nothing works in the folder any more";
     }
 }
-
-} // namespace

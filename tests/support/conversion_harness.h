@@ -15,14 +15,22 @@
 
 namespace velmora::test {
 
-// A conversion run wired to a recording port, with folders of its own: `in`
-// for sources, `out` for pages and `temp` for the run's work folder, so a
-// test can tell what a run left behind. run() starts the request and waits
-// for the run's end; the hooks act as a host would, inside the reports.
+// Processes working in `folder` or below it, as a run's Ghostscripts do.
+inline int ProcessesWorkingIn(const QString& folder) {
+    int count = 0;
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        const QString cwd = QFile::symLinkTarget(QStringLiteral("/proc/%1/cwd").arg(pid));
+        count += cwd == folder || cwd.startsWith(folder + QLatin1Char('/')) ? 1 : 0;
+    }
+    return count;
+}
+
+// A run wired to a recording port, with folders `in` (sources), `out` (pages), `temp`
+// (work). run() starts the request and waits for its end; the hooks act as a host would,
+// inside the reports; atEnd undoes what a test changed, last first.
 class ConversionHarness : public ConversionPort {
 public:
-    // A run that hangs fails with its test's name, not at ctest's limit.
-    static constexpr int kRunTimeoutMs = 300000;
+    static constexpr int kRunTimeoutMs = 300000; // a hung run fails with its test's name
 
     ConversionHarness() {
         settings.programFolder = QCoreApplication::applicationDirPath();
@@ -33,17 +41,15 @@ public:
             (*undo)();
         }
     }
-
     void progressed(const RunProgress& reported) override {
         progress.append(reported.percent);
         onProgress();
     }
-    void fileEnded(const FileOutcome& outcome) override { onFileEnded(outcome); }
+    void fileEnded(const FileOutcome&) override { onFileEnded(); }
     void problem(const Problem& reported) override {
         problems.append(reported);
         onProblem();
     }
-
     RunSummary run() {
         m_run->settings() = settings;
         QSignalSpy finished(m_run.get(), &ConversionRun::finished);
@@ -53,26 +59,12 @@ public:
         return finished.front().front().value<RunSummary>();
     }
     ConversionRun& conversion() { return *m_run; }
-    // Entries left in the temp folder, and processes still working there.
-    QStringList leftInTemp() const {
-        return QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
-    int childrenLeft() const {
-        int count = 0;
-        for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-            const QString cwd = QFile::symLinkTarget(QStringLiteral("/proc/%1/cwd").arg(pid));
-            count += cwd.startsWith(temp.path()) ? 1 : 0;
-        }
-        return count;
-    }
 
     QTemporaryDir in, out, temp;
     ConversionSettings settings;
     RunRequest request;
-    std::function<void()> onProgress = [] {};
-    std::function<void(const FileOutcome&)> onFileEnded = [](const FileOutcome&) {};
-    std::function<void()> onProblem = [] {};
-    std::vector<std::function<void()>> atEnd; // undone as the harness goes, last first
+    std::function<void()> onProgress = [] {}, onFileEnded = [] {}, onProblem = [] {};
+    std::vector<std::function<void()>> atEnd;
     QList<Problem> problems;
     QList<double> progress; // each report's percentage
 
