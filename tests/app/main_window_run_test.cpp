@@ -1,8 +1,8 @@
-// What "Start Converting To JPG" leads to in the window: the box at the end
-// and the folder it opens, the desktop's notice and the taskbar's bar, Esc,
-// closing mid-run, and the pages of what Start was pressed with. A source
-// that is not there ends a run at once without Ghostscript; only the pages
-// need a real one.
+// What "Start Converting To JPG" leads to in the window: the boxes at the
+// end and the folder they open, the desktop's notice and the taskbar's bar,
+// Esc, closing mid-run, and the pages of what Start was pressed with. A
+// source that is not there ends a run at once without Ghostscript; only the
+// pages need a real one.
 #include "app/setting.h"
 #include "app/taskbar_progress.h"
 #include "app/window_fixture.h"
@@ -23,49 +23,72 @@ namespace {
 
 class MainWindowRun : public test::WindowFixture {
 protected:
-    // Work folders go into a folder of the test's own, which must be left empty.
+    // Work folders go into a folder of the test's own, which must be left
+    // empty; a run's first file is under way when it has started.
     MainWindow& openWithWorkFolder() {
         tree.mkdirs({"work", "out"});
         open().run().settings().tempFolder = tree.path("work");
+        if (!SandboxProbe::shared().isDone()) {
+            EXPECT_TRUE(QSignalSpy(&SandboxProbe::shared(), &SandboxProbe::done).wait(60000));
+        }
         return *window;
     }
     QStringList leftInWork() const {
         return QDir(tree.path("work")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     }
+    void escWhenStarted() {
+        QObject::connect(&window->run(), &ConversionRun::started, window.get(), [this] {
+            QTimer::singleShot(0, window.get(),
+                               [this] { QTest::keyClick(window.get(), Qt::Key_Escape); });
+        });
+    }
     // Lists `sources`, sends the pages into `into` (beside the sources when
     // empty), presses Start, runs `meanwhile` right after, and waits for the
     // run's end and the boxes it opens.
-    void convert(const QStringList& sources, const QString& into = {},
-                 const std::function<void()>& meanwhile = {}) {
+    void convert(const QStringList& sources, const QString& into,
+                 const std::function<void()>& meanwhile) {
         window->fileList().append(sources);
         control<QRadioButton>(into.isEmpty() ? "Option2" : "Option1")->setChecked(true);
         control<QLineEdit>("Text1")->setText(into);
         QSignalSpy finished(&window->run(), &ConversionRun::finished);
         click("PushButton2");
-        if (meanwhile) {
-            meanwhile();
-        }
+        meanwhile();
         ASSERT_TRUE(!finished.isEmpty() || finished.wait(120000));
         QCoreApplication::processEvents();
     }
-    // A source that is not there: its run ends at once, one file failed.
-    QString missing() const { return tree.path("missing.ps"); }
+    // Each message box as "its first line [its buttons]", and " !", " ?" or
+    // " i" for its icon.
+    QString boxesSeen() const {
+        QStringList seen;
+        for (const test::RecordingPrompter::Box& box : prompter.boxes) {
+            using enum Prompter::Icon;
+            seen.append(box.text.section('\n', 0, 0) +
+                        (box.buttons == Prompter::Buttons::OkOpenFolder ? " [OK|Open Folder]"
+                         : box.buttons == Prompter::Buttons::YesNo      ? " [Yes|No]"
+                                                                        : " [OK]") +
+                        (box.icon == Exclamation ? " !"
+                         : box.icon == Question  ? " ?"
+                         : box.icon == None      ? ""
+                                                 : " i"));
+        }
+        return seen.join(" / ");
+    }
     test::RecordingTaskbarButton button;
     TaskbarProgress taskbar{button};
 };
 
 struct EndRow {
     const char* reason;
-    const char* sources; // "missing" or none
-    const char* into;    // below the test's folder; none: beside the sources
-    Answer answer;
-    const char* said; // the end box's first line, and its buttons
-    bool opens;
+    const char* said;          // the boxes, as boxesSeen() gives them
+    const char* into = "out/"; // below the test's folder; none: beside the sources
+    bool listed = true;        // one source that is not there, or none
+    std::deque<Answer> answers = {};
+    bool opens = false; // the folder the pages went to
     std::chrono::milliseconds runLength = 0ms;
     bool notice = false;
     bool userAtTheWindow = false;
-    bool stopped = false;
-    bool openerWorks = true;
+    bool esc = false;         // pressed as the run starts
+    bool endsUnderIt = false; // the run ends while "Stop converting?" is open
 };
 
 void PrintTo(const EndRow& row, std::ostream* out) {
@@ -76,47 +99,41 @@ class TheEndOfARun : public MainWindowRun, public ::testing::WithParamInterface<
 
 TEST_P(TheEndOfARun, SaysHowItWentOpensTheOneFolderAndCallsTheUserBackWhenAway) {
     const EndRow& row = GetParam();
-    prompter.answers = {row.answer};
+    prompter.answers = row.answers;
     runLength = row.runLength;
     windowActive = row.userAtTheWindow;
-    openerWorks = row.openerWorks;
     desktop.launcher = &taskbar;
     openWithWorkFolder();
-    const bool started =
-        QLatin1String(row.sources) == "missing" && QLatin1String(row.into) != "out/gone";
-    const bool failed = started && !row.stopped;
-    convert(QString(row.sources).isEmpty() ? QStringList{} : QStringList{missing()},
+    if (row.esc) {
+        escWhenStarted();
+    }
+    // The run's end, already on its way, delivered by hand while the
+    // question is open, as the box's own event loop would.
+    prompter.whileOpen = [&](const test::RecordingPrompter::Box& box) {
+        if (row.endsUnderIt && box.buttons == Prompter::Buttons::YesNo) {
+            QCoreApplication::sendPostedEvents(&window->run());
+        }
+    };
+    convert(row.listed ? QStringList{tree.path("missing.ps")} : QStringList{},
             QString(row.into).isEmpty() ? QString() : tree.path(row.into), [&] {
                 // A folder typed and a second Start during the run are for the next run.
                 control<QLineEdit>("Text1")->setText(tree.path());
                 click("PushButton2");
-                if (row.stopped) {
-                    QObject::connect(&window->run(), &ConversionRun::started, &window->run(),
-                                     &ConversionRun::stop);
-                }
             });
-    ASSERT_FALSE(prompter.boxes.isEmpty());
-    const Prompter::Buttons buttons = prompter.boxes[0].buttons;
-    EXPECT_EQ(prompter.boxes[0].text.section('\n', 0, 0) + " - " +
-                  (buttons == Prompter::Buttons::OkOpenFolder ? "OK|Open Folder"
-                   : buttons == Prompter::Buttons::YesNo      ? "Yes|No"
-                                                              : "OK"),
-              row.said);
-    EXPECT_EQ(prompter.boxes[0].icon, failed ? Prompter::Icon::Exclamation : Prompter::Icon::None)
-        << "the source failed";
-    const QString out = QDir(tree.path("out")).absolutePath();
-    EXPECT_EQ(openedFolders, row.opens ? QStringList{out} : QStringList{});
-    EXPECT_EQ(prompter.messageTexts().mid(1),
-              row.opens && !row.openerWorks
-                  ? QStringList{"Could not open the folder " + QDir::toNativeSeparators(out) + '.'}
-                  : QStringList{});
-    // The taskbar showed the run, in the error colour once its file failed.
+    QTest::keyClick(window.get(), Qt::Key_Escape); // no run now: nothing to ask
+    EXPECT_EQ(boxesSeen(), row.said);
+    EXPECT_EQ(prompter.dismissals, row.endsUnderIt ? 1 : 0) << "the question closed by itself";
+    EXPECT_EQ(openedFolders,
+              row.opens ? QStringList{QDir(tree.path("out")).absolutePath()} : QStringList{});
+    // The taskbar showed a run that got to its files, in the error colour
+    // once its file failed.
+    const QString said = row.said;
     EXPECT_EQ(button.calls.isEmpty() ? "none"
                                      : button.calls.first() + '/' + button.calls.last() +
                                            (button.calls.contains("Error") ? "/Error" : ""),
-              !started ? "none"
-              : failed ? "Normal/None/Error"
-                       : "Normal/None");
+              !said.contains("Done. [") && !said.contains("Stopped. [") ? "none"
+              : said.endsWith('!')                                      ? "Normal/None/Error"
+                                                                        : "Normal/None");
     ASSERT_EQ(notifier.notices.size(), row.notice ? 1 : 0);
     if (row.notice) {
         EXPECT_EQ(notifier.notices[0].first, "Velmora|0 of 1 file converted; 1 failed");
@@ -131,81 +148,47 @@ TEST_P(TheEndOfARun, SaysHowItWentOpensTheOneFolderAndCallsTheUserBackWhenAway) 
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, TheEndOfARun,
-    ::testing::Values(EndRow{"an empty list", "", "out/", Answer::OpenFolder,
-                             "No files added. - OK", false},
-                      EndRow{"a missing folder stops the run before any page", "missing",
-                             "out/gone", Answer::OpenFolder,
-                             "Folder does not exist. Please select another folder. - OK", false},
-                      EndRow{"Open Folder opens where the pages went", "missing", "out/",
-                             Answer::OpenFolder, "Done. - OK|Open Folder", true},
-                      EndRow{"OK, the default, only closes the box", "missing", "out/", Answer::Ok,
-                             "Done. - OK|Open Folder", false},
-                      EndRow{"pages beside their sources may lie in many folders", "missing", "",
-                             Answer::OpenFolder, "Done. - OK", false},
-                      EndRow{"a run under 10 s is still watched: no notice", "missing", "",
-                             Answer::Ok, "Done. - OK", false, 9999ms},
-                      EndRow{"10 s or more with the user elsewhere: a notice", "missing", "",
-                             Answer::Ok, "Done. - OK", false, 10s, true},
-                      EndRow{"the user at the window needs no notice", "missing", "", Answer::Ok,
-                             "Done. - OK", false, 60s, false, true},
-                      EndRow{"a run the user stopped from the window: no notice", "missing", "",
-                             Answer::Ok, "Stopped. - OK", false, 60s, false, false, true},
-                      EndRow{"a desktop that cannot open the folder says so, after the box",
-                             "missing", "out/", Answer::OpenFolder, "Done. - OK|Open Folder", true,
-                             0ms, false, false, false, false}));
-
-// "Stop converting?" holds the run: Yes stops it, No lets it go on (one
-// Ghostscript at a time, the second page only starts once the run goes on),
-// and a run that ends under the question closes it, its end box following.
-TEST_F(MainWindowRun, EscAsksWhetherToStop) {
-    const QStringList pages = {test::WriteFile(tree.path("one.ps"), test::SquarePages(1)),
-                               test::WriteFile(tree.path("two.ps"), test::SquarePages(1))};
-    const struct {
-        Answer answer;
-        bool endsUnderIt;
-        const char* end;
-        QStringList sources;
-        const char* reason;
-    } rows[] = {
-        {Answer::Yes, false, "Stopped.", {missing()}, "Yes stops the run"},
-        {Answer::No, false, "Done.", pages, "No lets it go on to its end"},
-        {Answer::No, true, "Done.", {missing()}, "a run that ends meanwhile closes the question"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.reason);
-        prompter.boxes.clear();
-        prompter.dismissals = 0;
-        prompter.answers = {row.answer};
-        openWithWorkFolder().settings().write(setting::kJobs, "1");
-        // The run's first file is under way when Esc comes.
-        if (!SandboxProbe::shared().isDone()) {
-            ASSERT_TRUE(QSignalSpy(&SandboxProbe::shared(), &SandboxProbe::done).wait(60000));
-        }
-        // The run's end, already on its way, comes while the question is
-        // open; delivered by hand, as the box's own event loop would.
-        prompter.whileOpen = [&](const test::RecordingPrompter::Box&) {
-            if (row.endsUnderIt) {
-                QCoreApplication::sendPostedEvents(&window->run());
-            }
-        };
-        QObject::connect(&window->run(), &ConversionRun::started, window.get(), [&] {
-            QTimer::singleShot(0, window.get(),
-                               [&] { QTest::keyClick(window.get(), Qt::Key_Escape); });
-        });
-        convert(row.sources);
-        prompter.whileOpen = nullptr;
-        QTest::keyClick(window.get(), Qt::Key_Escape); // no run: nothing to ask
-        const QStringList texts = prompter.messageTexts();
-        ASSERT_EQ(texts.size(), 2) << qPrintable(texts.join(" | "));
-        EXPECT_EQ(texts[0] + '|' + texts[1].section('\n', 0, 0),
-                  QStringLiteral("Stop converting?|") + row.end);
-        EXPECT_EQ(prompter.boxes[0].buttons, Prompter::Buttons::YesNo);
-        EXPECT_EQ(prompter.boxes[0].icon, Prompter::Icon::Question);
-        EXPECT_EQ(prompter.dismissals, row.endsUnderIt ? 1 : 0) << "closed by itself";
-        EXPECT_EQ(leftInWork(), QStringList{});
-    }
-    EXPECT_TRUE(QFile::exists(tree.path("two-001.jpg")));
-}
+    ::testing::Values(
+        EndRow{.reason = "an empty list: the box has no Open Folder to press",
+               .said = "No files added. [OK]",
+               .listed = false,
+               .answers = {Answer::OpenFolder}},
+        EndRow{.reason = "a missing folder stops the run before any page",
+               .said = "Folder does not exist. Please select another folder. [OK]",
+               .into = "out/gone"},
+        EndRow{.reason = "Open Folder opens where the pages went",
+               .said = "Done. [OK|Open Folder] !",
+               .answers = {Answer::OpenFolder},
+               .opens = true},
+        EndRow{.reason = "OK, the default, only closes the box",
+               .said = "Done. [OK|Open Folder] !"},
+        EndRow{.reason = "pages beside their sources may lie in many folders",
+               .said = "Done. [OK] !",
+               .into = "",
+               .answers = {Answer::OpenFolder}},
+        EndRow{.reason = "a run under 10 s is still watched: no notice",
+               .said = "Done. [OK] !",
+               .into = "",
+               .runLength = 9999ms},
+        EndRow{.reason = "10 s or more with the user elsewhere: a notice",
+               .said = "Done. [OK] !",
+               .into = "",
+               .runLength = 10s,
+               .notice = true},
+        EndRow{.reason = "the user at the window needs no notice",
+               .said = "Done. [OK] !",
+               .into = "",
+               .runLength = 60s,
+               .userAtTheWindow = true},
+        EndRow{.reason = "Esc asks, Yes stops; a run stopped from the window calls nobody back",
+               .said = "Stop converting? [Yes|No] ? / Stopped. [OK|Open Folder] !",
+               .answers = {Answer::Yes},
+               .runLength = 60s,
+               .esc = true},
+        EndRow{.reason = "a run that ends under the question closes it, its end box following",
+               .said = "Stop converting? [Yes|No] ? / Done. [OK|Open Folder] !",
+               .esc = true,
+               .endsUnderIt = true}));
 
 // As in the program: the run starts from the event loop, and the window is
 // closed while a Ghostscript that never ends runs. The program ends once the
@@ -263,9 +246,9 @@ TEST_F(MainWindowRun, AMissingSandboxIsToldOnceEver) {
     window->runControl().afterRun(unsandboxed);
     window->runControl().afterRun(unsandboxed);
     open().runControl().afterRun(unsandboxed);
-    ASSERT_EQ(prompter.boxes.size(), 1) << "once ever, also after a restart";
-    EXPECT_EQ(prompter.boxes[0].text, RunControl::sandboxNoticeText());
-    EXPECT_EQ(prompter.boxes[0].icon, Prompter::Icon::Information);
+    EXPECT_EQ(prompter.messageTexts(), QStringList{RunControl::sandboxNoticeText()})
+        << "once ever, also after a restart";
+    EXPECT_EQ(prompter.boxes.value(0).icon, Prompter::Icon::Information);
 }
 
 // The desktop's own file manager: a folder it cannot open is said, whether
@@ -286,8 +269,10 @@ TEST_F(MainWindowRun, AFolderTheDesktopCannotOpenIsSaid) {
 // The window's pages with a real Ghostscript: named after the source up to
 // its first dot (whatever else the name holds), beside it, at the quality
 // the slider had when Start was pressed; files that fail are named in the
-// box with why. libjpeg scales its standard tables by the quality: the first entry
-// of the first (16 at quality 50) is 3 at quality 90.
+// box with why. One Ghostscript at a time: the second file starts only once
+// No to "Stop converting?" lets the run go on. libjpeg scales its standard
+// tables by the quality: the first entry of the first (16 at quality 50) is
+// 3 at quality 90.
 TEST_F(MainWindowRun, ThePagesAreOfWhatStartWasPressedWith) {
     const QString odd = "$(rm -rf ~); \"quoted\" 'страница'";
     const QStringList sources = {
@@ -296,18 +281,20 @@ TEST_F(MainWindowRun, ThePagesAreOfWhatStartWasPressedWith) {
         test::WriteFile(tree.path("in/empty.ps"), {}),
         test::WriteFile(tree.path("in/noise.ps"), QByteArray(4000, 0x7f))};
     desktop = {}; // the system's own: its clock, and no notices
-    openWithWorkFolder();
+    openWithWorkFolder().settings().write(setting::kJobs, "1");
+    prompter.answers = {Answer::No};
+    escWhenStarted();
     control<QSlider>("Slider1")->setValue(90);
     convert(sources, {}, [&] { // what changes meanwhile is for the next run
         control<QSlider>("Slider1")->setValue(10);
         control<QRadioButton>("Option1")->setChecked(true);
     });
-    const QStringList lines = prompter.messageTexts().value(0).split('\n');
+    const QStringList lines = prompter.messageTexts().value(1).split('\n');
     ASSERT_EQ(lines.size(), 3) << qPrintable(lines.join('|'));
     EXPECT_EQ(lines[0] + '|' + lines[1], "Done.|" + sources[2] + ": empty file");
     EXPECT_TRUE(lines[2].startsWith(sources[3] + ": not a PostScript or PDF file (Ghostscript"))
         << qPrintable(lines[2]);
-    EXPECT_EQ(prompter.boxes[0].icon, Prompter::Icon::Exclamation);
+    EXPECT_EQ(boxesSeen(), "Stop converting? [Yes|No] ? / Done. [OK] !");
     EXPECT_EQ(QDir(tree.path("in")).entryList({"*.jpg", "*.pdf"}, QDir::Files),
               (QStringList{odd + "-001.jpg", "one-001.jpg"}))
         << "beside the sources, and no PDF left there";

@@ -18,19 +18,14 @@ struct SeenBox {
     QString details;
 };
 
-// Waits for each message box that comes up, notes what it shows and answers
-// it with `answer` (a key, or a button of its own), as a user would.
+// Notes what each message box that comes up shows, then answers it with
+// `answer` (a key, or a button of its own), as a user would.
 class BoxCloser {
 public:
     explicit BoxCloser(std::function<void(QMessageBox&)> answer) : m_answer(std::move(answer)) {
         QObject::connect(&m_look, &QTimer::timeout, [this] { look(); });
         m_look.start(kLookEveryMs);
     }
-    // Presses the box's button `press` with the mouse.
-    explicit BoxCloser(QMessageBox::StandardButton press)
-        : BoxCloser([press](QMessageBox& box) {
-              QTest::mouseClick(box.button(press), Qt::LeftButton);
-          }) {}
 
     QList<SeenBox> seen;
 
