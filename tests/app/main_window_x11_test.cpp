@@ -1,15 +1,9 @@
-// The real window on a real X server, with the real Prompter's message boxes.
-#include "app/main_window.h"
+// The real Prompter's message boxes on a real X server, as the user sees and
+// answers them.
 #include "app/qt_prompter.h"
-#include "app/settings_store.h"
 #include "app/startup_helpers.h"
 #include "support/box_closer.h"
 #include "support/qstring_printer.h"
-
-#include <QPushButton>
-#include <QScreen>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -29,48 +23,25 @@ std::function<void(QMessageBox&)> press(const QString& caption) {
     };
 }
 
-TEST(MainWindowOnX11, ARealWindowWithARealErrorBox) {
-    ASSERT_EQ(QGuiApplication::platformName(), "xcb");
-    QTemporaryDir config;
-    QSettings(config.filePath("Dravik.ini"), QSettings::IniFormat)
-        .setValue("Velmora/Option1", "maybe");
-    QtPrompter prompter;
-    SettingsStore store(prompter, config.filePath("Dravik.ini"));
-    BoxCloser closer(press("OK"));
-    MainWindow form(
-        prompter, store, [] { return 1; }, QCoreApplication::applicationDirPath());
-    ASSERT_EQ(closer.seen.size(), 1) << "the load error was shown and closed";
-    EXPECT_EQ(closer.seen[0].title + '|' + closer.seen[0].buttons.join(','),
-              "Application Error|OK");
-    EXPECT_EQ(closer.seen[0].icon, QMessageBox::Warning);
-    EXPECT_TRUE(closer.seen[0].text.startsWith(
-        "Type mismatch\nin Velmora2021/08/31.Form1.Form_Load at line 142\n\nPlease email"))
-        << "the report's line breaks are shown as line breaks";
-
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    const QRect screen = form.screen()->availableGeometry();
-    EXPECT_LE((form.geometry().center() - screen.center()).manhattanLength(), form.height() / 8)
-        << "opens in the middle of the screen";
-    for (QPushButton* button : form.findChildren<QPushButton*>()) { // at the server's resolution
-        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), button->width())
-            << qPrintable(button->objectName());
-    }
+std::function<void(QMessageBox&)> key(Qt::Key key) {
+    return [key](QMessageBox& box) { QTest::keyClick(&box, key); };
 }
 
-TEST(MainWindowOnX11, EachBoxGivesTheAnswerOfTheButtonPressed) {
+TEST(BoxesOnX11, EachBoxShowsItsTextAndGivesTheAnswerOfTheButtonPressed) {
+    ASSERT_EQ(QGuiApplication::platformName(), "xcb");
     SetApplicationTitle();
     using enum Prompter::Answer;
     using Buttons = Prompter::Buttons;
-    const auto key = [](Qt::Key key) {
-        return [key](QMessageBox& box) { QTest::keyClick(&box, key); };
-    };
     const struct {
         Buttons buttons;
         std::function<void(QMessageBox&)> answer;
         Prompter::Answer expected;
-        const char* shown;
+        const char* shown; // its buttons
         const char* reason;
+        const char* title = "";
+        Prompter::Icon icon = Prompter::Icon::None;
+        const char* text = "Done.";
+        const char* read = "Velmora|Done.|"; // its title and text
     } rows[] = {
         {Buttons::YesNo, press("Yes"), Yes, "No,Yes", "a question's Yes"},
         {Buttons::YesNo, press("No"), No, "No,Yes", "and its No"},
@@ -81,22 +52,25 @@ TEST(MainWindowOnX11, EachBoxGivesTheAnswerOfTheButtonPressed) {
          "Esc closes the box as OK did when it stood alone"},
         {Buttons::OkOpenFolder, press(QtPrompter::openFolderText()), OpenFolder, "OK,Open Folder",
          "the second button"},
+        {Buttons::Ok, press("OK"), Ok, "OK", "an error report's breaks are shown as line breaks",
+         "Application Error", Prompter::Icon::Exclamation, "Type mismatch\r\nin Form1\r\rline 142",
+         "Application Error|Type mismatch\nin Form1\n\nline 142|"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.reason);
         QtPrompter prompter;
         BoxCloser closer(row.answer);
         // The long list of a run's failed files unfolds below a box that fits.
-        EXPECT_EQ(prompter.message("Done.", {}, row.buttons, Prompter::Icon::None, "a.ps\nb.ps"),
+        EXPECT_EQ(prompter.message(row.text, row.title, row.buttons, row.icon, "a.ps\nb.ps"),
                   row.expected);
         ASSERT_EQ(closer.seen.size(), 1);
         closer.seen[0].buttons.removeAll("Show Details..."); // Qt's, for the details
         closer.seen[0].buttons.sort();
         EXPECT_EQ(closer.seen[0].title + '|' + closer.seen[0].text + '|' +
                       closer.seen[0].buttons.join(',') + '|' + closer.seen[0].details,
-                  QStringLiteral("Velmora|Done.|") + row.shown + "|a.ps\nb.ps")
-            << "the application's title";
-        EXPECT_EQ(closer.seen[0].icon, QMessageBox::NoIcon);
+                  row.read + (row.shown + QStringLiteral("|a.ps\nb.ps")));
+        EXPECT_EQ(closer.seen[0].icon,
+                  row.icon == Prompter::Icon::None ? QMessageBox::NoIcon : QMessageBox::Warning);
     }
 }
 
