@@ -1,8 +1,5 @@
-// What "Start Converting To JPG" leads to in the window: the boxes at the
-// end and the folder they open, the desktop's notice and the taskbar's bar,
-// Esc, closing mid-run, and the pages of what Start was pressed with. A
-// source that is not there ends a run at once without Ghostscript; only the
-// pages need a real one.
+// What Start leads to in the window. A source that is not there ends a run at
+// once without Ghostscript; only the pages and a close mid-run need a real one.
 #include "app/setting.h"
 #include "app/taskbar_progress.h"
 #include "app/window_fixture.h"
@@ -23,8 +20,7 @@ namespace {
 
 class MainWindowRun : public test::WindowFixture {
 protected:
-    // Work folders go into a folder of the test's own, which must be left
-    // empty; a run's first file is under way when it has started.
+    // Work folders go into the test's own folder, which must be left empty.
     MainWindow& openWithWorkFolder() {
         tree.mkdirs({"work", "out"});
         open().run().settings().tempFolder = tree.path("work");
@@ -36,15 +32,14 @@ protected:
     QStringList leftInWork() const {
         return QDir(tree.path("work")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     }
-    void escWhenStarted() {
-        QObject::connect(&window->run(), &ConversionRun::started, window.get(), [this] {
-            QTimer::singleShot(0, window.get(),
-                               [this] { QTest::keyClick(window.get(), Qt::Key_Escape); });
+    // Esc as the run starts: before its files, or once the first is under way.
+    void escWhenStarted(bool underWay) {
+        const auto esc = [this] { QTest::keyClick(window.get(), Qt::Key_Escape); };
+        QObject::connect(&window->run(), &ConversionRun::started, window.get(), [=, this] {
+            underWay ? QTimer::singleShot(0, window.get(), esc) : esc();
         });
     }
-    // Lists `sources`, sends the pages into `into` (beside the sources when
-    // empty), presses Start, runs `meanwhile` right after, and waits for the
-    // run's end and the boxes it opens.
+    // Pages into `into` (beside the sources when empty); `meanwhile` right after Start.
     void convert(const QStringList& sources, const QString& into,
                  const std::function<void()>& meanwhile) {
         window->fileList().append(sources);
@@ -56,20 +51,14 @@ protected:
         ASSERT_TRUE(!finished.isEmpty() || finished.wait(120000));
         QCoreApplication::processEvents();
     }
-    // Each message box as "its first line [its buttons]", and " !", " ?" or
-    // " i" for its icon.
+    // Each message box as "its first line [its buttons]" and its icon.
     QString boxesSeen() const {
+        static const char* const buttons[] = {" [OK]", " [Yes|No]", " [OK|Open Folder]"};
+        static const char* const icons[] = {"", " !", " i", " ?", " x"};
         QStringList seen;
         for (const test::RecordingPrompter::Box& box : prompter.boxes) {
-            using enum Prompter::Icon;
-            seen.append(box.text.section('\n', 0, 0) +
-                        (box.buttons == Prompter::Buttons::OkOpenFolder ? " [OK|Open Folder]"
-                         : box.buttons == Prompter::Buttons::YesNo      ? " [Yes|No]"
-                                                                        : " [OK]") +
-                        (box.icon == Exclamation ? " !"
-                         : box.icon == Question  ? " ?"
-                         : box.icon == None      ? ""
-                                                 : " i"));
+            seen.append(box.text.section('\n', 0, 0) + buttons[int(box.buttons)] +
+                        icons[int(box.icon)]);
         }
         return seen.join(" / ");
     }
@@ -77,123 +66,93 @@ protected:
     TaskbarProgress taskbar{button};
 };
 
-struct EndRow {
-    const char* reason;
-    const char* said;          // the boxes, as boxesSeen() gives them
-    const char* into = "out/"; // below the test's folder; none: beside the sources
-    bool listed = true;        // one source that is not there, or none
-    std::deque<Answer> answers = {};
-    bool opens = false; // the folder the pages went to
-    std::chrono::milliseconds runLength = 0ms;
-    bool notice = false;
-    bool userAtTheWindow = false;
-    bool esc = false;         // pressed as the run starts
-    bool endsUnderIt = false; // the run ends while "Stop converting?" is open
-};
-
-void PrintTo(const EndRow& row, std::ostream* out) {
-    *out << row.reason;
-}
-
-class TheEndOfARun : public MainWindowRun, public ::testing::WithParamInterface<EndRow> {};
-
-TEST_P(TheEndOfARun, SaysHowItWentOpensTheOneFolderAndCallsTheUserBackWhenAway) {
-    const EndRow& row = GetParam();
-    prompter.answers = row.answers;
-    runLength = row.runLength;
-    windowActive = row.userAtTheWindow;
-    desktop.launcher = &taskbar;
-    openWithWorkFolder();
-    if (row.esc) {
-        escWhenStarted();
-    }
-    // The run's end, already on its way, delivered by hand while the
-    // question is open, as the box's own event loop would.
-    prompter.whileOpen = [&](const test::RecordingPrompter::Box& box) {
-        if (row.endsUnderIt && box.buttons == Prompter::Buttons::YesNo) {
-            QCoreApplication::sendPostedEvents(&window->run());
-        }
+TEST_F(MainWindowRun, TheEndSaysHowItWentOpensTheOneFolderAndCallsTheUserBackWhenAway) {
+    const struct {
+        const char* reason;
+        const char* said;          // the boxes, as boxesSeen() gives them
+        Answer answer;             // to the first box
+        const char* into = "out/"; // below the test's folder; none: beside the sources
+        std::chrono::milliseconds runLength = 0ms;
+        bool userAtTheWindow = false;
+        bool notice = false;
+        const char* esc = ""; // "at start" of the run, or under way until it "ends under it"
+        bool listed = true;   // one source that is not there, or none
+    } rows[] = {
+        {"an empty list: no Open Folder to press", "No files added. [OK]", Answer::OpenFolder,
+         "out/", 0ms, false, false, "", false},
+        {"a missing folder stops the run before any page",
+         "Folder does not exist. Please select another folder. [OK]", Answer::Ok, "out/gone"},
+        {"Open Folder opens where the pages went", "Done. [OK|Open Folder] !", Answer::OpenFolder},
+        {"OK, the default, only closes the box", "Done. [OK|Open Folder] !", Answer::Ok},
+        {"pages beside their sources may lie in many folders", "Done. [OK] !", Answer::OpenFolder,
+         ""},
+        {"a run under 10 s is still watched: no notice", "Done. [OK] !", Answer::Ok, "", 9999ms},
+        {"10 s or more with the user elsewhere: a notice", "Done. [OK] !", Answer::Ok, "", 10s,
+         false, true},
+        {"the user at the window needs no notice", "Done. [OK] !", Answer::Ok, "", 60s, true},
+        {"Esc asks, Yes stops; a run stopped from the window calls nobody back",
+         "Stop converting? [Yes|No] ? / Stopped. [OK|Open Folder]", Answer::Yes, "out/", 60s, false,
+         false, "at start"},
+        {"a run that ends under the question closes it, its end box following",
+         "Stop converting? [Yes|No] ? / Done. [OK|Open Folder] !", Answer::No, "out/", 0ms, false,
+         false, "ends under it"},
     };
-    convert(row.listed ? QStringList{tree.path("missing.ps")} : QStringList{},
-            QString(row.into).isEmpty() ? QString() : tree.path(row.into), [&] {
-                // A folder typed and a second Start during the run are for the next run.
-                control<QLineEdit>("Text1")->setText(tree.path());
-                click("PushButton2");
-            });
-    QTest::keyClick(window.get(), Qt::Key_Escape); // no run now: nothing to ask
-    EXPECT_EQ(boxesSeen(), row.said);
-    EXPECT_EQ(prompter.dismissals, row.endsUnderIt ? 1 : 0) << "the question closed by itself";
-    EXPECT_EQ(openedFolders,
-              row.opens ? QStringList{QDir(tree.path("out")).absolutePath()} : QStringList{});
-    // The taskbar showed a run that got to its files, in the error colour
-    // once its file failed.
-    const QString said = row.said;
-    EXPECT_EQ(button.calls.isEmpty() ? "none"
-                                     : button.calls.first() + '/' + button.calls.last() +
-                                           (button.calls.contains("Error") ? "/Error" : ""),
-              !said.contains("Done. [") && !said.contains("Stopped. [") ? "none"
-              : said.endsWith('!')                                      ? "Normal/None/Error"
-                                                                        : "Normal/None");
-    ASSERT_EQ(notifier.notices.size(), row.notice ? 1 : 0);
-    if (row.notice) {
-        EXPECT_EQ(notifier.notices[0].first, "Velmora|0 of 1 file converted; 1 failed");
-        window->showMinimized();
-        notifier.notices[0].second();
-        EXPECT_TRUE(window->isVisible() && !window->isMinimized()) << "the window comes back";
+    desktop.launcher = &taskbar;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reason);
+        prompter = {};
+        prompter.answers = {row.answer};
+        openedFolders.clear();
+        notifier.notices.clear();
+        button.calls.clear();
+        runLength = row.runLength;
+        windowActive = row.userAtTheWindow;
+        openWithWorkFolder();
+        const QString esc = row.esc;
+        if (!esc.isEmpty()) {
+            escWhenStarted(esc != "at start");
+        }
+        // The run's end, already on its way, as the question's own event loop would deliver it.
+        prompter.whileOpen = [&](const test::RecordingPrompter::Box& box) {
+            if (esc == "ends under it" && box.buttons == Prompter::Buttons::YesNo) {
+                QCoreApplication::sendPostedEvents(&window->run());
+            }
+        };
+        convert(row.listed ? QStringList{tree.path("missing.ps")} : QStringList{},
+                *row.into ? tree.path(row.into) : QString(), [&] {
+                    // A folder typed and a second Start during the run are for the next run.
+                    control<QLineEdit>("Text1")->setText(tree.path());
+                    click("PushButton2");
+                });
+        QTest::keyClick(window.get(), Qt::Key_Escape); // no run now: nothing to ask
+        const QString said = row.said;
+        EXPECT_EQ(boxesSeen(), said);
+        EXPECT_EQ(prompter.dismissals, esc == "ends under it" ? 1 : 0) << "closed by itself";
+        EXPECT_EQ(openedFolders, row.answer == Answer::OpenFolder && said.contains("|Open Folder]")
+                                     ? QStringList{QDir(tree.path("out")).absolutePath()}
+                                     : QStringList{});
+        // The taskbar shows a run that got to its file, in the error colour once it failed.
+        EXPECT_EQ(button.calls.isEmpty() ? "none"
+                                         : button.calls.first() + '/' + button.calls.last() +
+                                               (button.calls.contains("Error") ? "/Error" : ""),
+                  !said.contains("Done. [") && !said.contains("Stopped. [") ? "none"
+                  : said.endsWith('!')                                      ? "Normal/None/Error"
+                                                                            : "Normal/None");
+        ASSERT_EQ(notifier.notices.size(), row.notice ? 1 : 0);
+        if (row.notice) {
+            EXPECT_EQ(notifier.notices[0].first, "Velmora|0 of 1 file converted; 1 failed");
+            window->showMinimized();
+            notifier.notices[0].second();
+            EXPECT_TRUE(window->isVisible() && !window->isMinimized()) << "the window is back";
+        }
+        EXPECT_EQ(shows().section('|', 4), "Progress Bar 0|arrow") << "as before the run";
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(leftInWork(), QStringList{});
     }
-    EXPECT_EQ(shows().section('|', 4), "Progress Bar 0|arrow") << "as before the run";
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(leftInWork(), QStringList{});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, TheEndOfARun,
-    ::testing::Values(
-        EndRow{.reason = "an empty list: the box has no Open Folder to press",
-               .said = "No files added. [OK]",
-               .listed = false,
-               .answers = {Answer::OpenFolder}},
-        EndRow{.reason = "a missing folder stops the run before any page",
-               .said = "Folder does not exist. Please select another folder. [OK]",
-               .into = "out/gone"},
-        EndRow{.reason = "Open Folder opens where the pages went",
-               .said = "Done. [OK|Open Folder] !",
-               .answers = {Answer::OpenFolder},
-               .opens = true},
-        EndRow{.reason = "OK, the default, only closes the box",
-               .said = "Done. [OK|Open Folder] !"},
-        EndRow{.reason = "pages beside their sources may lie in many folders",
-               .said = "Done. [OK] !",
-               .into = "",
-               .answers = {Answer::OpenFolder}},
-        EndRow{.reason = "a run under 10 s is still watched: no notice",
-               .said = "Done. [OK] !",
-               .into = "",
-               .runLength = 9999ms},
-        EndRow{.reason = "10 s or more with the user elsewhere: a notice",
-               .said = "Done. [OK] !",
-               .into = "",
-               .runLength = 10s,
-               .notice = true},
-        EndRow{.reason = "the user at the window needs no notice",
-               .said = "Done. [OK] !",
-               .into = "",
-               .runLength = 60s,
-               .userAtTheWindow = true},
-        EndRow{.reason = "Esc asks, Yes stops; a run stopped from the window calls nobody back",
-               .said = "Stop converting? [Yes|No] ? / Stopped. [OK|Open Folder] !",
-               .answers = {Answer::Yes},
-               .runLength = 60s,
-               .esc = true},
-        EndRow{.reason = "a run that ends under the question closes it, its end box following",
-               .said = "Stop converting? [Yes|No] ? / Done. [OK|Open Folder] !",
-               .esc = true,
-               .endsUnderIt = true}));
-
-// As in the program: the run starts from the event loop, and the window is
-// closed while a Ghostscript that never ends runs. The program ends once the
-// run has stopped it and removed its work folder; had it not, the window's
-// own patience would end the program with the run still going.
+// Closed while a Ghostscript that never ends runs, the program ends once the run
+// has stopped it and removed its work folder, not on the window's own patience.
 TEST_F(MainWindowRun, ClosingMidRunStopsItAndThenEndsTheProgram) {
     MainWindow& form = openWithWorkFolder();
     form.show();
@@ -218,8 +177,7 @@ TEST_F(MainWindowRun, ClosingMidRunStopsItAndThenEndsTheProgram) {
     EXPECT_EQ(leftInWork(), QStringList{});
 }
 
-// A Start refused while "Add All" walks leaves the walk's hourglass, and the
-// list stays guarded until the walk is over.
+// A Start refused while "Add All" walks leaves the walk's hourglass.
 TEST_F(MainWindowRun, ARefusedStartLeavesTheWalksHourglass) {
     tree.touch("tree/a/b/c/d/e/deep.ps");
     MainWindow& form = open();
@@ -251,28 +209,22 @@ TEST_F(MainWindowRun, AMissingSandboxIsToldOnceEver) {
     EXPECT_EQ(prompter.boxes.value(0).icon, Prompter::Icon::Information);
 }
 
-// The desktop's own file manager: a folder it cannot open is said, whether
-// the opener cannot start or ends with a failure (xdg-open's status 3).
+// A folder the file manager cannot open is said: it does not start, or it fails.
 TEST_F(MainWindowRun, AFolderTheDesktopCannotOpenIsSaid) {
     QObject context;
     for (const char* opener : {"true", "/no/such/opener", "false"}) {
         OpenFolderOrSayWhy(DesktopFolderOpener(opener), prompter, &context, tree.path());
     }
-    // The openers end in the order they started: once the last has spoken,
-    // the first would have too.
+    // The openers end in the order they started: the last has spoken, so all have.
     ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.boxes.size() >= 2; }, 10000));
     QCoreApplication::processEvents();
     const QString said = "Could not open the folder " + QDir::toNativeSeparators(tree.path()) + '.';
     EXPECT_EQ(prompter.messageTexts(), (QStringList{said, said}));
 }
 
-// The window's pages with a real Ghostscript: named after the source up to
-// its first dot (whatever else the name holds), beside it, at the quality
-// the slider had when Start was pressed; files that fail are named in the
-// box with why. One Ghostscript at a time: the second file starts only once
-// No to "Stop converting?" lets the run go on. libjpeg scales its standard
-// tables by the quality: the first entry of the first (16 at quality 50) is
-// 3 at quality 90.
+// Pages named after the source up to its first dot, beside it, at the quality
+// Start was pressed with; failed files named with why. One Ghostscript at a
+// time: the second file starts only once No lets the run go on.
 TEST_F(MainWindowRun, ThePagesAreOfWhatStartWasPressedWith) {
     const QString odd = "$(rm -rf ~); \"quoted\" 'страница'";
     const QStringList sources = {
@@ -283,7 +235,7 @@ TEST_F(MainWindowRun, ThePagesAreOfWhatStartWasPressedWith) {
     desktop = {}; // the system's own: its clock, and no notices
     openWithWorkFolder().settings().write(setting::kJobs, "1");
     prompter.answers = {Answer::No};
-    escWhenStarted();
+    escWhenStarted(true);
     control<QSlider>("Slider1")->setValue(90);
     convert(sources, {}, [&] { // what changes meanwhile is for the next run
         control<QSlider>("Slider1")->setValue(10);
@@ -301,7 +253,7 @@ TEST_F(MainWindowRun, ThePagesAreOfWhatStartWasPressedWith) {
     const QByteArray jpeg = test::ReadFile(tree.path("in/one-001.jpg"));
     const qsizetype table = jpeg.indexOf("\xFF\xDB");
     ASSERT_GE(table, 0) << "no quantisation table";
-    EXPECT_EQ(static_cast<unsigned char>(jpeg.at(table + 5)), 3);
+    EXPECT_EQ(static_cast<unsigned char>(jpeg.at(table + 5)), 3) << "16 at quality 50, 3 at 90";
     EXPECT_EQ(leftInWork(), QStringList{});
 }
 
