@@ -45,7 +45,6 @@ TEST(BoxesOnX11, EachBoxShowsItsTextAndGivesTheAnswerOfTheButtonPressed) {
     } rows[] = {
         {Buttons::YesNo, press("Yes"), Yes, "No,Yes", "a question's Yes"},
         {Buttons::YesNo, press("No"), No, "No,Yes", "and its No"},
-        {Buttons::Ok, key(Qt::Key_Return), Ok, "OK", "a box that only tells"},
         {Buttons::OkOpenFolder, key(Qt::Key_Return), Ok, "OK,Open Folder",
          "Enter presses OK, not Open Folder"},
         {Buttons::OkOpenFolder, key(Qt::Key_Escape), Ok, "OK,Open Folder",
