@@ -76,12 +76,10 @@ TEST_F(MainWindowRun, TheEndSaysHowItWentOpensTheOneFolderAndCallsTheUserBackWhe
         bool userAtTheWindow = false;
         bool notice = false;
         const char* esc = ""; // "at start" of the run, or under way until it "ends under it"
-        bool listed = true;   // one source that is not there, or none
     } rows[] = {
-        {"an empty list: no Open Folder to press", "No files added. [OK]", Answer::OpenFolder,
-         "out/", 0ms, false, false, "", false},
-        {"a missing folder stops the run before any page",
-         "Folder does not exist. Please select another folder. [OK]", Answer::Ok, "out/gone"},
+        {"a missing folder stops the run before any page: no Open Folder to press",
+         "Folder does not exist. Please select another folder. [OK]", Answer::OpenFolder,
+         "out/gone"},
         {"Open Folder opens where the pages went", "Done. [OK|Open Folder] !", Answer::OpenFolder},
         {"OK, the default, only closes the box", "Done. [OK|Open Folder] !", Answer::Ok},
         {"beside their sources pages may lie in many folders: none to open; a run under 10 s "
@@ -118,12 +116,11 @@ TEST_F(MainWindowRun, TheEndSaysHowItWentOpensTheOneFolderAndCallsTheUserBackWhe
                 QCoreApplication::sendPostedEvents(&window->run());
             }
         };
-        convert(row.listed ? QStringList{tree.path("missing.ps")} : QStringList{},
-                *row.into ? tree.path(row.into) : QString(), [&] {
-                    // A folder typed and a second Start during the run are for the next run.
-                    control<QLineEdit>("Text1")->setText(tree.path());
-                    click("PushButton2");
-                });
+        convert({tree.path("missing.ps")}, *row.into ? tree.path(row.into) : QString(), [&] {
+            // A folder typed and a second Start during the run are for the next run.
+            control<QLineEdit>("Text1")->setText(tree.path());
+            click("PushButton2");
+        });
         QTest::keyClick(window.get(), Qt::Key_Escape); // no run now: nothing to ask
         const QString said = row.said;
         EXPECT_EQ(boxesSeen(), said);
