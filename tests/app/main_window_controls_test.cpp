@@ -8,6 +8,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QPaintEngine>
+#include <QScreen>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOption>
@@ -26,6 +27,9 @@ TEST_F(MainWindowControls, ControlsSitApartWithTheirCaptionsWholeInTabOrder) {
     MainWindow& form = shown();
     EXPECT_EQ(form.minimumSize(), form.maximumSize()) << "the user cannot resize it";
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    const QRect screen = form.screen()->availableGeometry();
+    EXPECT_LE((form.geometry().center() - screen.center()).manhattanLength(), form.height() / 8)
+        << "opens in the middle of the screen";
     QList<QWidget*> controls; // all the user sees and uses but the frames
     for (QWidget* widget : form.findChildren<QWidget*>()) {
         const QWidget* parent = widget->parentWidget();
