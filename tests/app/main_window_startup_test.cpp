@@ -38,34 +38,36 @@ TEST_F(MainWindowStartup, WhatItFindsShapesTheWindowAndBadValuesAreReported) {
         const char* before; // stored by an earlier run, "key=value,..."
         const char* shows;  // the window's choices, the desktop folder in the box
         const char* after;  // on disk once started; "~": the desktop folder
-        int errorLine;      // 0: no box
+        const char* error;  // the box's report, "<description> at line <n>"; none: no box
         const char* reason;
         const char* beside = ""; // the only file beside the program; none: the installed ones
         QByteArray content = {};
         int draw = 1;
     } rows[] = {
-        {"", "into|on|JPG Quality = 75", "Output Folder=~,JPGQuality=75,Option1,Option2", 0,
+        {"", "into|on|JPG Quality = 75", "Output Folder=~,JPGQuality=75,Option1,Option2", "",
          "the first time: the defaults; the options are stored once clicked"},
         {"Option1=True,Option2=True", "beside|off|JPG Quality = 75", "Option1=False,Option2=True",
-         0, "both true: assigned in order, the second wins, and its click writes both keys"},
+         "", "both true: assigned in order, the second wins, and its click writes both keys"},
         {"Option1=False,Option2=False", "none|off|JPG Quality = 75", "Option1=False,Option2=False",
-         0, "both false: none selected, nothing is converted"},
-        {"Option1=maybe", "into|on|JPG Quality = 75", "Option1=maybe", 142,
+         "", "both false: none selected, nothing is converted"},
+        {"Option1=maybe", "into|on|JPG Quality = 75", "Option1=maybe", "Type mismatch at line 142",
          "a bad first option is reported and keeps its state"},
-        {"Option2=yes", "into|on|JPG Quality = 75", "Option2=yes", 144, "the second, its line"},
-        {"JPGQuality=80abc", "into|on|JPG Quality = 80", "JPGQuality=80", 0,
+        {"Option2=yes", "into|on|JPG Quality = 75", "Option2=yes", "Type mismatch at line 144",
+         "the second, its line"},
+        {"JPGQuality=80abc", "into|on|JPG Quality = 80", "JPGQuality=80", "",
          "a quality the slider takes is shown and written back as it reads"},
-        {"JPGQuality=101", "into|on|JPG Quality = 0", "JPGQuality=101", 138,
+        {"JPGQuality=101", "into|on|JPG Quality = 0", "JPGQuality=101",
+         "Invalid property value at line 138",
          "the slider refuses it and stays where it was; the caption still follows it"},
-        {"", "into|on|JPG Quality = 75", "", 0, "no hand beside the program: Qt's", "nothing"},
-        {"", "into|on|JPG Quality = 75", "", 104, "a damaged hand is told, the start goes on",
-         "HAND-M.CUR", "not a cursor"},
-        {"", "into|on|JPG Quality = 75", "", 0, "a skin gives the window the button face",
+        {"", "into|on|JPG Quality = 75", "", "", "no hand beside the program: Qt's", "nothing"},
+        {"", "into|on|JPG Quality = 75", "", "Invalid picture at line 104",
+         "a damaged hand is told, the start goes on", "HAND-M.CUR", "not a cursor"},
+        {"", "into|on|JPG Quality = 75", "", "", "a skin gives the window the button face",
          "x/o.cjs", "QPushButton { color: #123456; }"},
         {"",
          "into|on|JPG Quality = 75",
          "",
-         0,
+         "",
          "the home page opens on the lucky draw only",
          "",
          {},
@@ -87,14 +89,13 @@ TEST_F(MainWindowStartup, WhatItFindsShapesTheWindowAndBadValuesAreReported) {
         EXPECT_EQ(shows(), row.shows + ('|' + desktop) + "|Progress Bar 0|arrow");
         const QString after = QString(row.after).replace('~', desktop);
         EXPECT_EQ(stored(after), after);
-        const char* error = row.errorLine == 138   ? "Invalid property value"
-                            : row.errorLine == 104 ? "Invalid picture"
-                                                   : "Type mismatch";
-        EXPECT_EQ(prompter.messageTexts(),
-                  row.errorLine == 0 ? QStringList{}
-                                     : QStringList{ErrorTrap::reportText(
-                                           error, ErrorTrap::locationPrefix() + "Form1.Form_Load",
-                                           row.errorLine)});
+        const QString error = row.error;
+        EXPECT_EQ(prompter.messageTexts().join(""),
+                  error.isEmpty()
+                      ? ""
+                      : ErrorTrap::reportText(error.section(" at line ", 0, 0),
+                                              ErrorTrap::locationPrefix() + "Form1.Form_Load",
+                                              error.section(" at line ", 1).toInt()));
         form.pointer().set(PointerState::Custom);
         EXPECT_EQ(form.cursor().shape(), *row.beside ? Qt::PointingHandCursor : Qt::BitmapCursor);
         const bool skinned = QLatin1String(row.beside) == "x/o.cjs";
