@@ -1,18 +1,15 @@
-// The window's controls as the user meets them.
+// The window's controls as the user meets them; the list's rows are the scale test's.
 #include "app/window_fixture.h"
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QApplication>
-#include <QFileInfo>
 #include <QFontInfo>
 #include <QLabel>
-#include <QPaintEngine>
 #include <QScreen>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOption>
-#include <QToolTip>
 
 #include <cmath>
 
@@ -242,55 +239,6 @@ TEST_F(MainWindowControls, TheProgressBarShowsFileNamesAsTheyAre) {
         EXPECT_EQ(bar->value(), report.value);
         EXPECT_EQ(spoken->valueInterface()->currentValue().toInt(), report.value);
     }
-}
-
-// A picture that keeps the texts painted on it: what the user reads.
-class PaintedTexts final : public QImage, QPaintEngine {
-public:
-    explicit PaintedTexts(QSize size) : QImage(size, Format_ARGB32), QPaintEngine(AllFeatures) {}
-    QPaintEngine* paintEngine() const override { return const_cast<PaintedTexts*>(this); }
-    bool begin(QPaintDevice*) override { return true; }
-    bool end() override { return true; }
-    void updateState(const QPaintEngineState&) override {}
-    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-    void drawPath(const QPainterPath&) override {}
-    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
-    void drawTextItem(const QPointF&, const QTextItem& item) override { texts.append(item.text()); }
-    Type type() const override { return User; }
-    QStringList texts;
-};
-
-// Long rows lose the middle of their paths and stay apart; tooltips hold them whole.
-TEST_F(MainWindowControls, LongRowsShowTheirEndsAndTheListHoldsAHundredThousand) {
-    MainWindow& form = shown();
-    QWidget* rows = list()->viewport();
-    const QString deep = "/tmp/velmora-build-3f9c2a7d/worktrees/issue-twelve/RelWithDebInfo/"
-                         "build/Samples/";
-    const QStringList paths = {deep + "brochure.ps", deep + "colours.ps", deep + "drawing.eps",
-                               "/home/ann/a.ps"};
-    form.fileList().append(paths);
-    form.fileList().append(QStringList(100000, "/home/ann/scans/page.ps"));
-    QApplication::processEvents();
-    PaintedTexts painted(rows->size());
-    rows->render(&painted);
-    const auto toolTipAt = [&](QPoint at) {
-        QHelpEvent tip(QEvent::ToolTip, at, rows->mapToGlobal(at));
-        QApplication::sendEvent(rows, &tip);
-        return QToolTip::text();
-    };
-    for (int i = 0; i < paths.size(); ++i) {
-        const QString shown = painted.texts.value(i);
-        SCOPED_TRACE(qPrintable(shown));
-        EXPECT_EQ(shown != paths[i], paths[i].startsWith(deep)) << "only long paths are cut";
-        EXPECT_TRUE(shown.endsWith(QFileInfo(paths[i]).fileName()));
-        EXPECT_TRUE(shown.startsWith(paths[i].left(paths[i].indexOf('/', 1))));
-        EXPECT_EQ(painted.texts.count(shown), 1) << "no two rows read the same";
-        EXPECT_EQ(toolTipAt(list()->visualRect(form.fileList().index(i)).center()), paths[i]);
-    }
-    form.fileList().clear(); // below the rows the list's own hint shows
-    EXPECT_EQ(toolTipAt({10, rows->height() - 3}),
-              "Drag and drop files here. Double-click item to remove it. Move | line to right "
-              "and out of window to reveal full names.");
 }
 
 } // namespace
