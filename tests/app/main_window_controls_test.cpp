@@ -5,7 +5,6 @@
 #include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QFontInfo>
-#include <QLabel>
 #include <QScreen>
 #include <QSlider>
 #include <QStyle>
