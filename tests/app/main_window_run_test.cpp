@@ -36,7 +36,11 @@ protected:
     void escWhenStarted(bool underWay) {
         const auto esc = [this] { QTest::keyClick(window.get(), Qt::Key_Escape); };
         QObject::connect(&window->run(), &ConversionRun::started, window.get(), [=, this] {
-            underWay ? QTimer::singleShot(0, window.get(), esc) : esc();
+            if (underWay) {
+                QTimer::singleShot(0, window.get(), esc);
+            } else {
+                esc();
+            }
         });
     }
     // Pages into `into` (beside the sources when empty); `meanwhile` right after Start.
