@@ -1,116 +1,93 @@
-// The real window on a real X server, with the real Prompter's message boxes.
-#include "app/main_window.h"
+// The real Prompter's message boxes on a real X server, as the user sees and
+// answers them.
 #include "app/qt_prompter.h"
-#include "app/settings_store.h"
 #include "app/startup_helpers.h"
-#include "support/box_closer.h"
 #include "support/qstring_printer.h"
 
-#include <QPushButton>
-#include <QScreen>
-#include <QSettings>
-#include <QSignalSpy>
-#include <QTemporaryDir>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 using namespace velmora;
-using velmora::test::BoxCloser;
 
 namespace {
 
-TEST(MainWindowOnX11, ARealWindowWithARealErrorBox) {
-    ASSERT_EQ(QGuiApplication::platformName(), "xcb");
-    QTemporaryDir config;
-    QSettings(config.filePath("Dravik.ini"), QSettings::IniFormat)
-        .setValue("Velmora/Option1", "maybe");
-    QtPrompter prompter;
-    SettingsStore store(prompter, config.filePath("Dravik.ini"));
-    BoxCloser closer(QMessageBox::Ok);
-    MainWindow form(
-        prompter, store, [] { return 1; }, QCoreApplication::applicationDirPath());
-    prompter.setOwner(&form);
-    ASSERT_EQ(closer.seen.size(), 1) << "the load error was shown and closed";
-    EXPECT_EQ(closer.seen[0].title + '|' + closer.seen[0].buttons.join(','),
-              "Application Error|OK");
-    EXPECT_EQ(closer.seen[0].icon, QMessageBox::Warning);
-    EXPECT_TRUE(closer.seen[0].text.startsWith(
-        "Type mismatch\nin Velmora2021/08/31.Form1.Form_Load at line 142\n\nPlease email"))
-        << "the report's line breaks are shown as line breaks";
+using Answering = std::function<void(QMessageBox&)>;
 
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    const QRect screen = form.screen()->availableGeometry();
-    EXPECT_LE((form.geometry().center() - screen.center()).manhattanLength(), form.height() / 8)
-        << "opens in the middle of the screen";
-    for (QPushButton* button : form.findChildren<QPushButton*>()) { // at the server's resolution
-        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), button->width())
-            << qPrintable(button->objectName());
-    }
-    // Our hand over a button, the arrow back over the background.
-    auto* start = form.findChild<QPushButton*>("PushButton2");
-    QTest::mouseMove(start, start->rect().center());
-    QTRY_COMPARE(form.windowPointer(), PointerState::Custom);
-    EXPECT_EQ(form.cursor().shape(), Qt::BitmapCursor);
-    QTest::mouseMove(&form, QPoint(start->x() + start->width() / 2, start->y() - 2));
-    QTRY_COMPARE(form.windowPointer(), PointerState::Default);
-    QSignalSpy closed(&form, &MainWindow::closed);
-    form.close();
-    EXPECT_EQ(closed.size(), 1);
+// Presses the box's button of that caption with the mouse.
+Answering press(const QString& caption) {
+    return [caption](QMessageBox& box) {
+        for (QAbstractButton* button : box.buttons()) {
+            if (button->text().remove('&') == caption) {
+                QTest::mouseClick(button, Qt::LeftButton);
+            }
+        }
+    };
 }
 
-TEST(MainWindowOnX11, EachBoxGivesTheAnswerOfTheButtonPressed) {
+Answering key(Qt::Key key) {
+    return [key](QMessageBox& box) { QTest::keyClick(&box, key); };
+}
+
+TEST(BoxesOnX11, EachBoxShowsItsTextAndGivesTheAnswerOfTheButtonPressed) {
+    ASSERT_EQ(QGuiApplication::platformName(), "xcb");
     SetApplicationTitle();
     using enum Prompter::Answer;
     using Buttons = Prompter::Buttons;
-    const auto press = [](QString caption) { // with the mouse
-        return [caption](QMessageBox& box) {
-            for (QAbstractButton* button : box.buttons()) {
-                if (button->text().remove('&') == caption) {
-                    QTest::mouseClick(button, Qt::LeftButton);
-                }
-            }
-        };
-    };
-    const auto key = [](Qt::Key key) {
-        return [key](QMessageBox& box) { QTest::keyClick(&box, key); };
-    };
+    constexpr int kLookEveryMs = 50;
     const struct {
         Buttons buttons;
-        std::function<void(QMessageBox&)> answer;
+        Answering answer;
         Prompter::Answer expected;
-        const char* shown;
+        const char* shown; // its title, text and buttons; the details are the same in each
         const char* reason;
+        Prompter::Icon icon = Prompter::Icon::None;
+        const char* text = "Done.";
+        const char* title = "";
     } rows[] = {
-        {Buttons::YesNo, press("Yes"), Yes, "No,Yes", "a question's Yes"},
-        {Buttons::YesNo, press("No"), No, "No,Yes", "and its No"},
-        {Buttons::Ok, key(Qt::Key_Return), Ok, "OK", "a box that only tells"},
-        {Buttons::OkOpenFolder, key(Qt::Key_Return), Ok, "OK,Open Folder",
+        {Buttons::YesNo, press("Yes"), Yes, "Velmora|Done.|No,Yes", "a question's Yes"},
+        {Buttons::YesNo, press("No"), No, "Velmora|Done.|No,Yes", "and its No"},
+        {Buttons::OkOpenFolder, key(Qt::Key_Return), Ok, "Velmora|Done.|OK,Open Folder",
          "Enter presses OK, not Open Folder"},
-        {Buttons::OkOpenFolder, key(Qt::Key_Escape), Ok, "OK,Open Folder",
+        {Buttons::OkOpenFolder, key(Qt::Key_Escape), Ok, "Velmora|Done.|OK,Open Folder",
          "Esc closes the box as OK did when it stood alone"},
-        {Buttons::OkOpenFolder, press(QtPrompter::openFolderText()), OpenFolder, "OK,Open Folder",
-         "the second button"},
+        {Buttons::OkOpenFolder, press(QtPrompter::openFolderText()), OpenFolder,
+         "Velmora|Done.|OK,Open Folder", "the second button"},
+        {Buttons::Ok, press("OK"), Ok, "Application Error|Type mismatch\nin Form1\n\nline 142|OK",
+         "an error report's breaks are shown as line breaks, with the warning's icon",
+         Prompter::Icon::Exclamation, "Type mismatch\r\nin Form1\r\rline 142", "Application Error"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.reason);
-        QtPrompter prompter;
-        BoxCloser closer(row.answer);
-        EXPECT_EQ(prompter.message("Done.", {}, row.buttons), row.expected);
-        ASSERT_EQ(closer.seen.size(), 1);
-        closer.seen[0].buttons.sort();
-        EXPECT_EQ(closer.seen[0].title + '|' + closer.seen[0].text + '|' +
-                      closer.seen[0].buttons.join(','),
-                  QStringLiteral("Velmora|Done.|") + row.shown)
-            << "the application's title";
-        EXPECT_EQ(closer.seen[0].icon, QMessageBox::NoIcon);
+        QStringList seen; // what each box that came up showed, before it was answered
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr || !box->isVisible()) {
+                return;
+            }
+            QStringList buttons;
+            for (const QAbstractButton* button : box->buttons()) {
+                buttons.append(button->text().remove('&'));
+            }
+            buttons.removeAll("Show Details..."); // Qt's, for the details
+            buttons.sort();
+            seen.append(box->windowTitle() + '|' + box->text() + '|' + buttons.join(',') + '|' +
+                        box->detailedText());
+            EXPECT_EQ(box->icon(), row.icon == Prompter::Icon::None ? QMessageBox::NoIcon
+                                                                    : QMessageBox::Warning);
+            row.answer(*box);
+        });
+        look.start(kLookEveryMs);
+        // The long list of a run's failed files unfolds below a box that fits.
+        EXPECT_EQ(QtPrompter().message(row.text, row.title, row.buttons, row.icon, "a.ps\nb.ps"),
+                  row.expected);
+        EXPECT_EQ(seen, QStringList{row.shown + QStringLiteral("|a.ps\nb.ps")});
     }
-    // The long list of a run's failed files unfolds below a box that fits.
-    QtPrompter prompter;
-    BoxCloser closer(QMessageBox::Ok);
-    prompter.message("Done.\n\nand 30 more", {}, Buttons::Ok, Prompter::Icon::None, "a.ps\nb.ps");
-    ASSERT_EQ(closer.seen.size(), 1);
-    EXPECT_EQ(closer.seen[0].details, "a.ps\nb.ps");
 }
 
 } // namespace

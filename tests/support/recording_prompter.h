@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <utility>
 
 namespace velmora::test {
 
@@ -25,7 +26,20 @@ public:
     };
 
     Answer message(const QString& text, const QString& title, Buttons buttons, Icon icon,
-                   const QString& details) override;
+                   const QString& details) override {
+        boxes.append({"message", text, title, buttons, icon, {}, details});
+        using enum Answer;
+        const Answer enter = buttons == Buttons::YesNo ? No : Ok;
+        const Answer scripted = next(answers, enter);
+        m_dismissed = false;
+        if (whileOpen) {
+            whileOpen(boxes.back());
+        }
+        // No user can press a button the box does not have.
+        const bool offered = scripted == enter || (buttons == Buttons::YesNo && scripted == Yes) ||
+                             (buttons == Buttons::OkOpenFolder && scripted == OpenFolder);
+        return std::exchange(m_dismissed, false) || !offered ? enter : scripted;
+    }
     void dismissOpenMessage() override {
         ++dismissals;
         m_dismissed = true;
@@ -45,7 +59,15 @@ public:
         return next(folderAnswers);
     }
 
-    QStringList messageTexts() const;
+    QStringList messageTexts() const {
+        QStringList texts;
+        for (const Box& box : boxes) {
+            if (box.kind == "message") {
+                texts.append(box.text);
+            }
+        }
+        return texts;
+    }
 
     QList<Box> boxes;
     std::deque<Answer> answers;
