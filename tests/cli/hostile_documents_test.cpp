@@ -20,8 +20,7 @@ using namespace velmora::test;
 
 namespace {
 
-// A page 100 x 50 points, so its JPEG (417 x 208 at 300 dpi) tells it apart
-// from the good file's page (72 x 72 points, 300 x 300).
+// 100 x 50 points (417 x 208 at 300 dpi): told apart from the good file's 72 x 72 (300 x 300).
 const QByteArray kPage = "<< /PageSize [100 50] >> setpagedevice 10 10 moveto 90 40 lineto "
                          "stroke showpage\n";
 const QSize kPageSize(417, 208);
@@ -41,9 +40,7 @@ constexpr bool kMemoryIsJudged = false; // ASan keeps up to 256 MB of freed memo
 constexpr bool kMemoryIsJudged = true;
 #endif
 
-// Learns its temp folder from .tempfile, then tries to plant a shell script and
-// pages in it and in the two folders above it; each attempt may fail. MARKER
-// is replaced by a path the shell text would create.
+// Plants a shell script (touching MARKER) and pages in its temp folder and the two above it.
 const QByteArray kPlanting = R"(%!PS
 /concat { exch dup length 2 index length add string dup dup 4 2 roll copy length 4 -1 roll
   putinterval } def

@@ -1,6 +1,5 @@
-// The pages each document gives, checked the same way on every system: the
-// Linux build runs it with gs, the Windows build under Wine with
-// gswin64c.exe, so the two give the same pages or one of them fails.
+// The pages each document gives, the same on every system: the Linux build runs it with gs,
+// the Windows build under Wine with gswin64c.exe.
 #include "support/convert_command.h"
 #include "support/qstring_printer.h"
 #include "support/test_files.h"
@@ -15,8 +14,7 @@ using namespace velmora::test;
 
 namespace {
 
-// A document of `pages` pages of the given size in points, each with a line
-// and a word on it; `ending` follows the last page.
+// `pages` pages of the given size in points, each with a line and a word; then `ending`.
 QByteArray document(int pages, int width, int height, const char* ending = "") {
     QByteArray text = "%!PS-Adobe-3.0\n<< /PageSize [" + QByteArray::number(width) + " " +
                       QByteArray::number(height) + "] >> setpagedevice\n" +
@@ -31,8 +29,7 @@ QByteArray document(int pages, int width, int height, const char* ending = "") {
 constexpr int kA4Width = 595, kA4Height = 842;
 const QSize kA4At300Dpi(2479, 3508);
 
-// Where a run works: folders of the test, or named beyond ASCII as many
-// users' are ("C:\Users\Zoë\AppData\Local\Temp").
+// Where a run works: plain folders, or named beyond ASCII as many users' are (C:\Users\Zoë).
 enum class Places { Ascii, TempBeyondAscii, FoldersBeyondAscii };
 
 struct PageRow {

@@ -1,6 +1,5 @@
-// velmora-convert as a user runs it. The table's runs end before any
-// Ghostscript starts: the answers to the command line itself, and sources
-// refused before they are read. One run converts, is stopped and resumed.
+// velmora-convert as a user runs it: the table's runs end before any Ghostscript starts
+// (answers to the command line, sources refused unread); one run is stopped and resumed.
 #include "cli/report_ledger.h"
 #include "cli/run_report.h"
 #include "convert/termination_signals.h"
