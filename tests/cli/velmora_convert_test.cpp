@@ -123,9 +123,6 @@ TEST(VelmoraConvert, AnswersAndRefusalsBeforeAnyGhostscript) {
         EXPECT_EQ(command.exitCode, row.exitCode) << qPrintable(command.err);
         EXPECT_EQ(command.out, row.out);
         EXPECT_TRUE(command.err.contains(row.err)) << qPrintable(command.err);
-        for (const char* boxWords : {"Application Error", "Please email", "Please select"}) {
-            EXPECT_FALSE(command.out.contains(boxWords) || command.err.contains(boxWords));
-        }
     }
     EXPECT_EQ(ReadFile(part).count('\n'), 2) << "a resumed run with nothing left writes nothing";
     EXPECT_FALSE(QFileInfo::exists(report)) << "--list writes no report";
@@ -163,8 +160,7 @@ TEST(VelmoraConvert, AStoppedRunResumesToThePagesOfOneRun) {
     const QStringList options{"--jobs", "1", "--output-dir", pages, "--resume", report, in.path()};
     ConvertCommand stopped(options, temp.path());
     stopped.start();
-    // Lines for a.final.ps twice (converted, then replaced), a.ps, b.ps; c.ps's Ghostscript at
-    // work.
+    // Lines for a.final.ps (converted, then replaced), a.ps and b.ps; c.ps's Ghostscript at work.
     while ((ReadFile(report).count('\n') < 4 || ProcessesIn(temp.path()) == 0) &&
            !stopped.process.waitForFinished(kPollMs)) {
     }
