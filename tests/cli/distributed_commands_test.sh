@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Runs the README's command lines for spreading a conversion over machines,
-# taken from between its "begin"/"end" markers: GNU parallel with this
-# machine as its only host, the Slurm and Kubernetes lines with the variables
-# those schedulers set, for every index. The shards together must give the
-# pages of one plain run and one report line per source, also when every
-# Slurm or Kubernetes task is restarted as after a preemption.
+# Runs the README's command lines for spreading a conversion over machines
+# (between its "begin"/"end" markers): GNU parallel with this machine as its
+# only host, the Slurm and Kubernetes lines with the variables those
+# schedulers set, for every index. The shards together must give the pages of
+# one plain run and one report line per source, also when every Slurm or
+# Kubernetes task is restarted as after a preemption.
 set -euo pipefail
 readme=$1
 build=$2
@@ -24,10 +24,9 @@ for i in 1 2 3 4 5 6 7; do
 done
 velmora-convert --output-dir "$work/plain" "$DOCS" >/dev/null 2>&1 || fail "the plain run"
 
-# Runs every task, and checks the pages against the plain run's (names and
-# bytes) and the reports for one line per source. With restarts, each report
-# then loses its last line (a task stopped before that source ended), every
-# task runs again, and a last restart finds nothing left in any part.
+# Runs every task and compares with the plain run. A restart first takes each
+# report's last line (a task stopped before that source ended); a last one
+# then finds nothing left in any part.
 check() {
     local name=$1 restarts=$2
     export PAGES="$work/$name"
@@ -46,8 +45,7 @@ check() {
 parallel_tasks() { bash -c "$(block parallel)"; }
 check parallel 0
 
-# Each Slurm task as if resubmitted alone (sbatch --array=K): Slurm then
-# counts one task in the array, and the part must not change with it.
+# Each Slurm task as if resubmitted alone (Slurm then counts one task in the array).
 slurm=$(block slurm)
 grep -qx '#SBATCH --array=0-2' <<<"$slurm" && grep -qx '#SBATCH --open-mode=append' <<<"$slurm" ||
     fail "not three tasks, or a requeue would cut the first log"
@@ -56,7 +54,7 @@ slurm_tasks() {
 }
 check slurm 1
 
-# Kubernetes: the container's command, run by sh -c, for every completion index.
+# The Kubernetes container's command, run by sh -c, for every completion index.
 manifest=$(block kubernetes)
 grep -q 'completionMode: Indexed' <<<"$manifest" && grep -q '^ *completions: 3$' <<<"$manifest" &&
     grep -q -- '- -c$' <<<"$manifest" || fail "not an Indexed Job of three pods run by sh -c"

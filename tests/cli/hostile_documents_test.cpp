@@ -1,14 +1,18 @@
-// Documents written by a stranger, fed to velmora-convert with the real
-// Ghostscript: each row is followed by a good file, which must still convert
-// whatever the row did.
+// What a stranger's document, or a Ghostscript it took over, can do through a run of
+// velmora-convert: deliver only its own pages, never stop the next file from converting,
+// and reach nothing of the user's (in a sandbox when one works; a notice when none does).
 #include "support/convert_command.h"
 #include "support/qstring_printer.h"
 #include "support/test_files.h"
 
 #include <QDir>
-#include <QFile>
-#include <QImageReader>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -16,39 +20,28 @@ using namespace velmora::test;
 
 namespace {
 
-// A page 100 x 50 points, so its JPEG (417 x 208 at 300 dpi) tells it apart
-// from the good file's page (72 x 72 points, 300 x 300).
-const QByteArray Page = "<< /PageSize [100 50] >> setpagedevice 10 10 moveto 90 40 lineto "
-                        "stroke showpage\n";
-const QByteArray GoodDocument = SquarePages(1);
-const QSize PageSize(417, 208);
-const QSize GoodPageSize(300, 300);
-// Busy for `ms` of Ghostscript's own clock (CPU time would stretch on a
-// loaded machine).
-const QByteArray Spin = "/spin { realtime add { realtime 1 index ge { pop exit } if } loop } def\n";
+// 100 x 50 points (417 x 208 at 300 dpi): told apart from the good file's 72 x 72 (300 x 300).
+const QByteArray kPage = "<< /PageSize [100 50] >> setpagedevice 10 10 moveto 90 40 lineto "
+                         "stroke showpage\n";
+const QSize kPageSize(417, 208);
+const QSize kGoodPageSize(300, 300);
+// Busy for `ms` of Ghostscript's own clock (CPU time would stretch on a loaded machine).
+const QByteArray kSpin =
+    "/spin { realtime add { realtime 1 index ge { pop exit } if } loop } def\n";
 // What a document prints fills neither the temp folder nor the program's memory.
-constexpr qint64 TempLimitBytes = 4 << 20;
-constexpr qint64 MemoryLimitKiB = 64 << 10;
-// AddressSanitizer keeps up to 256 MB of freed memory aside to catch late
-// uses, so a program that handles millions of short lines grows there
-// without holding them: memory is judged in the plain build only.
-#if defined(__SANITIZE_ADDRESS__)
-#define VELMORA_UNDER_ASAN
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VELMORA_UNDER_ASAN
+constexpr qint64 kTempLimitBytes = 4 << 20;
+constexpr qint64 kMemoryLimitKiB = 64 << 10;
+#ifndef __has_feature
+#define __has_feature(feature) 0 // GCC before 14
 #endif
-#endif
-#ifdef VELMORA_UNDER_ASAN
-constexpr bool MemoryIsJudged = false;
+#if defined(__SANITIZE_ADDRESS__) || __has_feature(address_sanitizer)
+constexpr bool kMemoryIsJudged = false; // ASan keeps up to 256 MB of freed memory aside
 #else
-constexpr bool MemoryIsJudged = true;
+constexpr bool kMemoryIsJudged = true;
 #endif
 
-// Learns its temp folder from .tempfile, then tries to plant a shell script and
-// pages in it and in the two folders above it; each attempt may fail. MARKER
-// is replaced by a path the shell text would create.
-const QByteArray Planting = R"(%!PS
+// Plants a shell script (touching MARKER) and pages in its temp folder and the two above it.
+const QByteArray kPlanting = R"(%!PS
 /concat { exch dup length 2 index length add string dup dup 4 2 roll copy length 4 -1 roll
   putinterval } def
 /dirof { dup length 1 sub -1 0 { 2 copy get 47 eq { 0 exch getinterval exit } if pop } for } def
@@ -62,13 +55,14 @@ dup dirof dup dirof 3 array astore {
   pop
 } forall
 )";
+const QByteArray kOwnEndPage = "%!PS\n<< /EndPage { exch pop 2 ne } bind >> setpagedevice\n";
 
 struct HostileRow {
     const char* why;
+    int pages;           // delivered pages
+    const char* reason;  // nullptr: converts fully; otherwise a part of the reason
+    const char* options; // words of the command line, before the two files
     QByteArray document;
-    int pages;                // delivered pages
-    const char* reason;       // nullptr: converts fully; otherwise a part of the reason
-    const char* options = ""; // words of the command line, before the two files
 };
 
 void PrintTo(const HostileRow& row, std::ostream* out) {
@@ -83,92 +77,179 @@ TEST_P(HostileDocuments, DeliverOnlyTheirOwnPagesAndTheNextFileConverts) {
     const QString marker = in.filePath(QStringLiteral("MARKER"));
     const QString source = WriteFile(in.filePath(QStringLiteral("doc.ps")),
                                      QByteArray(row.document).replace("MARKER", marker.toUtf8()));
-    const QString good = WriteFile(in.filePath(QStringLiteral("good.ps")), GoodDocument);
+    const QString good = WriteFile(in.filePath(QStringLiteral("good.ps")), SquarePages(1));
     ConvertCommand command(QString(row.options).split(' ', Qt::SkipEmptyParts) +
                                QStringList{source, good},
                            temp.path());
     command.run();
 
-    const QString said = row.reason ? "\n" + source + ": " : QString();
     EXPECT_EQ(command.exitCode, row.reason ? 1 : 0) << qPrintable(command.err);
-    EXPECT_TRUE(command.out.startsWith("Done." + said)) << qPrintable(command.out);
-    EXPECT_EQ(command.outLines().size(), row.reason ? 2 : 1) << qPrintable(command.out);
-    if (row.reason) {
-        EXPECT_TRUE(command.outLines()[1].contains(row.reason)) << qPrintable(command.out);
-    }
-    for (const char* word : {"Mirror", "fake"}) {
-        EXPECT_FALSE(command.out.contains(word)) << "the document's own text decided";
-    }
+    const QString failed = row.reason ? source + ": " : QString();
+    EXPECT_TRUE(command.out.startsWith("Done.\n" + failed)) << qPrintable(command.out);
+    EXPECT_EQ(command.out.count('\n'), row.reason ? 2 : 1) << qPrintable(command.out);
+    EXPECT_TRUE(command.out.section('\n', 1).contains(row.reason)) << qPrintable(command.out);
+    EXPECT_FALSE(command.out.contains("Mirror") || command.out.contains("fake"))
+        << "the document's own text decided";
     QStringList pages;
     for (int page = 1; page <= row.pages; ++page) {
         pages << QStringLiteral("doc-%1.jpg").arg(page, 3, 10, QLatin1Char('0'));
+        EXPECT_EQ(JpegSize(in.filePath(pages.back())), kPageSize) << qPrintable(pages.back());
     }
     EXPECT_EQ(QDir(in.path()).entryList({"doc*.jpg"}, QDir::Files | QDir::System), pages);
-    for (const QString& page : pages) {
-        EXPECT_TRUE(IsJpeg(in.filePath(page))) << qPrintable(page);
-        EXPECT_EQ(QImageReader(in.filePath(page)).size(), PageSize) << qPrintable(page);
-    }
-    const QString goodPage = in.filePath(QStringLiteral("good-001.jpg"));
-    EXPECT_TRUE(IsJpeg(goodPage)) << "the next file still converts, with its own page";
-    EXPECT_EQ(QImageReader(goodPage).size(), GoodPageSize);
+    EXPECT_EQ(JpegSize(in.filePath("good-001.jpg")), kGoodPageSize) << "the next file converts";
     EXPECT_FALSE(QFile::exists(marker)) << "text the document wrote was run";
-    EXPECT_LT(command.peakTempBytes, TempLimitBytes);
-    if (MemoryIsJudged) {
-        EXPECT_LT(command.peakMemoryKiB, MemoryLimitKiB);
-    }
+    EXPECT_LT(command.peakTempBytes, kTempLimitBytes);
+    EXPECT_TRUE(!kMemoryIsJudged || command.peakMemoryKiB < kMemoryLimitKiB)
+        << command.peakMemoryKiB << " KiB";
     EXPECT_EQ(FolderEntries(temp.path()), QStringList{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, HostileDocuments,
     ::testing::Values(
-        HostileRow{"printed text with 'rror' or an error message in it is no failure",
+        HostileRow{"printed 'rror' or an error message is no failure", 1, nullptr, "",
                    "%!PS\n(Mirror of the catalogue\\nError: fake /undefined in --nosuchop--\\n) "
                    "print flush\n" +
-                       Page,
-                   1, nullptr},
-        HostileRow{"three complete pages survive a failure on the fourth; the reason is "
-                   "Ghostscript's, not what the document printed",
-                   "%!PS\n" + Page + Page + Page + "(Error: fake\\n) print flush nosuchop\n", 3,
-                   "undefined"},
-        HostileRow{"a page cut short is no page, and no blank page stands in",
-                   "%!PS\n0 0 moveto 72 72 lineto stroke nosuchop\n", 0, ""},
-        HostileRow{"printing without end fills neither the temp folder nor memory",
-                   "%!PS\n{ (xxxxxxxxxxxxxxxxxxxxxxxx) print } loop\n", 0, "", "--timeout 3"},
-        // A page every 0.8 s comes well within every 2 s.
-        HostileRow{"slow but steady pages are progress, not a hang",
-                   "%!PS\n" + Spin + "1 1 4 { pop 800 spin " + Page + "} for\n", 4, nullptr,
-                   "--timeout 2"},
-        HostileRow{"a loop that makes no progress is stopped", "%!PS\n{} loop\n", 0, "no progress",
-                   "--timeout 2"},
-        HostileRow{"printing our own page line buys no time",
-                   "%!PS\n{ (%stderr) (w) file dup (%%[velmora page]%%\\n) writestring flushfile "
-                   "} loop\n",
-                   0, "no progress", "--timeout 2"},
-        HostileRow{"pages and scripts planted in the temp folders are never used", Planting + Page,
-                   1, nullptr},
+                       kPage},
         HostileRow{
-            "a document that ends well keeps what it drew, shown or not",
-            "%!PS\n<< /PageSize [100 50] >> setpagedevice 10 10 moveto 90 40 lineto stroke\n", 1,
-            nullptr},
-        HostileRow{"a document with its own page procedure keeps its pages",
-                   "%!PS\n<< /EndPage { exch pop 2 ne } bind >> setpagedevice\n" + Page + Page, 2,
-                   nullptr},
-        HostileRow{"a single page under its own page procedure is kept too",
-                   "%!PS\n<< /EndPage { exch pop 2 ne } bind >> setpagedevice\n" + Page, 1,
-                   nullptr},
-        HostileRow{"comments that promise more pages than there are make no failure",
-                   "%!PS-Adobe-3.0\n%%Pages: 9\n%%EndComments\n" + Page + Page, 2, nullptr},
-        HostileRow{"writing without end into its temp folder is stopped at the write limit",
+            "pages before a failure survive; the reason is Ghostscript's, not the printed one", 3,
+            "undefined", "",
+            "%!PS\n" + kPage + kPage + kPage + "(Error: fake\\n) print flush nosuchop\n"},
+        HostileRow{"a page cut short is no page, and no blank page stands in", 0, "", "",
+                   "%!PS\n0 0 moveto 72 72 lineto stroke nosuchop\n"},
+        HostileRow{"printing without end fills neither temp folder nor memory", 0, "",
+                   "--timeout 3", "%!PS\n{ (xxxxxxxxxxxxxxxxxxxxxxxx) print } loop\n"},
+        HostileRow{"slow but steady pages (each 0.8 s) are progress", 4, nullptr, "--timeout 2",
+                   "%!PS\n" + kSpin + "1 1 4 { pop 800 spin " + kPage + "} for\n"},
+        HostileRow{"a loop that makes no progress is stopped", 0, "no progress", "--timeout 2",
+                   "%!PS\n{} loop\n"},
+        HostileRow{"printing our own page line buys no time", 0, "no progress", "--timeout 2",
+                   "%!PS\n{ (%stderr) (w) file dup (%%[velmora page]%%\\n) writestring "
+                   "flushfile } loop\n"},
+        HostileRow{"pages and scripts planted in the temp folders are never used", 1, nullptr, "",
+                   kPlanting + kPage},
+        HostileRow{"a document that ends well keeps what it drew, shown or not", 1, nullptr, "",
+                   "%!PS\n" + kPage.left(kPage.indexOf("showpage"))},
+        HostileRow{"a document with its own page procedure keeps its pages", 2, nullptr, "",
+                   kOwnEndPage + kPage + kPage},
+        HostileRow{"a single page under its own page procedure is kept too", 1, nullptr, "",
+                   kOwnEndPage + kPage},
+        HostileRow{"comments promising more pages than there are are no failure", 2, nullptr, "",
+                   "%!PS-Adobe-3.0\n%%Pages: 9\n%%EndComments\n" + kPage + kPage},
+        HostileRow{"writing without end into its temp folder meets the write limit", 0,
+                   "wrote more than 2 MB", "--write-limit 2",
                    "%!PS\nnull (w) .tempfile exch pop { dup (" + QByteArray(1000, 'x') +
-                       ") writestring } loop\n",
-                   0, "wrote more than 2 MB", "--write-limit 2"},
-        HostileRow{"a source larger than the write limit is not what its document wrote",
-                   "%!PS\n%" + QByteArray(1536 * 1024, 'x') + "\n" + Page, 1, nullptr,
-                   "--write-limit 1"},
+                       ") writestring } loop\n"},
+        HostileRow{"a source larger than the write limit is not what it wrote", 1, nullptr,
+                   "--write-limit 1", "%!PS\n%" + QByteArray(1536 * 1024, 'x') + "\n" + kPage},
         // The limit leaves room for the next one-page file on a loaded machine.
-        HostileRow{"a document that keeps making pages is stopped at the time limit",
-                   "%!PS\n" + Spin + "1 1 40 { pop 400 spin " + Page + "} for\n", 0,
-                   "took more than 6 s", "--max-seconds 6"}));
+        HostileRow{"a document that keeps making pages meets the time limit", 0,
+                   "took more than 6 s", "--max-seconds 6",
+                   "%!PS\n" + kSpin + "1 1 40 { pop 400 spin " + kPage + "} for\n"}));
+
+// A program of the test's, first on the command's PATH, standing in for `name`.
+QString standIn(ConvertCommand& command, const QTemporaryDir& bin, const char* name,
+                const QString& script) {
+    const QString path = WriteFile(bin.filePath(QLatin1String(name)), script.toUtf8());
+    EXPECT_TRUE(
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    command.environment.insert("PATH", bin.path() + ':' + command.environment.value("PATH"));
+    return path;
+}
+
+TEST(Trust, GhostscriptReachesNeitherHomeNorSourceFolderNorNetwork) {
+    if (QStandardPaths::findExecutable(QStringLiteral("bwrap")).isEmpty()) {
+        GTEST_SKIP() << "needs bwrap (Debian package bubblewrap) to confine Ghostscript";
+    }
+    QTemporaryDir in, home, bin, temp;
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    const QString source = WriteFile(in.filePath("doc.ps"), SquarePages(1));
+    const QString intoHome = home.filePath("from-gs"), beside = in.filePath("from-gs");
+    ConvertCommand command({source}, temp.path());
+    command.environment.insert("HOME", home.path());
+    const QString gs = standIn(command, bin, "gs", "#!/bin/sh\nexit 1\n");
+    ConvertCommand broken({source}, temp.path());
+    broken.environment = command.environment;
+    broken.run();
+    ASSERT_EQ(broken.exitCode, 1) << "the gs on PATH is the one that runs";
+    // Unconfined, it does all three before it converts: the run proves something.
+    WriteFile(gs, QStringLiteral(
+                      "#!/bin/bash\necho x > '%1'\necho x > '%2'\n"
+                      "(exec 3<>/dev/tcp/127.0.0.1/%3 && echo x >&3)\nexec /usr/bin/gs \"$@\"\n")
+                      .arg(intoHome, beside)
+                      .arg(server.serverPort())
+                      .toUtf8());
+    ASSERT_EQ(QProcess::execute(gs, {"--version"}), 0);
+    ASSERT_TRUE(QFile::remove(intoHome) && QFile::remove(beside));
+    ASSERT_TRUE(server.waitForNewConnection(0)) << "its connection is made before it ends";
+    delete server.nextPendingConnection();
+
+    command.run();
+    EXPECT_EQ(command.exitCode, 0) << qPrintable(command.out + command.err);
+    EXPECT_TRUE(JpegSize(in.filePath("doc-001.jpg")).isValid());
+    EXPECT_FALSE(QFile::exists(intoHome)) << "Ghostscript wrote into the user's home";
+    EXPECT_FALSE(QFile::exists(beside)) << "Ghostscript wrote beside the source";
+    EXPECT_FALSE(server.waitForNewConnection(0)) << "Ghostscript reached the network";
+}
+
+TEST(Trust, AGhostscriptPastSafeModeCannotLinkItsPageToTheUsersFiles) {
+    QTemporaryDir in, secret, bin, temp;
+    const QString secretFile = WriteFile(secret.filePath("id_rsa"), "SECRET");
+    const QString source = WriteFile(in.filePath("doc.ps"), SquarePages(1));
+    ConvertCommand command({source}, temp.path());
+    standIn(command, bin, "gs",
+            QStringLiteral("#!/bin/sh\n/usr/bin/gs \"$@\"\nstatus=$?\n[ -e current-001.jpg ] && "
+                           "rm current-001.jpg && ln -s '%1' current-001.jpg\nexit $status\n")
+                .arg(secretFile));
+    command.run();
+    EXPECT_EQ(command.exitCode, 1) << qPrintable(command.out + command.err);
+    EXPECT_NE(ReadFile(in.filePath("doc-001.jpg")), "SECRET");
+    EXPECT_TRUE(command.out.startsWith("Done.\n" + source + ": ")) << qPrintable(command.out);
+}
+
+// Without a working bwrap, Ghostscript's safe mode alone converts, and the
+// run says so once; and pages are ordinary files of the user's either way.
+TEST(Trust, WithoutASandboxPagesAreOrdinaryFilesOfTheUsers) {
+    QTemporaryDir in, out, bin, temp;
+    const QString target = WriteFile(in.filePath("target"), "untouched");
+    const auto page = [&](const char* name) { return out.filePath(name + QString("-001.jpg")); };
+    WriteFile(page("kept"), "an older page");
+    ASSERT_EQ(::chmod(qPrintable(page("kept")), 0640), 0);
+    ASSERT_TRUE(QFile::link(target, page("linked")));
+    constexpr int kAnyMode = 0;
+    const struct {
+        const char* name;
+        int mode;
+        const char* why;
+    } rows[] = {
+        {"new", 0664, "a new page honours a group-shared umask"},
+        {"kept", 0640, "a replaced page keeps the mode its owner chose"},
+        {"linked", kAnyMode, "a link of the page's name is replaced, never followed"},
+    };
+    QStringList arguments{"--output-dir", out.path()};
+    for (const auto& row : rows) {
+        arguments << WriteFile(in.filePath(row.name + QString(".ps")), SquarePages(1));
+    }
+    ConvertCommand command(arguments, temp.path());
+    standIn(command, bin, "bwrap",
+            "#!/bin/sh\necho 'bwrap: No permissions to create new namespace' >&2\nexit 1\n");
+    const mode_t umask = ::umask(002);
+    command.start();
+    ::umask(umask);
+    command.finish();
+    EXPECT_EQ(command.exitCode, 0) << qPrintable(command.out + command.err);
+    EXPECT_EQ(command.err.count("no sandbox"), 1) << qPrintable(command.err);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.why);
+        EXPECT_FALSE(QFileInfo(page(row.name)).isSymLink());
+        EXPECT_TRUE(JpegSize(page(row.name)).isValid());
+        struct stat status {};
+        ASSERT_EQ(::stat(qPrintable(page(row.name)), &status), 0);
+        EXPECT_TRUE(row.mode == kAnyMode || int(status.st_mode & 07777) == row.mode)
+            << std::oct << (status.st_mode & 07777);
+    }
+    EXPECT_EQ(ReadFile(target), "untouched");
+}
 
 } // namespace

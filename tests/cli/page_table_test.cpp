@@ -1,37 +1,20 @@
-// The pages each document gives, checked the same way on every system: the
-// Linux build runs it with gs, the Windows build under Wine with
-// gswin64c.exe, so the two give the same pages or one of them fails.
+// The pages each document gives, the same on every system: the Linux build runs it with gs,
+// the Windows build under Wine with gswin64c.exe.
+#include "support/convert_command.h"
 #include "support/qstring_printer.h"
 #include "support/test_files.h"
 #include "support/text.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QProcess>
-#include <QSize>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+using namespace velmora::test;
+
 namespace {
 
-// Width and height from a baseline or progressive JPEG's frame header, read
-// by hand: the same on both systems, whatever image plugins each has.
-QSize jpegSize(const QByteArray& data) {
-    constexpr unsigned char kMarker = 0xFF, kBaseline = 0xC0, kProgressive = 0xC2;
-    constexpr int kShift = 8;
-    const auto at = [&data](qsizetype i) { return static_cast<unsigned char>(data.at(i)); };
-    for (qsizetype i = 2; i + 8 < data.size() && at(i) == kMarker;
-         i += 2 + (at(i + 2) << kShift | at(i + 3))) {
-        if (at(i + 1) == kBaseline || at(i + 1) == kProgressive) {
-            return {at(i + 7) << kShift | at(i + 8), at(i + 5) << kShift | at(i + 6)};
-        }
-    }
-    return {};
-}
-
-// A document of `pages` pages of the given size in points, each with a line
-// and a word on it; `ending` follows the last page.
+// `pages` pages of the given size in points, each with a line and a word; then `ending`.
 QByteArray document(int pages, int width, int height, const char* ending = "") {
     QByteArray text = "%!PS-Adobe-3.0\n<< /PageSize [" + QByteArray::number(width) + " " +
                       QByteArray::number(height) + "] >> setpagedevice\n" +
@@ -43,16 +26,10 @@ QByteArray document(int pages, int width, int height, const char* ending = "") {
     return text + ending;
 }
 
-#ifdef Q_OS_WIN
-const char* const kProgram = "/velmora-convert.exe";
-#else
-const char* const kProgram = "/velmora-convert";
-#endif
 constexpr int kA4Width = 595, kA4Height = 842;
 const QSize kA4At300Dpi(2479, 3508);
 
-// Where a run works: folders of the test, or named beyond ASCII as many
-// users' are ("C:\Users\Zoë\AppData\Local\Temp").
+// Where a run works: plain folders, or named beyond ASCII as many users' are (C:\Users\Zoë).
 enum class Places { Ascii, TempBeyondAscii, FoldersBeyondAscii };
 
 struct PageRow {
@@ -65,45 +42,30 @@ struct PageRow {
     Places places = Places::Ascii;
 };
 
+void PrintTo(const PageRow& row, std::ostream* out) {
+    *out << row.why;
+}
+
 class PageTable : public ::testing::TestWithParam<PageRow> {};
 
 TEST_P(PageTable, SameOnEverySystem) {
     const PageRow& row = GetParam();
     QTemporaryDir in, out, temp;
     const bool named = row.places == Places::FoldersBeyondAscii;
-    const QString inFolder = in.filePath(named ? "Zoë's Entwürfe 日本" : "in");
     const QString outFolder = out.filePath(named ? "Ausgabe Ørsted" : "out");
-    const QString tempFolder = temp.filePath("Zoë/Temp");
+    const QString tempFolder = temp.filePath(row.places == Places::TempBeyondAscii ? "Zoë" : "t");
     ASSERT_TRUE(QDir().mkpath(outFolder) && QDir().mkpath(tempFolder));
-    const QString source = velmora::test::WriteFile(inFolder + '/' + row.source, row.content);
-    QProcess run;
-    if (row.places == Places::TempBeyondAscii) {
-        // Set here, in the test's own process: Wine replaces a TEMP it is
-        // handed from Linux with its own.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-#ifdef Q_OS_WIN
-        const QStringList names{"TEMP", "TMP"};
-#else
-        const QStringList names{"TMPDIR"};
-#endif
-        for (const QString& name : names) {
-            environment.insert(name, QDir::toNativeSeparators(tempFolder));
-        }
-        run.setProcessEnvironment(environment);
-    }
-    run.start(QCoreApplication::applicationDirPath() + kProgram,
-              {"--output-dir", outFolder, source});
-    ASSERT_TRUE(run.waitForFinished(-1)) << row.why;
-    EXPECT_EQ(run.exitCode(), row.exitCode)
-        << row.why << "\n"
-        << run.readAllStandardOutput().constData() << run.readAllStandardError().constData();
+    const QString source =
+        WriteFile(in.filePath(named ? "Zoë's Entwürfe 日本/" : "in/") + row.source, row.content);
+    ConvertCommand command({"--output-dir", outFolder, source}, tempFolder);
+    command.run();
+    EXPECT_EQ(command.exitCode, row.exitCode) << qPrintable(command.out + command.err);
     const QStringList made = QDir(outFolder).entryList(QDir::Files, QDir::Name);
-    EXPECT_EQ(made, velmora::test::split(row.pages)) << row.why;
+    EXPECT_EQ(made, split(row.pages));
     for (const QString& page : made) {
-        EXPECT_EQ(jpegSize(velmora::test::ReadFile(outFolder + '/' + page)), row.size)
-            << row.why << ": " << page.toStdString();
+        EXPECT_EQ(JpegSize(outFolder + '/' + page), row.size) << qPrintable(page);
     }
-    EXPECT_TRUE(QDir(tempFolder).isEmpty()) << row.why << ": the work folder is removed";
+    EXPECT_EQ(FolderEntries(tempFolder), QStringList()) << "the work folder is removed";
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,6 +1,5 @@
-// What each host says when a run ends, side by side: the window's end box
-// in the words it has always used, velmora-convert in its own line form.
-// The engine gives them only values.
+// What each host says when a run ends, side by side: the window's end box in the words it
+// has always used, velmora-convert in its own line form, from the same values.
 #include "app/run_words.h"
 #include "cli/run_ending.h"
 #include "support/qstring_printer.h"

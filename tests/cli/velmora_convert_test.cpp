@@ -1,6 +1,5 @@
-// velmora-convert as a user runs it. The table's runs end before any
-// Ghostscript starts: the answers to the command line itself, and sources
-// refused before they are read. One run converts, is stopped and resumed.
+// velmora-convert as a user runs it: the table's runs end before any Ghostscript starts
+// (answers to the command line, sources refused unread); one run is stopped and resumed.
 #include "cli/report_ledger.h"
 #include "cli/run_report.h"
 #include "convert/termination_signals.h"
@@ -9,7 +8,6 @@
 #include "support/test_files.h"
 
 #include <QCoreApplication>
-#include <QImageReader>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
@@ -27,9 +25,8 @@ namespace {
 constexpr int kUsage = 2;
 constexpr int kPollMs = 50;
 constexpr int kSignalStatusBase = 128;
-constexpr int kPixels = 300;
-constexpr int kSide = 72;       // points: a page 300 pixels wide
-constexpr int kLargerSide = 96; // points: 400 pixels
+const QSize kPageSize(300, 300); // of SquarePages at 300 dpi
+constexpr int kLargerSide = 96;  // points: 400 pixels
 
 // The report line of a source converted as it is on disk now.
 QByteArray convertedLine(const QString& source) {
@@ -62,7 +59,6 @@ TEST(VelmoraConvert, AnswersAndRefusalsBeforeAnyGhostscript) {
     WriteFile(at(in, "~lock.ps"), SquarePages(1));
     WriteFile(at(in, ".hidden.ps"), SquarePages(1));
     const QString eps = WriteFile(at(work, "c.eps"), SquarePages(1));
-    const QString plain = WriteFile(at(work, "plain"), "x");
     const QString empty = WriteFile(at(work, "empty.ps"), {});
     const QString fifo = at(work, "pipe.ps"), socket = at(work, "socket.ps");
     const QString link = at(work, "link.ps"), gone = at(work, "gone.ps");
@@ -102,11 +98,11 @@ TEST(VelmoraConvert, AnswersAndRefusalsBeforeAnyGhostscript) {
         row("--resume counts this part's sources only",
             {"--shard", "1/2", "--resume", part, a, b, c}, 0, {},
             "nothing left to convert (2 already converted)"),
-        row("--list --resume shows what is left; a damaged line is passed over",
-            {"--list", "--resume", damaged, in.path()}, 0, b + '\n',
+        row("--list --resume shows what is left, a gone source too; a damaged line is passed over",
+            {"--list", "--resume", damaged, in.path(), gone}, 0, b + '\n' + gone + '\n',
             damaged + ": line 2 is damaged; it is passed over"),
-        row("a pages folder that cannot be made", {"--output-dir", plain + "/sub", a}, kUsage, {},
-            plain + "/sub: Not a directory"),
+        row("a pages folder that cannot be made", {"--output-dir", empty + "/sub", a}, kUsage, {},
+            empty + "/sub: Not a directory"),
         row("a report that cannot be written is refused before anything converts",
             {"--report", noFolder, a}, kUsage, {}, noFolder + ": "),
         row("sources that are no regular files never block, and the run goes on past each",
@@ -127,9 +123,6 @@ TEST(VelmoraConvert, AnswersAndRefusalsBeforeAnyGhostscript) {
         EXPECT_EQ(command.exitCode, row.exitCode) << qPrintable(command.err);
         EXPECT_EQ(command.out, row.out);
         EXPECT_TRUE(command.err.contains(row.err)) << qPrintable(command.err);
-        for (const char* boxWords : {"Application Error", "Please email", "Please select"}) {
-            EXPECT_FALSE(command.out.contains(boxWords) || command.err.contains(boxWords));
-        }
     }
     EXPECT_EQ(ReadFile(part).count('\n'), 2) << "a resumed run with nothing left writes nothing";
     EXPECT_FALSE(QFileInfo::exists(report)) << "--list writes no report";
@@ -151,27 +144,23 @@ TEST(VelmoraConvert, TerminationSignalsArriveAsEvents) {
     }
 }
 
-// A run stopped by a signal ends its Ghostscript, removes its work folder
-// and leaves a line for each source that ended; resuming it converts exactly
-// the rest, into a pages folder made as `mkdir -p` would.
+// A run stopped by a signal ends its Ghostscript, removes its work folder and leaves a line
+// for each source that ended; resumed, it converts the rest, into a folder made as `mkdir -p`
+// would. a.ps's page replaces a.final.ps's first and its second goes; c.ps never ends, so the
+// run is at work when stopped, and is mended before the run is resumed.
 TEST(VelmoraConvert, AStoppedRunResumesToThePagesOfOneRun) {
     QTemporaryDir in, out, temp;
-    // a.final.ps comes first and its pages take a.ps's names: a.ps's page
-    // replaces its first page, and its second page goes. c.ps never ends, so
-    // the run is surely at work when it is stopped; it is mended before the
-    // run is resumed.
     const QStringList sources{WriteFile(in.filePath("a.final.ps"), SquarePages(2, kLargerSide)),
                               WriteFile(in.filePath("a.ps"), SquarePages(1)),
                               WriteFile(in.filePath("b.ps"), SquarePages(2)),
-                              WriteFile(in.filePath("c.ps"), SquarePages(1, kSide, "{} loop\n")),
+                              WriteFile(in.filePath("c.ps"), SquarePages(1, 72, "{} loop\n")),
                               WriteFile(in.filePath("d.ps"), SquarePages(1))};
     const QString pages = out.filePath("new/deeper");
     const QString report = out.filePath("report.jsonl");
     const QStringList options{"--jobs", "1", "--output-dir", pages, "--resume", report, in.path()};
     ConvertCommand stopped(options, temp.path());
     stopped.start();
-    // a.final.ps twice (converted, then replaced), a.ps and b.ps; then c.ps's
-    // Ghostscript at work in the run's folder.
+    // Lines for a.final.ps (converted, then replaced), a.ps and b.ps; c.ps's Ghostscript at work.
     while ((ReadFile(report).count('\n') < 4 || ProcessesIn(temp.path()) == 0) &&
            !stopped.process.waitForFinished(kPollMs)) {
     }
@@ -179,8 +168,7 @@ TEST(VelmoraConvert, AStoppedRunResumesToThePagesOfOneRun) {
     stopped.finish();
     EXPECT_EQ(stopped.exitCode, kSignalStatusBase + SIGTERM) << qPrintable(stopped.err);
     EXPECT_TRUE(stopped.err.endsWith("Stopped.\n")) << qPrintable(stopped.err);
-    // The system takes a moment to end a killed process; one that outlives
-    // the run keeps the test here until its time-out.
+    // A killed process takes a moment to end; one that outlives the run meets the time-out.
     while (ProcessesIn(temp.path()) > 0) {
         QThread::msleep(kPollMs);
     }
@@ -188,8 +176,7 @@ TEST(VelmoraConvert, AStoppedRunResumesToThePagesOfOneRun) {
     EXPECT_EQ(ReportLedger::read(ReadFile(report)).remaining(sources), sources.mid(3))
         << "a line for each source that ended, none for the one stopped";
     EXPECT_EQ(FolderEntries(pages), QStringList({"a-001.jpg", "b-001.jpg", "b-002.jpg"}));
-    EXPECT_EQ(QImageReader(pages + "/a-001.jpg").size(), QSize(kPixels, kPixels))
-        << "a.ps's own page";
+    EXPECT_EQ(JpegSize(pages + "/a-001.jpg"), kPageSize) << "a.ps's own page";
 
     WriteFile(sources[3], SquarePages(1));
     ConvertCommand resumed(options, temp.path());
@@ -197,11 +184,9 @@ TEST(VelmoraConvert, AStoppedRunResumesToThePagesOfOneRun) {
     EXPECT_EQ(resumed.exitCode, 0) << qPrintable(resumed.err);
     EXPECT_EQ(resumed.out, "Done.\n");
     EXPECT_TRUE(resumed.err.contains("Processing: d.ps")) << qPrintable(resumed.err);
-    const QStringList made = FolderEntries(pages);
-    EXPECT_EQ(made, QStringList({"a-001.jpg", "b-001.jpg", "b-002.jpg", "c-001.jpg", "d-001.jpg"}));
-    for (const QString& page : made) {
-        EXPECT_TRUE(IsJpeg(pages + '/' + page)) << qPrintable(page);
-    }
+    EXPECT_EQ(FolderEntries(pages),
+              QStringList({"a-001.jpg", "b-001.jpg", "b-002.jpg", "c-001.jpg", "d-001.jpg"}));
+    EXPECT_EQ(JpegSize(pages + "/c-001.jpg"), kPageSize) << "the mended c.ps converted";
     EXPECT_EQ(ReportLedger::read(ReadFile(report)).remaining(sources), QStringList{});
     EXPECT_EQ(ReadFile(report).count('\n'), 6) << "the rest added after the stopped run's lines";
     EXPECT_EQ(FolderEntries(temp.path()), QStringList{});

@@ -8,14 +8,18 @@
 
 namespace velmora::test {
 
-ConvertCommand::ConvertCommand(QStringList arguments, QString tempFolder)
-    : m_arguments(std::move(arguments)), m_tempFolder(std::move(tempFolder)) {}
-
 void ConvertCommand::start() {
-    environment.insert(QStringLiteral("TMPDIR"), m_tempFolder);
+#ifdef Q_OS_WIN
+    const QString program = QStringLiteral("/velmora-convert.exe");
+#else
+    const QString program = QStringLiteral("/velmora-convert");
+#endif
+    // Set here, in the test's own process: Wine replaces a TEMP handed from Linux with its own.
+    for (const char* name : {"TMPDIR", "TEMP", "TMP"}) {
+        environment.insert(QLatin1String(name), QDir::toNativeSeparators(m_tempFolder));
+    }
     process.setProcessEnvironment(environment);
-    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/velmora-convert"),
-                  m_arguments);
+    process.start(QCoreApplication::applicationDirPath() + program, m_arguments);
     process.waitForStarted();
 }
 
@@ -54,8 +58,18 @@ int ProcessesIn(const QString& folder) {
     return count;
 }
 
-bool IsJpeg(const QString& path) {
-    return ReadFile(path).startsWith("\xFF\xD8");
+QSize JpegSize(const QString& path) {
+    constexpr unsigned char kMarker = 0xFF, kBaseline = 0xC0, kProgressive = 0xC2;
+    constexpr int kShift = 8;
+    const QByteArray data = ReadFile(path);
+    const auto at = [&data](qsizetype i) { return static_cast<unsigned char>(data.at(i)); };
+    for (qsizetype i = 2; data.startsWith("\xFF\xD8") && i + 8 < data.size() && at(i) == kMarker;
+         i += 2 + (at(i + 2) << kShift | at(i + 3))) {
+        if (at(i + 1) == kBaseline || at(i + 1) == kProgressive) {
+            return {at(i + 7) << kShift | at(i + 8), at(i + 5) << kShift | at(i + 6)};
+        }
+    }
+    return {};
 }
 
 } // namespace velmora::test

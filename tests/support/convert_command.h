@@ -2,28 +2,26 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
 namespace velmora::test {
 
-// The built velmora-convert, run as a user runs it, with TMPDIR set to a
-// folder of the test, and a watch on the most its temp folder and its
-// memory ever held while it worked.
+// The built velmora-convert, run as a user runs it, its temp folder one of the test's, and
+// a watch on the most that folder and the program's memory ever held while it worked.
 class ConvertCommand {
 public:
-    ConvertCommand(QStringList arguments, QString tempFolder);
+    ConvertCommand(QStringList arguments, QString tempFolder)
+        : m_arguments(std::move(arguments)), m_tempFolder(std::move(tempFolder)) {}
 
     void start();
-    // Waits for the end however long it takes: a run that hangs is caught
-    // by the test's time-out, not by a guess of how long a run may take.
+    // Waits however long the run takes: a run that hangs meets the test's time-out.
     void finish();
     void run() {
         start();
         finish();
     }
-    // stdout split into lines: "Done." and one line per file that failed.
-    QStringList outLines() const { return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     QProcess process;
@@ -42,7 +40,8 @@ private:
 QStringList FolderEntries(const QString& folder);
 // Processes working in folder or below it, as a run's Ghostscripts do.
 int ProcessesIn(const QString& folder);
-// True when the file starts like a JPEG (FF D8).
-bool IsJpeg(const QString& path);
+// A JPEG's width and height, read from its frame header by hand (the same on
+// every system, whatever image plugins it has); empty for a file that is no JPEG.
+QSize JpegSize(const QString& path);
 
 } // namespace velmora::test
