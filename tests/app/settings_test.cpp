@@ -135,6 +135,7 @@ TEST(SettingsValues, ChoicesAreTruthWordsInAnyCaseOrNumbers) {
     for (const Row& row : rows) {
         EXPECT_EQ(readWith(TruthFromText, row.stored), row.read) << row.reason;
     }
+    EXPECT_EQ(TruthText(true) + TruthText(false), "TrueFalse") << "as they are stored";
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/cursor_file.h"
 #include "app/folder_browser.h"
 #include "app/startup_helpers.h"
+#include "base/failure.h"
 #include "support/qstring_printer.h"
 #include "support/recording_prompter.h"
 #include "support/test_files.h"
@@ -45,9 +46,7 @@ TEST(StartupHelpers, TheDesktopFolderIsThereWithAClosingSeparator) {
     }
 }
 
-// The shipped hand points with its fingertip; what is no cursor gives no
-// hot spot (a damaged file at start-up is the window's test).
-TEST(CursorFile, TheShippedHandPointsWithItsFingertip) {
+TEST(CursorFile, TheShippedHandPointsWithItsFingertipAndWhatIsNoCursorIsRefused) {
     const QString hand = QCoreApplication::applicationDirPath() + "/HAND-M.CUR";
     EXPECT_EQ(CursorHotSpot(test::ReadFile(hand)), QPoint(11, 0));
     const QCursor cursor = LoadCursorFile(hand);
@@ -59,6 +58,9 @@ TEST(CursorFile, TheShippedHandPointsWithItsFingertip) {
     for (const QByteArray& file : {QByteArray(), QByteArray(22, '\0'), icon}) {
         EXPECT_EQ(CursorHotSpot(file), std::nullopt) << file.size();
     }
+    QTemporaryDir dir;
+    EXPECT_THROW(LoadCursorFile(test::WriteFile(dir.filePath("HAND-M.CUR"), "not a picture")),
+                 Failure);
 }
 
 // Where it opens and the cancel are seen by "Add All" in the window's tests.
