@@ -1,13 +1,20 @@
-// The store of the user's choices: where it lives, every write on the disk
-// at once, folder names with commas, a store that cannot be written, and how
-// its texts become the slider's quality and the options' choice.
+// What the window uses that needs no window: the store of the user's
+// choices and how its texts are read, the title, the desktop folder, the hand
+// pointer's cursor file, the folder picker and the taskbar button's bar.
+#include "app/cursor_file.h"
+#include "app/folder_browser.h"
 #include "app/settings_store.h"
 #include "app/settings_values.h"
+#include "app/startup_helpers.h"
+#include "app/taskbar_progress.h"
 #include "base/failure.h"
 #include "support/qstring_printer.h"
 #include "support/recording_prompter.h"
+#include "support/recording_taskbar_button.h"
 #include "support/test_files.h"
+#include "support/text.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -136,6 +143,117 @@ TEST(SettingsValues, ChoicesAreTruthWordsInAnyCaseOrNumbers) {
         EXPECT_EQ(readWith(TruthFromText, row.stored), row.read) << row.reason;
     }
     EXPECT_EQ(TruthText(true) + TruthText(false), "TrueFalse") << "as they are stored";
+}
+
+TEST(StartupHelpers, TheApplicationTitleLosesWordsFromItsEnd) {
+    const struct {
+        const char* name;
+        const char* title;
+        const char* reason;
+    } rows[] = {
+        {"Velmora", "Velmora", "a single word keeps it"},
+        {"Alpha Beta Gamma Delta", "Alpha Beta Gamma", "a short name loses exactly its last word"},
+        {"Velmora PostScript to JPEG Converter for the Desktop Edition",
+         "Velmora PostScript to JPEG Converter for", "until 40 characters or fewer; 40 stays"},
+        {"Averyveryveryveryveryveryveryverylongsingleword",
+         "Averyveryveryveryveryveryveryverylongsingleword", "the title is never empty"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(ApplicationTitleFor(row.name), row.title) << row.reason;
+    }
+}
+
+TEST(StartupHelpers, TheDesktopFolderIsThereWithAClosingSeparator) {
+    const QString desktop = GetDesktopFolder();
+    EXPECT_TRUE(desktop.endsWith(QDir::separator()) && QDir(desktop).exists())
+        << qPrintable(desktop);
+    QTemporaryDir dir;
+    const QString file = test::WriteFile(dir.filePath("a.ps"), {});
+    for (const QString& path : {file, dir.path(), dir.filePath("missing"), QString()}) {
+        EXPECT_EQ(PathExists(path), path == file || path == dir.path()) << qPrintable(path);
+    }
+}
+
+TEST(CursorFile, TheShippedHandPointsWithItsFingertipAndWhatIsNoCursorIsRefused) {
+    const QString hand = QCoreApplication::applicationDirPath() + "/HAND-M.CUR";
+    EXPECT_EQ(CursorHotSpot(test::ReadFile(hand)), QPoint(11, 0));
+    const QCursor cursor = LoadCursorFile(hand);
+    EXPECT_EQ(cursor.hotSpot(), QPoint(11, 0));
+    EXPECT_EQ(cursor.pixmap().size(), QSize(32, 32));
+    QByteArray icon(22, '\0');
+    icon[2] = 1; // an icon with one picture, not a cursor
+    icon[4] = 1;
+    for (const QByteArray& file : {QByteArray(), QByteArray(22, '\0'), icon}) {
+        EXPECT_EQ(CursorHotSpot(file), std::nullopt) << file.size();
+    }
+    QTemporaryDir dir;
+    EXPECT_THROW(LoadCursorFile(test::WriteFile(dir.filePath("HAND-M.CUR"), "not a picture")),
+                 Failure);
+}
+
+// Where it opens and the cancel are seen by "Add All" in the window's tests.
+TEST(FolderBrowser, OpensAtAStartFolderThatIsThereAndGivesATidyAbsolutePath) {
+    QTemporaryDir dir;
+    const struct {
+        QString start, opensAt, picked, gives;
+        const char* reason;
+    } rows[] = {
+        {dir.filePath("gone"), "", dir.path() + "/", dir.path(), "a vanished start is no error"},
+        {"", "", "/", "/", "the root keeps its separator"},
+        {"", "", dir.path() + "/./x/..", dir.path(), "the path is tidied"},
+    };
+    for (const auto& row : rows) {
+        RecordingPrompter prompter;
+        prompter.folderAnswers.push_back(row.picked);
+        EXPECT_EQ(BrowseForFolder(prompter, "Please select folder:", row.start), row.gives)
+            << row.reason;
+        EXPECT_EQ(prompter.boxes.value(0).title + '|' + prompter.boxes.value(0).preset,
+                  "Please select folder:|" + row.opensAt)
+            << row.reason;
+    }
+}
+
+// What the run tells the bar, one step a word: a number shows that fraction,
+// "failed" is a failed file, "hide" the run's end, "refuse" and "accept"
+// make the button refuse or take the calls that follow; and what the button
+// took of it, until the bar went with the program.
+TEST(TaskbarProgress, TheButtonIsToldOnlyOfChanges) {
+    const struct {
+        const char* steps;
+        const char* calls;
+        const char* reason;
+    } rows[] = {
+        {"0,0.5,1,hide", "Normal,0/1000,500/1000,1000/1000,None",
+         "normal while converting, none at the end"},
+        {"0,0.2,failed,0.6,failed,hide", "Normal,0/1000,200/1000,Error,600/1000,None",
+         "the error colour from the first failed file on"},
+        {"0,failed,hide,0,hide", "Normal,0/1000,Error,None,Normal,0/1000,None",
+         "the next run starts in the normal colour"},
+        {"0.5,0.5,0.5004", "Normal,500/1000,None", "no call without a change"},
+        {"-1,2,nan", "Normal,0/1000,1000/1000,0/1000,None", "out-of-range values are bounded"},
+        {"failed,hide", "", "a failure with no bar shows none"},
+        {"refuse,0,0.1,accept,0.1,0.2", "Normal,100/1000,200/1000,None",
+         "a refused call is made again with the next change"},
+    };
+    for (const auto& row : rows) {
+        test::RecordingTaskbarButton button;
+        {
+            TaskbarProgress bar(button);
+            for (const QString& step : test::split(row.steps)) {
+                if (step == "failed") {
+                    bar.fileFailed();
+                } else if (step == "hide") {
+                    bar.hide();
+                } else if (step == "refuse" || step == "accept") {
+                    button.refusing = step == "refuse";
+                } else {
+                    bar.show(step.toDouble()); // "nan" reads as a number that is none
+                }
+            }
+            button.refusing = false;
+        }
+        EXPECT_EQ(button.calls, test::split(row.calls)) << row.reason;
+    }
 }
 
 } // namespace
