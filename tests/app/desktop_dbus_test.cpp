@@ -23,33 +23,53 @@ namespace {
 
 constexpr int kWaitMs = 10000;
 
-// A session bus of the test's own, with nothing started on demand, so tests
-// never reach the user's desktop; anyone may own any name.
-class PrivateSessionBus {
+TEST(RunEndNotice, SaysHowManyFilesAndPages) {
+    const struct {
+        int converted, pages, failed;
+        const char* body;
+    } rows[] = {
+        {8, 212, 0, "8 files converted, 212 pages"},
+        {1, 1, 0, "1 file converted, 1 page"},
+        {7, 20, 1, "7 of 8 files converted; 1 failed"},
+    };
+    for (const auto& row : rows) {
+        RunSummary summary;
+        summary.files.resize(row.converted + row.failed);
+        summary.files.front().delivered = row.pages;
+        for (qsizetype i = row.converted; i < summary.files.size(); ++i) {
+            summary.files[i].failure = FileFailure::of(FileFailure::Kind::EmptyFile);
+        }
+        EXPECT_EQ(RunEndNotice::bodyText(summary), row.body);
+    }
+}
+
+// A session bus of the test's own, which starts nothing on demand, so no
+// test reaches the user's desktop; anyone may own any name there.
+class PrivateBus {
 public:
-    PrivateSessionBus() {
+    PrivateBus() {
         const QString config = test::WriteFile(
             m_folder.filePath("bus.conf"),
-            QStringLiteral(R"(<busconfig><type>session</type><listen>unix:dir=%1</listen>
-<auth>EXTERNAL</auth><policy context="default"><allow send_destination="*" eavesdrop="true"/>
-<allow eavesdrop="true"/><allow own="*"/></policy></busconfig>)")
+            QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen><auth>"
+                           "EXTERNAL</auth><policy context=\"default\"><allow "
+                           "send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+                           "<allow own=\"*\"/></policy></busconfig>")
                 .arg(m_folder.path())
                 .toUtf8());
         m_daemon.start("dbus-daemon", {"--config-file=" + config, "--print-address", "--nofork"});
-        while (m_daemon.waitForReadyRead(kWaitMs) && !m_daemon.canReadLine()) {
+        while (!m_daemon.canReadLine() && m_daemon.waitForReadyRead(kWaitMs)) {
         }
         address = QString::fromUtf8(m_daemon.readLine()).trimmed();
     }
-    ~PrivateSessionBus() {
+    ~PrivateBus() {
         for (const QString& name : m_names) {
             QDBusConnection::disconnectFromBus(name);
         }
         m_daemon.kill();
         m_daemon.waitForFinished(kWaitMs);
     }
-    // A connection of its own, as another program would have. Qt keeps
-    // connections by name for the whole process: the address in the name
-    // keeps one test's from being another's.
+    // A connection of its own, as another program's. Qt keeps connections by
+    // name for the whole process: the address in the name sets each bus's apart.
     QDBusConnection connect(const QString& name) {
         m_names.append(address + '#' + name);
         return QDBusConnection::connectToBus(address, m_names.last());
@@ -68,13 +88,16 @@ class FakeDesktop : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
-    bool serveOn(QDBusConnection service, QDBusConnection dock) {
-        return service.registerObject(DBusDesktopNotifier::objectPath(), this,
-                                      QDBusConnection::ExportAllSlots) &&
-               service.registerService(DBusDesktopNotifier::serviceName()) &&
-               dock.connect({}, {}, "com.canonical.Unity.LauncherEntry", "Update", this,
-                            SLOT(update(QString, QVariantMap, QDBusMessage)));
+    explicit FakeDesktop(PrivateBus& bus) : service(bus.connect("service")) {
+        served =
+            service.registerObject(DBusDesktopNotifier::objectPath(), this,
+                                   QDBusConnection::ExportAllSlots) &&
+            service.registerService(DBusDesktopNotifier::serviceName()) &&
+            bus.connect("dock").connect({}, {}, "com.canonical.Unity.LauncherEntry", "Update", this,
+                                        SLOT(update(QString, QVariantMap, QDBusMessage)));
     }
+    QDBusConnection service;
+    bool served = false;
     QStringList notices; // "replaces|summary|body|first action|desktop entry"
     QStringList bars;    // the progress shown, or "hidden"
 
@@ -97,54 +120,31 @@ private slots:
     }
 };
 
-TEST(RunEndNotice, SaysHowManyFilesAndPages) {
-    const struct {
-        int converted, pages, failed;
-        const char* body;
-    } rows[] = {
-        {8, 212, 0, "8 files converted, 212 pages"},
-        {1, 1, 0, "1 file converted, 1 page"},
-        {7, 20, 1, "7 of 8 files converted; 1 failed"},
-    };
-    for (const auto& row : rows) {
-        RunSummary summary;
-        summary.files.resize(row.converted + row.failed);
-        summary.files.front().delivered = row.pages;
-        for (qsizetype i = row.converted; i < summary.files.size(); ++i) {
-            summary.files[i].failure = FileFailure::of(FileFailure::Kind::EmptyFile);
-        }
-        EXPECT_EQ(RunEndNotice::bodyText(summary), row.body);
-    }
+bool answered(const DBusDesktopNotifier& notifier) {
+    return QTest::qWaitFor(
+        [&] { return notifier.findChildren<QDBusPendingCallWatcher*>().isEmpty(); }, kWaitMs);
 }
 
 // The notice goes out without waiting for the service and takes the place
 // of our last one; a click on it calls the user back. The bar shows at once,
 // merges changes that come quicker than a dock redraws, and goes with its
-// sender.
-// A private session bus needs the bus's own program.
-class DesktopBus : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (QStandardPaths::findExecutable("dbus-daemon").isEmpty()) {
-            GTEST_SKIP() << "needs dbus-daemon (Debian package dbus-daemon) for a private bus";
-        }
+// sender. Without a desktop nothing is shown, nothing waits, nothing is said.
+TEST(DesktopBus, TheNoticeAndTheDocksBarReachTheDesktopIfThereIsOne) {
+    if (QStandardPaths::findExecutable("dbus-daemon").isEmpty()) {
+        GTEST_SKIP() << "needs dbus-daemon (Debian package dbus-daemon) for a private bus";
     }
-};
-
-TEST_F(DesktopBus, TheNoticeAndTheDocksBarReachTheDesktop) {
-    PrivateSessionBus bus;
-    ASSERT_FALSE(bus.address.isEmpty()) << "dbus-daemon did not start";
-    FakeDesktop desktop;
-    ASSERT_TRUE(desktop.serveOn(bus.connect("service"), bus.connect("dock")));
+    PrivateBus bus;
+    PrivateBus empty;
+    ASSERT_FALSE(bus.address.isEmpty() || empty.address.isEmpty()) << "dbus-daemon did not start";
+    FakeDesktop desktop(bus);
+    ASSERT_TRUE(desktop.served);
     DBusDesktopNotifier notifier(bus.connect("velmora"));
     int clicks = 0;
     for (const char* body : {"8 files converted, 212 pages", "1 file converted, 1 page"}) {
         const qsizetype before = desktop.notices.size();
         notifier.notify("Velmora", body, [&] { ++clicks; });
         EXPECT_EQ(desktop.notices.size(), before) << "notify() does not wait for the desktop";
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return notifier.findChildren<QDBusPendingCallWatcher*>().isEmpty(); }, kWaitMs))
-            << "the service's answer was taken";
+        ASSERT_TRUE(answered(notifier)) << "the service's answer was taken";
     }
     EXPECT_EQ(desktop.notices, (QStringList{"0|Velmora|8 files converted, 212 pages|default|"
                                             "app.velmora.Velmora",
@@ -152,9 +152,8 @@ TEST_F(DesktopBus, TheNoticeAndTheDocksBarReachTheDesktop) {
                                             "app.velmora.Velmora"}));
     QDBusMessage click = QDBusMessage::createSignal(
         DBusDesktopNotifier::objectPath(), DBusDesktopNotifier::serviceName(), "ActionInvoked");
-    bus.connect("service").send(click << 2u << QString("default"));
+    desktop.service.send(click << 2u << QString("default"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return clicks == 1; }, kWaitMs));
-
     {
         DBusLauncherProgress bar(bus.connect("velmora"));
         for (const double fraction : {0.1, 0.2, 7.0}) {
@@ -166,23 +165,17 @@ TEST_F(DesktopBus, TheNoticeAndTheDocksBarReachTheDesktop) {
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.bars.size() == 4; }, kWaitMs));
     EXPECT_EQ(desktop.bars, (QStringList{"0.1", "1", "0", "hidden"})) << "the latest, bounded";
-}
 
-// Without a desktop nothing is shown, nothing waits and nothing is said.
-TEST_F(DesktopBus, WithoutADesktopNothingIsShownAndNothingWaits) {
-    PrivateSessionBus empty;
     for (const bool connected : {true, false}) {
         SCOPED_TRACE(connected ? "a bus without service nor dock" : "no session bus at all");
-        const QDBusConnection connection =
+        const QDBusConnection alone =
             connected ? empty.connect("alone")
                       : QDBusConnection::connectToBus("unix:path=/nonexistent", "nowhere");
-        ASSERT_EQ(connection.isConnected(), connected);
-        DBusDesktopNotifier quiet(connection);
+        ASSERT_EQ(alone.isConnected(), connected);
+        DBusDesktopNotifier quiet(alone);
         quiet.notify("Velmora", "1 file converted, 1 page", [] { ADD_FAILURE(); });
-        DBusLauncherProgress(connection).show(1);
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return quiet.findChildren<QDBusPendingCallWatcher*>().isEmpty(); }, kWaitMs))
-            << "the refusal was taken";
+        DBusLauncherProgress(alone).show(1);
+        EXPECT_TRUE(answered(quiet)) << "the refusal was taken";
     }
 }
 

@@ -1,14 +1,15 @@
 // The window's file list as the user works it: its buttons, removing rows,
 // putting rows in order with the mouse and the keyboard, drops from the
-// desktop and files handed over at start-up.
-#include "app/setting.h"
+// desktop and files handed over at start-up. What the rows become is the
+// filelist tables' concern; here, what reaches them from the widget.
+#include "app/folder_browser.h"
 #include "app/window_fixture.h"
 #include "base/failure.h"
+#include "filelist/sample_files.h"
 #include "support/fake_event_pump.h"
 #include "support/text.h"
 
 #include <QMimeData>
-#include <QScrollBar>
 #include <QTimer>
 
 using namespace velmora;
@@ -22,32 +23,28 @@ protected:
     void SetUp() override { shown(); }
     FileList& files() const { return window->fileList(); }
     QWidget* viewport() const { return list()->viewport(); }
-    QPoint rowPoint(int row) const { return list()->visualRect(files().index(row)).center(); }
-    int selectedRow() const {
-        const QModelIndexList rows = list()->selectionModel()->selectedRows();
-        return rows.isEmpty() ? -1 : rows.front().row();
+    // The middle of the row's shown part: the last row may be half shown.
+    QPoint rowPoint(int row) const {
+        return (list()->visualRect(files().index(row)) & viewport()->rect()).center();
+    }
+    bool shownWhole(int row) const {
+        return viewport()->rect().contains(list()->visualRect(files().index(row)));
     }
     // Plays a user's steps on the list: "click:1", "dbl:1" (a double-click;
     // "dbl:-" beside the rows), "press:0", "move:2", "release:2", "lost:2" (a
     // move with no button held, its release gone to a box), "busy" (a run
-    // starts), a key ("del", "sdel" with Shift and Ctrl, "bs", "alt-up",
-    // "alt-down", "pad-up" with Alt, "up"), "clear", and checks of the
-    // list's pointer ("is:bitmap", "is:arrow") and the window's ("is:busy").
-    void play(const char* steps) const {
+    // starts), "clear", a Shift-drag from the desktop dropped ("drop:files"
+    // of the tree's F and single.jpg, "drop:moved" from a source that offers
+    // no copy, "drop:text", "drop:web"), checks of the list's pointer
+    // ("is:bitmap", "is:arrow") and the window's ("is:busy"); any other step
+    // is a key sequence ("Del", "Alt+Up", "Num+Alt+Up").
+    void play(const QString& steps) const {
         const QMap<QString, QTest::MouseAction> mouse{{"click", QTest::MouseClick},
                                                       {"press", QTest::MousePress},
                                                       {"move", QTest::MouseMove},
                                                       {"release", QTest::MouseRelease}};
-        const QMap<QString, QPair<Qt::Key, Qt::KeyboardModifiers>> keys{
-            {"del", {Qt::Key_Delete, Qt::NoModifier}},
-            {"sdel", {Qt::Key_Delete, Qt::ShiftModifier | Qt::ControlModifier}},
-            {"bs", {Qt::Key_Backspace, Qt::NoModifier}},
-            {"alt-up", {Qt::Key_Up, Qt::AltModifier}},
-            {"alt-down", {Qt::Key_Down, Qt::AltModifier}},
-            {"pad-up", {Qt::Key_Up, Qt::AltModifier | Qt::KeypadModifier}},
-            {"up", {Qt::Key_Up, Qt::NoModifier}}};
         std::optional<WindowPointer::BusyScope> busy;
-        for (const QString& step : QString(steps).split(' ')) {
+        for (const QString& step : steps.split(' ')) {
             const QString verb = step.section(':', 0, 0);
             const QString arg = step.section(':', 1);
             const QPoint at =
@@ -64,18 +61,40 @@ protected:
                 QCoreApplication::sendEvent(viewport(), &pass);
             } else if (verb == "busy") {
                 busy.emplace(window->pointer());
+            } else if (verb == "drop") {
+                drop(arg);
             } else if (verb == "clear") {
                 click("PushButton9");
-            } else if (step == "is:busy") {
-                EXPECT_EQ(window->windowPointer(), Busy);
             } else if (verb == "is") {
-                EXPECT_EQ(viewport()->cursor().shape(),
-                          arg == "bitmap" ? Qt::BitmapCursor : Qt::ArrowCursor)
-                    << qPrintable(step);
+                const bool picture = viewport()->cursor().shape() == Qt::BitmapCursor;
+                EXPECT_EQ(arg, window->windowPointer() == Busy ? "busy"
+                               : picture                       ? "bitmap"
+                                                               : "arrow");
             } else {
-                QTest::keyClick(list(), keys[verb].first, keys[verb].second);
+                QTest::keySequence(list(), QKeySequence(step));
             }
         }
+    }
+    // A Shift-drag proposes a move: taken as one, the source would delete
+    // the user's files.
+    void drop(const QString& kind) const {
+        QMimeData data;
+        data.setText(tree.path("single.jpg"));
+        if (kind != "text") {
+            data.setUrls(kind == "web" ? QList{QUrl("https://example.com/a.ps")}
+                                       : QList{QUrl::fromLocalFile(tree.path("single.jpg")),
+                                               QUrl::fromLocalFile(tree.path("F"))});
+        }
+        const Qt::DropActions offered =
+            kind == "moved" ? Qt::MoveAction : Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter({10, 10}, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(viewport(), &enter);
+        QDropEvent drop({10, 10}, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(viewport(), &drop);
+        QCoreApplication::processEvents(); // the rows are made once the drop has returned
+        EXPECT_EQ(enter.isAccepted() + drop.isAccepted(), kind == "files" ? 2 : 0)
+            << qPrintable(kind);
+        EXPECT_TRUE(kind != "files" || drop.dropAction() == Qt::CopyAction);
     }
     // What the window shows while a walk goes on: the walk lets window
     // events run, so the list's Clear is tried meanwhile too.
@@ -95,13 +114,14 @@ TEST_F(FileListControlsTest, TheUsersStepsRemoveAndMoveRows) {
         int selected;
         const char* reason;
     } rows[] = {
-        {"A,B,C", "click:1 del", "A,C", 1, "Delete removes the selected row"},
-        {"A,B,C", "click:1 bs sdel", "A,C", 1, "not Backspace; Delete with any modifiers"},
+        {"A,B,C", "click:1 Del", "A,C", 1, "Delete removes the selected row"},
+        {"A,B,C", "click:1 Backspace Shift+Ctrl+Del", "A,C", 1,
+         "not Backspace; Delete with any modifiers"},
         {"A,B,C", "dbl:1", "A,C", 1, "a double-click on a row removes it"},
         {"A,B,C", "click:0 dbl:-", "B,C", 0, "beside the rows too; the next row is selected"},
-        {"A,B,C", "del dbl:-", "A,B,C", -1, "nothing without a selection"},
-        {"", "del clear", "", -1, "nor in an empty list"},
-        {"A,B,C", "click:1 busy del dbl:1 clear is:busy", "A,B,C", 1,
+        {"A,B,C", "Del dbl:-", "A,B,C", -1, "nothing without a selection"},
+        {"", "Del clear", "", -1, "nor in an empty list"},
+        {"A,B,C", "click:1 busy Del dbl:1 clear is:busy", "A,B,C", 1,
          "nothing shrinks the list while a run goes on"},
         {"A,B,C", "clear", "", -1, "Clear List empties it"},
         {"A,B,C,D", "press:0 is:bitmap move:1 move:2 move:3 release:3 is:arrow", "B,C,D,A", 3,
@@ -111,21 +131,28 @@ TEST_F(FileListControlsTest, TheUsersStepsRemoveAndMoveRows) {
         {"A,B,C", "busy press:0 move:1 release:1 is:busy", "B,A,C", 1, "also while converting"},
         {"A,B,C", "press:0 move:1 lost:2 is:arrow move:2", "B,A,C", 1,
          "a release the list never saw ends the drag"},
-        {"A,B,C", "click:1 alt-up", "B,A,C", 0, "Alt+Up moves the selected row up"},
-        {"A,B,C", "click:1 alt-down", "A,C,B", 2, "and Alt+Down down"},
-        {"A,B,C", "click:2 alt-down", "A,B,C", 2, "the last row goes no lower"},
-        {"A,B,C", "alt-down", "A,B,C", -1, "no row selected"},
-        {"A,B,C", "click:1 busy pad-up", "B,A,C", 0, "the number pad's arrow, also when busy"},
-        {"A,B,C", "click:1 up", "A,B,C", 0, "without Alt the selection moves"},
+        {"A,B,C", "click:1 Alt+Up", "B,A,C", 0, "Alt+Up moves the selected row up"},
+        {"A,B,C", "click:1 Alt+Down", "A,C,B", 2, "and Alt+Down down"},
+        {"A,B,C", "click:2 Alt+Down", "A,B,C", 2, "the last row goes no lower"},
+        {"A,B,C", "Alt+Down", "A,B,C", -1, "no row selected"},
+        {"A,B,C", "click:1 busy Num+Alt+Up", "B,A,C", 0, "the number pad's arrow, also when busy"},
+        {"A,B,C", "click:1 Up", "A,B,C", 0, "without Alt the selection moves"},
+        {"", "busy drop:files", "single.jpg,F/a.ps,F/sub/b.txt", -1,
+         "a drop is taken as a copy, also while busy; its rows in the order dropped"},
+        {"", "drop:moved", "", -1, "a source that can only move is refused"},
+        {"", "drop:text", "", -1, "dragged text is refused"},
+        {"", "drop:web", "", -1, "only files of this computer"},
     };
+    tree.touchAll({"F/a.ps", "F/sub/b.txt", "single.jpg"});
     for (const auto& row : rows) {
         SCOPED_TRACE(row.reason);
         files().clear();
         files().append(split(row.rows));
         list()->selectionModel()->clear();
         play(row.steps);
-        EXPECT_EQ(files().rows(), split(row.after));
-        EXPECT_EQ(selectedRow(), row.selected);
+        EXPECT_EQ(tree.relative(files().rows()), split(row.after));
+        const QModelIndexList selected = list()->selectionModel()->selectedRows();
+        EXPECT_EQ(selected.isEmpty() ? -1 : selected.front().row(), row.selected);
         EXPECT_FALSE(window->listControls().drag().isDragging());
         EXPECT_EQ(window->windowPointer(), Default) << "the last one out takes the hourglass";
     }
@@ -139,34 +166,23 @@ TEST_F(FileListControlsTest, TheUsersStepsRemoveAndMoveRows) {
 
 TEST_F(FileListControlsTest, ARowMovedToTheVisibleEdgeBringsTheNextIntoView) {
     for (int i = 0; i < 40; ++i) {
-        files().append(QStringLiteral("row%1").arg(i));
+        files().append(QString::number(i));
     }
     list()->scrollTo(files().index(10), QAbstractItemView::PositionAtTop);
     const int last = list()->indexAt(QPoint(5, viewport()->height() - 2)).row();
-    ASSERT_GT(last, 13);
-    const auto shownWhole = [&](int row) {
-        return viewport()->rect().contains(list()->visualRect(files().index(row)));
-    };
-    // The last row may be half shown: the pointer goes onto its shown part.
-    const QPoint onLast = (list()->visualRect(files().index(last)) & viewport()->rect()).center();
-    play("press:11");
-    QTest::mouseMove(viewport(), onLast);
-    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, onLast);
-    EXPECT_EQ(files().text(last + 1), "row11");
+    play(QStringLiteral("press:11 move:%1 release:%1").arg(last));
+    EXPECT_EQ(files().text(last + 1), "11") << "its text, counted from 1";
     EXPECT_TRUE(shownWhole(last + 1)) << "the row below came into view";
 
     const int first = list()->indexAt(QPoint(5, 1)).row();
-    play(qPrintable(QStringLiteral("press:%1 move:%2").arg(first + 2).arg(first + 1)));
+    play(QStringLiteral("press:%1 move:%2").arg(first + 2).arg(first + 1));
     EXPECT_FALSE(shownWhole(first - 1)) << "not at the edge yet";
-    play(qPrintable(QStringLiteral("move:%1 release:%1").arg(first)));
+    play(QStringLiteral("move:%1 release:%1").arg(first));
     EXPECT_TRUE(shownWhole(first - 1)) << "the row above came into view";
 
     list()->scrollToTop();
-    play("click:0");
-    for (int i = 0; i < 39; ++i) {
-        play("alt-down");
-    }
-    EXPECT_EQ(files().text(40), "row0");
+    play("click:0" + QString(" Alt+Down").repeated(39));
+    EXPECT_EQ(files().text(files().count()), "0");
     EXPECT_TRUE(shownWhole(39)) << "a row moved by key stays in view";
 }
 
@@ -178,53 +194,45 @@ TEST_F(FileListControlsTest, AddFilesAppendsWhatTheDialogGivesIfTheAnswerHoldsIt
     }
     EXPECT_EQ(files().rows(), (QStringList{"/d//one.ps", "/d/b.ps", "/d/a.ps"}));
     const test::RecordingPrompter::Box dialog = prompter.boxes.value(0);
-    EXPECT_EQ(dialog.kind + '|' + dialog.title + '|' + dialog.text + '|' + dialog.preset,
-              "pickFiles|Add File(s) - Hold Ctrl or Shift to select multiple files|"
-              "PS Files (*.ps)|");
-    EXPECT_EQ(prompter.messageTexts(),
-              QStringList{"You've selected too many files to add.\r\r"
-                          "Please try adding via the \"Add All\" button."});
+    EXPECT_EQ(dialog.title + '|' + dialog.text,
+              ListCommands::addFilesTitle() + '|' + ListCommands::addFilesFilter());
+    EXPECT_EQ(prompter.messageTexts(), QStringList{ListCommands::tooManyFilesText()});
 }
 
 TEST_F(FileListControlsTest, AddAllWalksTheFolderForTheExtensionUnderTheHourglass) {
     tree.touchAll({"F/a.ps", "F/b.PS", "F/c.txt", "F/S1/d.ps"});
-    // Two walks; then a folder pick cancelled, the extension cancelled, and none.
-    prompter.textAnswers = {"ps", "ps", "txt", std::nullopt, ""};
-    prompter.folderAnswers = {tree.path("F"), tree.path("F"), ""};
+    // A walk; then a folder pick cancelled, the extension cancelled, and none.
+    prompter.textAnswers = {"ps", "txt", std::nullopt, ""};
+    prompter.folderAnswers = {tree.path("F"), ""};
     PointerState walking = Default;
     duringTheWalk(walking);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 4; ++i) {
         click("PushButton4");
     }
-    const QStringList once{tree.path("F/a.ps"), tree.path("F/b.PS"), tree.path("F/S1/d.ps")};
-    EXPECT_EQ(files().rows(), once + once);
+    EXPECT_EQ(tree.relative(files().rows()), split("F/a.ps,F/b.PS,F/S1/d.ps"));
     EXPECT_EQ(walking, Busy) << "and Clear List was refused meanwhile";
     QStringList asked; // each starts where the last left off, the extension kept without a folder
     for (const auto& box : prompter.boxes) {
         asked.append(box.kind + ':' + box.preset);
     }
-    const QString f = tree.path("F");
-    EXPECT_EQ(asked, (QStringList{"askText:ps", "pickFolder:", "askText:ps", "pickFolder:" + f,
-                                  "askText:ps", "pickFolder:" + f, "askText:txt", "askText:txt"}));
-    EXPECT_EQ(prompter.boxes.value(0).text,
-              "Enter file extension to load:\r\r(* for all files, txt for "
-              "all txt files, doc for all doc files, etc.)");
-    EXPECT_EQ(prompter.boxes.value(1).title, "Please select folder:");
-    EXPECT_EQ(stored("LastFolder=" + f), "LastFolder=" + f);
+    EXPECT_EQ(asked, (QStringList{"askText:ps", "pickFolder:", "askText:ps",
+                                  "pickFolder:" + tree.path("F"), "askText:txt", "askText:txt"}));
+    EXPECT_EQ(prompter.boxes.value(0).text + '|' + prompter.boxes.value(1).title,
+              ListCommands::extensionPrompt() + '|' + FolderPickerTitle());
 
-    // Another operation's hourglass is left to it; files handed over at
-    // start-up are walked under the hourglass too.
-    std::optional<WindowPointer::BusyScope> converting(std::in_place, window->pointer());
-    prompter.textAnswers = {"*"};
-    prompter.folderAnswers = {tree.path("F/S1")};
-    click("PushButton4");
-    EXPECT_EQ(window->windowPointer(), Busy);
-    converting.reset();
+    // A run's hourglass is left to it; files handed over at start-up are
+    // walked under the hourglass too, in the order given.
+    {
+        const WindowPointer::BusyScope converting(window->pointer());
+        prompter.textAnswers = {"*"};
+        prompter.folderAnswers = {tree.path("F/S1")};
+        click("PushButton4");
+        EXPECT_EQ(window->windowPointer(), Busy);
+    }
     walking = Default;
     duringTheWalk(walking);
     window->listControls().openWith({tree.path("F/S1"), tree.path("F/c.txt")});
-    EXPECT_EQ(files().rows().mid(6),
-              (QStringList{tree.path("F/S1/d.ps"), tree.path("F/S1/d.ps"), tree.path("F/c.txt")}));
+    EXPECT_EQ(tree.relative(files().rows().mid(3)), split("F/S1/d.ps,F/S1/d.ps,F/c.txt"));
     EXPECT_EQ(walking, Busy);
     EXPECT_EQ(window->windowPointer(), Default);
     EXPECT_TRUE(prompter.messageTexts().isEmpty());
@@ -233,112 +241,52 @@ TEST_F(FileListControlsTest, AddAllWalksTheFolderForTheExtensionUnderTheHourglas
 TEST_F(FileListControlsTest, TheSamplesAreListedOnceAndTheirFolderOfferedEachTime) {
     prompter.answers = {Prompter::Answer::No, Prompter::Answer::Yes};
     click("PushButton10");
+    const int listed = files().count();
     click("PushButton10");
-    EXPECT_EQ(files().count(), 4);
-    const QString question = "Would you like this software to open the folder where these sample "
-                             "files are stored (so that you can view them before working with "
-                             "them)?";
-    EXPECT_EQ(prompter.messageTexts(), (QStringList{question, question}));
+    EXPECT_TRUE(listed > 0 && files().count() == listed) << listed;
+    EXPECT_EQ(prompter.messageTexts(), QStringList(2, ListCommands::samplesQuestion()));
     EXPECT_EQ(prompter.boxes.value(0).buttons, Prompter::Buttons::YesNo);
-    EXPECT_EQ(openedFolders, QStringList{QCoreApplication::applicationDirPath() + "/Samples"});
+    EXPECT_EQ(openedFolders, QStringList{SamplesFolder(QCoreApplication::applicationDirPath())});
 }
 
-// Dialogs and boxes that fail, as on a desktop whose portal is broken; the
-// error boxes are kept as values, and the extension prompt answers "ps".
-struct FailingPrompter : Prompter {
-    void problem(const Problem& problem) override { problems.append(problem); }
-    Answer message(const QString&, const QString&, Buttons, Icon, const QString&) override {
-        throw Failure("no box");
-    }
-    std::optional<QString> askText(const QString&, const QString&, const QString&) override {
-        return "ps";
+// Users quote the box's location and step when they mail us; each command
+// keeps its own, whatever its code is called, and fails without ending the
+// program or keeping the hourglass. Dialogs and boxes fail as on a desktop
+// whose portal is broken, and a walk breaks at its first folder.
+struct BrokenDesktop : test::RecordingPrompter {
+    void problem(const Problem& problem) override {
+        told = QStringLiteral("%1 at line %2").arg(problem.location).arg(problem.line);
     }
     QStringList pickFiles(const QString&, const QString&, const QString&) override {
         throw Failure("no dialog");
     }
-    QString pickFolder(const QString&, const QString& start) override { return start + "F"; }
-    QList<Problem> problems;
+    QString told;
 };
 
-// Users quote the box's location and step when they mail us; each command
-// keeps its own, whatever its code is called. A walk breaks at its first
-// folder; its own folders are told first, the command's box comes last.
 TEST_F(FileListControlsTest, EachCommandNamesItsOwnLocationAndStepInTheErrorBox) {
     tree.touch("F/a.ps");
-    const struct {
-        std::function<void(FileListControls&)> act;
-        const char* said;
-    } rows[] = {
-        {[](FileListControls& c) { c.commands().addFiles(); }, "PushButton1_Click at line 112"},
+    const QStringList folder{tree.path("F")};
+    const std::pair<std::function<void(FileListControls&)>, const char*> rows[] = {
+        {&FileListControls::addFiles, "PushButton1_Click at line 112"},
         {&FileListControls::addFolder, "PushButton4_Click at line 118"},
         {&FileListControls::loadSamples, "PushButton10_Click at line 100"},
-        {[this](FileListControls& c) { c.addDroppedPaths({tree.path("F")}); },
-         "ListView1_OLEDragDrop at line 100"},
-        {[this](FileListControls& c) { c.openWith({tree.path("F")}); },
+        {[&](FileListControls& c) { c.addDroppedPaths(folder); },
          "ListView1_OLEDragDrop at line 100"},
     };
-    for (const auto& row : rows) {
-        FailingPrompter failing;
+    for (const auto& [act, said] : rows) {
+        BrokenDesktop broken;
+        broken.textAnswers = {"ps"};
+        broken.folderAnswers = {folder[0]};
+        broken.whileOpen = [](const auto&) { throw Failure("no box"); };
         test::FakeEventPump walk;
         walk.hook = [](int) { throw Failure("the walk broke"); };
-        window->settings().write(setting::kLastFolder, tree.path() + '/');
-        FileListControls controls(*list(), files(), failing, window->settings(), window->pointer(),
+        FileListControls controls(*list(), files(), broken, window->settings(), window->pointer(),
                                   walk, tree.path(), {});
         controls.setYieldIntervalMs(0);
-        row.act(controls);
-        ASSERT_FALSE(failing.problems.isEmpty()) << row.said;
-        const Problem& told = failing.problems.last();
-        EXPECT_EQ(QStringLiteral("%1 at line %2").arg(told.location).arg(told.line),
-                  QStringLiteral("Velmora2021/08/31.Form1.") + row.said);
+        act(controls);
+        EXPECT_EQ(broken.told, QStringLiteral("Velmora2021/08/31.Form1.") + said);
         EXPECT_EQ(window->windowPointer(), Default) << "the hourglass goes again";
     }
-}
-
-// Drops are taken as copies of files of this computer, also while the
-// window is busy, and their rows come in the order dropped.
-TEST_F(FileListControlsTest, DropsAreCopiesOfLocalFilesAddedInTheOrderDropped) {
-    tree.touchAll({"F/a.ps", "F/sub/b.txt", "single.jpg"});
-    const QStringList added = {tree.path("F/a.ps"), tree.path("F/sub/b.txt"),
-                               tree.path("single.jpg")};
-    const struct {
-        const char* carries; // the folder and the file, or text, or a web address
-        Qt::DropActions offered;
-        Qt::KeyboardModifiers keys;
-        bool taken;
-        const char* reason;
-    } drags[] = {
-        {"files", Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier, true,
-         "a Shift-drag proposes a move: taken as a copy, so the source deletes nothing"},
-        {"files", Qt::CopyAction | Qt::MoveAction, Qt::NoModifier, true, "a plain drag: a copy"},
-        {"files", Qt::MoveAction, Qt::NoModifier, false, "a source that can only move is refused"},
-        {"text", Qt::CopyAction, Qt::NoModifier, false, "dragged text is refused"},
-        {"web", Qt::CopyAction, Qt::NoModifier, false, "only files of this computer"},
-    };
-    const WindowPointer::BusyScope busy(window->pointer());
-    for (const auto& drag : drags) {
-        SCOPED_TRACE(drag.reason);
-        files().clear();
-        QMimeData data;
-        if (QLatin1String(drag.carries) == "files") {
-            data.setUrls({QUrl::fromLocalFile(tree.path("F")), QUrl::fromLocalFile(added[2])});
-        } else if (QLatin1String(drag.carries) == "web") {
-            data.setUrls({QUrl("https://example.com/a.ps")});
-        } else {
-            data.setText(added[2]);
-        }
-        QDragEnterEvent enter({10, 10}, drag.offered, &data, Qt::LeftButton, drag.keys);
-        QCoreApplication::sendEvent(viewport(), &enter);
-        QDropEvent drop({10, 10}, drag.offered, &data, Qt::LeftButton, drag.keys);
-        QCoreApplication::sendEvent(viewport(), &drop);
-        QCoreApplication::processEvents(); // the rows are made once the drop has returned
-        EXPECT_EQ(enter.isAccepted() + drop.isAccepted(), drag.taken ? 2 : 0);
-        EXPECT_TRUE(!drag.taken || drop.dropAction() == Qt::CopyAction);
-        EXPECT_EQ(files().rows(), drag.taken ? added : QStringList{});
-    }
-    files().clear();
-    window->listControls().addDroppedPaths({tree.path("single.jpg"), tree.path("F")});
-    EXPECT_EQ(files().rows(), (QStringList{added[2], added[0], added[1]}));
-    EXPECT_TRUE(prompter.boxes.isEmpty());
 }
 
 } // namespace

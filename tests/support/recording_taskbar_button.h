@@ -9,27 +9,23 @@ namespace velmora::test {
 // A taskbar button that writes down each call it takes ("Normal", "500/1000",
 // "Error", "None") and, while `refusing`, refuses them unrecorded, as a shell
 // without a button for the window does.
-class RecordingTaskbarButton : public TaskbarButton {
-public:
+struct RecordingTaskbarButton : TaskbarButton {
     bool setProgressValue(quint64 completed, quint64 total) override {
         return take(QStringLiteral("%1/%2").arg(completed).arg(total));
     }
     bool setProgressState(TaskbarState state) override {
-        return take(state == TaskbarState::Normal  ? QStringLiteral("Normal")
-                    : state == TaskbarState::Error ? QStringLiteral("Error")
-                                                   : QStringLiteral("None"));
+        using enum TaskbarState;
+        return take(state == Normal ? "Normal" : state == Error ? "Error" : "None");
     }
-
-    QStringList calls;
-    bool refusing = false;
-
-private:
     bool take(const QString& call) {
         if (!refusing) {
             calls.append(call);
         }
         return !refusing;
     }
+
+    QStringList calls;
+    bool refusing = false;
 };
 
 } // namespace velmora::test
