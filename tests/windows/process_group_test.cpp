@@ -7,13 +7,8 @@
 #include "support/test_files.h"
 #include "support/wine_harness.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
-
-#include <gtest/gtest.h>
 
 using namespace velmora;
 
@@ -24,7 +19,6 @@ TEST(ProcessGroupWindows, ScriptsRunWhateverTheWorkFolderIsCalled) {
         const char* folder;
         const char* why;
     } rows[] = {
-        {"work", "a plain name"},
         {"a & b", "a space and the command separator"},
         {"100% ^sure (x)", "percent, caret and brackets"},
     };
