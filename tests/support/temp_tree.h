@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -39,12 +40,8 @@ public:
     // Paths below the tree made relative to it, for short expectations;
     // others stay as they are.
     QStringList relative(QStringList paths) const {
-        for (QString& item : paths) {
-            if (item.startsWith(path(QString()))) {
-                item.remove(0, path(QString()).size());
-            }
-        }
-        return paths;
+        return paths.replaceInStrings(
+            QRegularExpression(u'^' + QRegularExpression::escape(path(QString()))), QString());
     }
 
 private:

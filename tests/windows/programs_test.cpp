@@ -1,5 +1,6 @@
-// Children on Windows: each runs in a job object of its own, is stopped as a
-// whole, and runs our scripts whatever the work folder's path holds.
+// Programs on Windows: each child runs in a job object of its own, is
+// stopped as a whole, and runs our scripts whatever the work folder's path
+// holds; velmora-convert.exe speaks as a Windows user expects.
 #include "convert/process_group.h"
 #include "convert/sandbox.h"
 #include "convert/stage_scripts.h"
@@ -72,6 +73,25 @@ TEST(ProcessGroupWindows, AStoppedChildLeavesNothingRunning) {
     StopProcessGroup(process, dir.path());
     EXPECT_EQ(process.state(), QProcess::NotRunning);
     EXPECT_TRUE(folder.rmdir(u"held"_qs)) << "the grandchild ended with the child";
+}
+
+// Without Ghostscript on the PATH: a path that is not there is named at once
+// in the system's words and in Unicode, and the run ends saying where
+// Windows users get Ghostscript.
+TEST(VelmoraConvertExe, NamesABadPathAndWhereWindowsUsersGetGhostscript) {
+    QProcess process;
+    process.setProgram(QCoreApplication::applicationDirPath() + u"/velmora-convert.exe"_qs);
+    process.setArguments({u"C:\\no such folder\\Zoë.ps"_qs});
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"PATH"_qs, u"C:\\windows\\system32"_qs);
+    process.setProcessEnvironment(environment);
+    const test::Ended ended = test::RunToEnd(process);
+    EXPECT_EQ(ended.exitCode, 1);
+    for (const QString& said :
+         {u"no such folder\\Zoë.ps: "_qs, u"was not found"_qs, u"Ghostscript for Windows"_qs,
+          u"https://ghostscript.com/releases/gsdnld.html"_qs}) {
+        EXPECT_TRUE(ended.err.contains(said)) << qPrintable(ended.err);
+    }
 }
 
 } // namespace
