@@ -56,9 +56,8 @@ TEST(ErrorTrap, ReportsAFailingStepOrTestAndGoesOn) {
     EXPECT_EQ(trap.failures(), 2);
 }
 
-// Users quote a location's text and a step's number from the box when they
-// mail us: no two steps of a location share a number, and no two locations
-// share a text, or a screenshot would name two places.
+// Users quote a location's text and a step's number from the box: none may
+// name two places, or a screenshot would be ambiguous.
 TEST(ErrorTrap, EachQuotedLocationAndStepNamesOnePlace) {
     QSet<QString> texts;
     std::apply(

@@ -101,9 +101,8 @@ TEST(FolderListing, PatternsMatchWildcardsWithoutRegardToCase) {
     }
 }
 
-// A work folder goes with everything in it, read-only or not, and never
-// takes what a link inside it leads to; a text file is replaced whole and
-// ends with its system's line break.
+// A work folder goes whole, read-only parts too, never what a link leads to; a
+// text file is replaced whole and ends with its system's line break.
 TEST(PathHelpers, FilesAndFolders) {
     test::TempTree dir;
     dir.touch("outside/precious", "a much longer old content");

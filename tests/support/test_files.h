@@ -25,9 +25,8 @@ inline QByteArray ReadFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// A PostScript document of `pages` small square pages (quick to render at
-// 300 dpi), each showing its number, announced in "%%Pages:", with `tail`
-// (an error, say) after the last page.
+// A document of `pages` small square pages (quick at 300 dpi), each showing
+// its number, announced in "%%Pages:", with `tail` (an error, say) at the end.
 inline QByteArray SquarePages(int pages, int side = 72, const QByteArray& tail = {}) {
     QByteArray doc = "%!PS-Adobe-3.0\n%%Pages: " + QByteArray::number(pages) +
                      "\n%%EndComments\n<< /PageSize [" + QByteArray::number(side) + ' ' +

@@ -8,11 +8,9 @@
 
 namespace velmora::test {
 
-// Root is never denied a folder, and CI runs as root: for as long as this
-// object lives, a test run by root acts as an ordinary user, so a folder
-// without permissions is denied to it as to anyone. The folders of `tree`
-// (the test's own, which root made private) that its owner may enter are
-// opened to that user; those the test closed stay closed.
+// Root is never denied a folder, and CI runs as root: while this object
+// lives, root acts as "nobody", to whom the folders of `tree` its owner may
+// enter are opened; those the test closed stay closed.
 class UnprivilegedUser {
 public:
     explicit UnprivilegedUser(const QString& tree) : m_wasRoot(::geteuid() == 0) {

@@ -1,7 +1,5 @@
-// Files as Windows lists, opens and delivers them: Unicode names, a
-// junction, a loop through one, a drive's root; never a device, and a page
-// replaced in one step. The tree and the drive R: are made on the host
-// (make_link_tree.cmake) beside the tests.
+// Files as Windows lists, opens and delivers them. The tree and the drive R:
+// are made on the host (make_link_tree.cmake) beside the tests.
 #include "base/failure.h"
 #include "base/folder_listing.h"
 #include "base/located_trap.h"
@@ -51,9 +49,8 @@ TEST(FolderListing, ListsAndWalksThroughTheWideCallsAndThroughJunctions) {
     EXPECT_TRUE(prompter.boxes.isEmpty());
 }
 
-// Add All and a drop on a drive's root: the root is walked, each file is
-// named with one backslash after the drive, and a hidden file is left out
-// for its attribute word 34 whatever its name; 38 (hidden, system) stays.
+// A drive's root is walked, its files named with one backslash after the drive;
+// a hidden file is left out for its word 34 whatever its name; 38 stays.
 TEST(FolderListing, ADriveRootGivesSingleBackslashRowsWithoutHiddenFiles) {
     constexpr DWORD kHidden = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
     ASSERT_TRUE(::SetFileAttributesW(L"R:\\h.ps", kHidden));

@@ -1,6 +1,5 @@
-// Programs on Windows: each child runs in a job object of its own, is
-// stopped as a whole, and runs our scripts whatever the work folder's path
-// holds; velmora-convert.exe speaks as a Windows user expects.
+// Programs on Windows: children in job objects of their own, our scripts
+// whatever the work folder is called, and velmora-convert.exe's words.
 #include "convert/process_group.h"
 #include "convert/sandbox.h"
 #include "convert/stage_scripts.h"
@@ -75,9 +74,8 @@ TEST(ProcessGroupWindows, AStoppedChildLeavesNothingRunning) {
     EXPECT_TRUE(folder.rmdir(u"held"_qs)) << "the grandchild ended with the child";
 }
 
-// Without Ghostscript on the PATH: a path that is not there is named at once
-// in the system's words and in Unicode, and the run ends saying where
-// Windows users get Ghostscript.
+// Without Ghostscript on the PATH: a missing path is named at once, in Unicode,
+// and the run ends saying where Windows users get Ghostscript.
 TEST(VelmoraConvertExe, NamesABadPathAndWhereWindowsUsersGetGhostscript) {
     QProcess process;
     process.setProgram(QCoreApplication::applicationDirPath() + u"/velmora-convert.exe"_qs);
