@@ -167,24 +167,25 @@ TEST(FolderListing, ListsRegularFilesOnlyAndFailsWhereTheSystemDoes) {
         QString folder;
         const char* names;
         qint64 failure; // 0: none
+        bool closed;    // needs a user the folder is closed to
         const char* why;
     } rows[] = {
-        {"F", kListed, 0, "regular files and links to them, sorted without regard to case"},
-        {"F/", kListed, 0, "a closing separator"},
-        {"Empty", "", 0, "an empty folder"},
-        {"Missing", "", 0, "a missing folder lists nothing, like an empty one"},
-        {"NoSearch", "", 0, "names listed but none can be opened"},
-        {"Locked", "", error_number::kPermissionDenied, "a folder that cannot be read fails"},
-        {QString(NAME_MAX + 1, QLatin1Char('x')), "", error_number::kBadFileNameOrNumber,
+        {"F", kListed, 0, false, "regular files and links to them, sorted without regard to case"},
+        {"F/", kListed, 0, false, "a closing separator"},
+        {"Empty", "", 0, false, "an empty folder"},
+        {"Missing", "", 0, false, "a missing folder lists nothing, like an empty one"},
+        {"NoSearch", "", 0, true, "names listed but none can be opened"},
+        {"Locked", "", error_number::kPermissionDenied, true, "a folder that cannot be read fails"},
+        {QString(NAME_MAX + 1, QLatin1Char('x')), "", error_number::kBadFileNameOrNumber, false,
          "a name the system refuses fails"},
     };
     {
         const test::UnprivilegedUser user(fx.path());
-        if (!user.denies()) {
-            GTEST_SKIP() << "root could not act as another user, and root is never denied";
-        }
         for (const auto& row : rows) {
             SCOPED_TRACE(row.why);
+            if (row.closed && !user.denies()) {
+                continue;
+            }
             try {
                 EXPECT_EQ(GetFilesInFolder(fx.path(row.folder), QStringLiteral("*.ps")),
                           test::split(row.names));
@@ -203,6 +204,9 @@ TEST(FolderListing, ListsRegularFilesOnlyAndFailsWhereTheSystemDoes) {
             EXPECT_FALSE(FileExists(fx.path(QStringLiteral("F/") + q(other)))) << other;
         }
         EXPECT_FALSE(FileExists(QString()));
+        if (!user.denies()) {
+            GTEST_SKIP() << "root could not act as another user, and root is never denied";
+        }
     }
     mode("NoSearch", 0755); // so that the tree can be removed
 }
