@@ -13,30 +13,24 @@ class SkipLog : public ::testing::EmptyTestEventListener {
 public:
     explicit SkipLog(QString path) : m_path(std::move(path)) {}
 
-    void OnTestPartResult(const ::testing::TestPartResult& result) override {
-        if (result.skipped()) {
-            m_reason = QString::fromUtf8(result.message()).simplified();
-        }
-    }
-
     void OnTestEnd(const ::testing::TestInfo& test) override {
-        if (!test.result()->Skipped()) {
-            return;
+        const ::testing::TestResult& result = *test.result();
+        for (int i = 0; i < result.total_part_count(); ++i) {
+            const ::testing::TestPartResult& part = result.GetTestPartResult(i);
+            QFile log(m_path);
+            if (part.skipped() && log.open(QIODevice::Append | QIODevice::Text)) {
+                // One write per line: parallel test programs append to one file.
+                log.write(QStringLiteral("%1.%2: %3\n")
+                              .arg(QString::fromUtf8(test.test_suite_name()),
+                                   QString::fromUtf8(test.name()),
+                                   QString::fromUtf8(part.message()).simplified())
+                              .toUtf8());
+            }
         }
-        QFile log(m_path);
-        if (log.open(QIODevice::Append | QIODevice::Text)) {
-            // One write per line: parallel test programs append to one file.
-            log.write(QStringLiteral("%1.%2: %3\n")
-                          .arg(QString::fromUtf8(test.test_suite_name()),
-                               QString::fromUtf8(test.name()), m_reason)
-                          .toUtf8());
-        }
-        m_reason.clear();
     }
 
 private:
     QString m_path;
-    QString m_reason;
 };
 
 } // namespace

@@ -1,24 +1,32 @@
 #pragma once
 
+#include <QDirIterator>
 #include <QFile>
-#include <QString>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace velmora::test {
 
-// Root is never denied a folder, and CI runs as root: for as long as this
-// object lives, a test run by root acts as an ordinary user, so a folder
-// without permissions is denied to it as to anyone. `openedUp` (the test's
-// own temporary tree, which root made private) is opened to that user.
+// Root is never denied a folder, and CI runs as root: while this object
+// lives, root acts as "nobody", to whom the folders of `tree` its owner may
+// enter are opened; those the test closed stay closed.
 class UnprivilegedUser {
 public:
-    explicit UnprivilegedUser(const QString& openedUp) : m_wasRoot(::geteuid() == 0) {
-        if (m_wasRoot) {
-            ::chmod(QFile::encodeName(openedUp).constData(), 0755);
-            m_dropped = ::seteuid(kNobody) == 0;
+    explicit UnprivilegedUser(const QString& tree) : m_wasRoot(::geteuid() == 0) {
+        if (!m_wasRoot) {
+            return;
         }
+        QDirIterator below(tree,
+                           QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+                           QDirIterator::Subdirectories);
+        for (QString folder = tree; !folder.isEmpty();
+             folder = below.hasNext() ? below.next() : QString()) {
+            if (QFile::permissions(folder).testFlag(QFile::ExeOwner)) {
+                ::chmod(QFile::encodeName(folder).constData(), 0755);
+            }
+        }
+        m_dropped = ::seteuid(kNobody) == 0;
     }
     ~UnprivilegedUser() {
         if (m_dropped) {

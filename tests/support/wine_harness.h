@@ -1,8 +1,7 @@
 #pragma once
 
-// What the tests under Wine share: the tree made for them on the host (by
-// tests/windows/make_link_tree.cmake, since Wine cannot make links itself),
-// and programs run to their end.
+// What the tests under Wine share: the tree make_link_tree.cmake made for them
+// on the host (Wine cannot make links itself), and programs run to their end.
 
 #include <QCoreApplication>
 #include <QDir>
