@@ -103,6 +103,7 @@ TEST_F(WalkTest, WalksEachFolderOnceLevelAfterLevel) {
         };
         EXPECT_EQ(walk(row.start, row.recurse), split(row.walked)) << row.why;
     }
+    pump.hook = {}; // it names the last row's folders, which are gone with the loop
     QStringList root{QStringLiteral("/")};
     GetSubDirectories2016(root, false, context);
     EXPECT_TRUE(root.startsWith("/") && root.contains("/usr/")) << "the root: one separator";
