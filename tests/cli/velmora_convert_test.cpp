@@ -161,7 +161,7 @@ TEST(VelmoraConvert, AStoppedRunResumesToThePagesOfOneRun) {
     ConvertCommand stopped(options, temp.path());
     stopped.start();
     // Lines for a.final.ps (converted, then replaced), a.ps and b.ps; c.ps's Ghostscript at work.
-    while ((ReadFile(report).count('\n') < 4 || ProcessesIn(temp.path()) == 0) &&
+    while ((ReadFile(report).count('\n') < 4 || ProcessesWorkingIn(temp.path()) == 0) &&
            !stopped.process.waitForFinished(kPollMs)) {
     }
     ::kill(static_cast<pid_t>(stopped.process.processId()), SIGTERM);
@@ -169,7 +169,7 @@ TEST(VelmoraConvert, AStoppedRunResumesToThePagesOfOneRun) {
     EXPECT_EQ(stopped.exitCode, kSignalStatusBase + SIGTERM) << qPrintable(stopped.err);
     EXPECT_TRUE(stopped.err.endsWith("Stopped.\n")) << qPrintable(stopped.err);
     // A killed process takes a moment to end; one that outlives the run meets the time-out.
-    while (ProcessesIn(temp.path()) > 0) {
+    while (ProcessesWorkingIn(temp.path()) > 0) {
         QThread::msleep(kPollMs);
     }
     EXPECT_EQ(FolderEntries(temp.path()), QStringList{});

@@ -2,6 +2,7 @@
 
 #include "convert/conversion_port.h"
 #include "convert/conversion_run.h"
+#include "support/convert_command.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,16 +15,6 @@
 #include <vector>
 
 namespace velmora::test {
-
-// Processes working in `folder` or below it, as a run's Ghostscripts do.
-inline int ProcessesWorkingIn(const QString& folder) {
-    int count = 0;
-    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        const QString cwd = QFile::symLinkTarget(QStringLiteral("/proc/%1/cwd").arg(pid));
-        count += cwd == folder || cwd.startsWith(folder + QLatin1Char('/')) ? 1 : 0;
-    }
-    return count;
-}
 
 // A run wired to a recording port, with folders `in` (sources), `out` (pages), `temp`
 // (work). run() starts the request and waits for its end; the hooks act as a host would,

@@ -49,11 +49,11 @@ QStringList FolderEntries(const QString& folder) {
                                   QDir::NoDotAndDotDot);
 }
 
-int ProcessesIn(const QString& folder) {
+int ProcessesWorkingIn(const QString& folder) {
     int count = 0;
     for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
         const QString cwd = QFile::symLinkTarget(QStringLiteral("/proc/%1/cwd").arg(pid));
-        count += cwd.startsWith(folder + QLatin1Char('/')) ? 1 : 0;
+        count += cwd == folder || cwd.startsWith(folder + QLatin1Char('/')) ? 1 : 0;
     }
     return count;
 }

@@ -39,7 +39,7 @@ private:
 // Entries left in folder, hidden ones too.
 QStringList FolderEntries(const QString& folder);
 // Processes working in folder or below it, as a run's Ghostscripts do.
-int ProcessesIn(const QString& folder);
+int ProcessesWorkingIn(const QString& folder);
 // A JPEG's width and height, read from its frame header by hand (the same on
 // every system, whatever image plugins it has); empty for a file that is no JPEG.
 QSize JpegSize(const QString& path);
