@@ -14,6 +14,7 @@
 #include "base/located_trap.h"
 #include "convert/work_layout.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -39,6 +40,14 @@ namespace {
 // The longest a closed window waits for its run's Ghostscripts to end.
 constexpr std::chrono::seconds kLongestCloseWait{5};
 
+// A plain top-level widget reads as a "filler" to a screen reader, which then
+// neither names the window when it opens nor finds it as one; it is a frame.
+QAccessibleInterface* AccessibleAsWindow(const QString& className, QObject* object) {
+    return className == QLatin1String(MainWindow::staticMetaObject.className())
+               ? new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window)
+               : nullptr;
+}
+
 } // namespace
 
 MainWindow::MainWindow(Prompter& prompter, SettingsStore& settings,
@@ -56,6 +65,8 @@ MainWindow::MainWindow(Prompter& prompter, SettingsStore& settings,
                                                         m_settings, m_pointer, m_events,
                                                         m_programFolder, desktop.openFolder)) {
     m_listControls->setStopRequested([this] { return m_closing; });
+    [[maybe_unused]] static const bool accessibleAsWindow =
+        (QAccessible::installFactory(AccessibleAsWindow), true);
     // The program ends when the window has closed and its run has stopped
     // (shutDown), not the moment the last window is hidden.
     QGuiApplication::setQuitOnLastWindowClosed(false);

@@ -101,7 +101,7 @@ TEST_F(MainWindowControls, EachControlHasANameARoleAndItsPointer) {
         QAccessible::Role role;
         const char* pointer; // "hand", "arrow", or "keeps" what it was
     } rows[] = {
-        {"Form1", "Velmora", Client, "arrow"},
+        {"Form1", "Velmora", Window, "arrow"},
         {"ListView1", "PS File(s)", Tree, "arrow"},
         {"PushButton1", "Add PS File(s)", PushButton, "hand"},
         {"PushButton4", "Add All PS File(s) In Folder", PushButton, "hand"},
